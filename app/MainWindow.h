@@ -1,0 +1,62 @@
+// CMainWindow: the hidden top-level window of Lintel.exe.  It owns the tray
+// icon, the hotkeys, the toolbar set and the recent-documents monitor, and it
+// receives the control messages of the companion programs.
+#pragma once
+
+#include "../common/WindowBase.h"
+
+#include <memory>
+
+class CMainApp;
+class CToolbarSet;
+class CRecentMonitor;
+
+class CMainWindow : public CWindowBase
+{
+public:
+    explicit CMainWindow(CMainApp* application);
+    ~CMainWindow() override;
+
+    BOOL OnCreate(HWND handle) override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnTimer(UINT_PTR timerId) override;
+    BOOL OnClose() override;
+    BOOL OnDestroy() override;
+    LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
+
+    BOOL Initialise();
+    BOOL OpenFromCommandLine(ATOM atom);
+    void ShowWindow(int show);
+
+    BOOL AddTrayIcon();
+    BOOL ModifyTrayIcon(BOOL shown);
+    BOOL DeleteTrayIcon();
+    void ToggleHidden();
+    BOOL ShowProgramMenu();
+    BOOL Help(UINT command, ULONG_PTR data, HWND window = nullptr);
+
+    BOOL IsHidden() const { return m_hidden; }
+    void SetHidden(BOOL hidden) { m_hidden = hidden; }
+    CToolbarSet* ToolbarSet() const { return m_toolbarSet.get(); }
+    CMainApp* App() const;
+
+    // Identifiers of the tray icon, the timers and the hotkeys.
+    static constexpr UINT kTrayIconId = 1;
+    static constexpr UINT_PTR kClickTimer = 1;
+    static constexpr UINT_PTR kRefreshTimer = 14;
+    static constexpr UINT kRefreshDelay = 1000;
+    static constexpr int kMenuHotkey = 2;
+    static constexpr int kToolbarHotkey = 3;
+    static constexpr int kShowAllHotkey = 4;
+
+private:
+    void OnTrayNotify(UINT mouseMessage);
+    void OnHotkey(int id);
+
+    BOOL m_hidden = FALSE;
+    BOOL m_helpUsed = FALSE;
+    BOOL m_clickPending = FALSE;
+    BOOL m_refreshPending = FALSE;
+    std::unique_ptr<CToolbarSet> m_toolbarSet;
+    std::unique_ptr<CRecentMonitor> m_changeMonitor;
+};

@@ -1,0 +1,43 @@
+// CApplication: the base of each program's application object.  It owns the
+// message loop and the values every part of a program reads: the instance, the
+// command line, the start time and the one modeless dialog the loop serves.
+#pragma once
+
+#include "Text.h"
+
+class CApplication
+{
+public:
+    CApplication(HINSTANCE instance, const char* commandLine, int show);
+    virtual ~CApplication();
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+
+    virtual void ReadSettings() {}
+    virtual BOOL Initialise() { return TRUE; }
+    virtual BOOL Create() { return TRUE; }
+    virtual int Run();
+    virtual void Terminate() {}
+
+    HINSTANCE Instance() const { return m_instance; }
+    const CText& CommandLine() const { return m_commandLine; }
+    DWORD StartTime() const { return m_startTime; }
+    int ShowCommand() const { return m_show; }
+
+    HWND ModelessDialog() const { return m_modelessDialog; }
+    void SetModelessDialog(HWND dialog) { m_modelessDialog = dialog; }
+
+private:
+    HINSTANCE m_instance;
+    CText m_commandLine;
+    DWORD m_startTime;
+    HWND m_modelessDialog = nullptr;
+    int m_show;
+};
+
+// The program instance, for resources; set when the application object is made.
+HINSTANCE AppInstance();
+void SetAppInstance(HINSTANCE instance);
+
+// The one application object of the process (null before it exists).
+CApplication* TheApplication();

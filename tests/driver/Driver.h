@@ -1,0 +1,89 @@
+// A small driver for the real programs under test: it starts them, finds their
+// windows and message boxes, presses buttons, sends messages, and reads what
+// they left in the registry and in their trace files - the way a companion
+// program or a user would, from outside the process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// How long a wait lasts unless a test says otherwise.
+constexpr DWORD kDefaultTimeout = 10000;
+
+// Pumps this thread's messages until the condition holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeout);
+
+// The folder of the test program (the programs under test are built beside it).
+std::string ProgramFolder();
+// A new empty folder under the test run's temporary folder.
+std::string MakeTempFolder(const std::string& name);
+void WriteTextFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+
+class Process
+{
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+
+    // Starts a program with a raw argument text (quoted as the caller wants)
+    // in a working folder (empty: the program's own folder).
+    bool Start(const std::string& program, const std::string& arguments = "", const std::string& folder = "");
+    bool IsRunning() const;
+    // Waits for the process to end; false when it is still running.
+    bool WaitForExit(DWORD timeoutMs = kDefaultTimeout);
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process; }
+    // Ends the process at once (clean-up of a failed test).
+    void Kill();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// Top-level windows.
+HWND FindTopWindow(const char* className, const char* title, DWORD processId = 0);
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = kDefaultTimeout,
+                   DWORD processId = 0);
+bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeout);
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+DWORD WindowProcess(HWND window);
+
+// Message boxes (dialogs of class "#32770") by caption, optionally of one process.
+HWND WaitForMessageBox(const char* caption, DWORD timeoutMs = kDefaultTimeout, DWORD processId = 0);
+// The message text of a box.
+std::string MessageBoxText(HWND box);
+// Presses a button of a dialog by its id (IDOK, IDYES, IDNO ...).
+bool PressButton(HWND dialog, int buttonId);
+// No box with this caption appears within the time.
+bool NoMessageBoxFor(const char* caption, DWORD timeoutMs, DWORD processId = 0);
+
+// Registry, in the view of this (test) program's bitness.
+bool SetRegistryString(HKEY root, const char* key, const char* name, const char* value);
+bool SetRegistryDword(HKEY root, const char* key, const char* name, DWORD value);
+bool ReadRegistryString(HKEY root, const char* key, const char* name, std::string& value);
+bool ReadRegistryDword(HKEY root, const char* key, const char* name, DWORD& value);
+bool DeleteRegistryValue(HKEY root, const char* key, const char* name);
+bool DeleteRegistryTree(HKEY root, const char* key);
+
+// The lines of a trace file, without their time stamps.
+std::vector<std::string> ReadTraceLines(const std::string& path);
+bool HasLine(const std::vector<std::string>& lines, const std::string& line);
+
+// Saves the screen to <screenshot folder>/<name>.bmp; the test run turns the
+// pictures into PNG files under the build folder.
+bool Screenshot(const std::string& name);
+
+} // namespace driver

@@ -1,0 +1,231 @@
+// Lintel.exe started, driven and closed from outside: single instance, the
+// previous product's window, the trace question, the tray icon and shutdown.
+#include "LintelFixture.h"
+#include "QuilletStandIn.h"
+
+#include <shellapi.h>
+
+namespace {
+
+const char* const kOpenFailed = "Failed to open toolbar.";
+const char* const kCommandLineFailed =
+    "The toolbar file specified on the command line could not be opened, or was already open..";
+
+// Presses a button of the next message box with the given caption (of one
+// process) and returns its text, or "<no box>" when none came.
+std::string Answer(const char* caption, int button, DWORD processId = 0)
+{
+    HWND box = driver::WaitForMessageBox(caption, driver::kDefaultTimeout, processId);
+    if (!box)
+        return "<no box>";
+    std::string text = driver::MessageBoxText(box);
+    driver::PressButton(box, button);
+    driver::WaitForWindowGone(box, 5000);
+    return text;
+}
+
+// Whether the tray still knows the icon of a window (the shell accepts a
+// change only for an icon it holds).
+bool TrayHasIcon(HWND window)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_TIP;
+    lstrcpynA(data.szTip, "Lintel", sizeof data.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+size_t CountLines(const std::vector<std::string>& lines, const std::string& line)
+{
+    size_t count = 0;
+    for (const std::string& candidate : lines)
+        count += candidate == line;
+    return count;
+}
+
+} // namespace
+
+TEST_F(LintelProgramTest, SecondStartHandsItsCommandLineToTheFirst)
+{
+    const std::string trace = m_folder + "\\trace.txt";
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "Logging", "1"));
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "LogFile", trace.c_str()));
+
+    driver::Process& first = Start();
+    EXPECT_EQ(Answer("Lintel", IDYES, first.Id()), kLoggingQuestion);
+    ASSERT_NE(WaitForMainWindow(first), nullptr);
+
+    // Quotes and blanks arrive exactly as they were given.
+    const std::string path = "\"C:\\some folder\\My Bar.ltl\"";
+    driver::Process& second = Start(path);
+    EXPECT_EQ(Answer("Lintel", IDYES, second.Id()), kLoggingQuestion);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 0u);
+
+    // The running copy tries the file; toolbar files cannot be read yet, so
+    // both the open failure and the command-line message follow.
+    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kOpenFailed);
+    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kCommandLineFailed);
+    EXPECT_TRUE(first.IsRunning());
+    ASSERT_TRUE(Close(first));
+
+    const auto lines = driver::ReadTraceLines(trace);
+    EXPECT_TRUE(driver::HasLine(lines, "File=" + path));
+    EXPECT_TRUE(driver::HasLine(lines, "Found previous instance"));
+    EXPECT_TRUE(driver::HasLine(lines, "Stopping double start"));
+    EXPECT_TRUE(driver::HasLine(lines, "Posting message to us to open file"));
+    // Only the first copy ever made a main window.
+    EXPECT_EQ(CountLines(lines, "Creating main window"), 1u);
+}
+
+TEST_F(LintelProgramTest, SecondStartWithoutArgumentsEndsSilently)
+{
+    driver::Process& first = Start();
+    HWND main = WaitForMainWindow(first);
+    ASSERT_NE(main, nullptr);
+
+    driver::Process& second = Start();
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 1000, first.Id()));
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(driver::FindTopWindow("LintelMainWindow", nullptr), main);
+}
+
+TEST_F(LintelProgramTest, CommandLineTooLongForAnAtomGivesMessage44)
+{
+    driver::Process& first = Start();
+    ASSERT_NE(WaitForMainWindow(first), nullptr);
+
+    driver::Process& second = Start("C:\\" + std::string(300, 'x') + ".ltl");
+    EXPECT_EQ(Answer("Lintel", IDOK, second.Id()), kCommandLineFailed);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, first.Id()));
+}
+
+TEST_F(LintelProgramTest, PreviousProductIsClosedOnlyOnYes)
+{
+    struct Case {
+        int answer;
+        bool wantCloseRequest;
+    };
+    const Case cases[] = {{IDYES, true}, {IDNO, false}};
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.answer);
+        QuilletStandIn quillet;
+        ASSERT_NE(quillet.Handle(), nullptr);
+
+        driver::Process& lintel = Start();
+        const std::string question = Answer("Lintel", entry.answer, lintel.Id());
+        EXPECT_EQ(question.rfind("Quillet, the previous version of Lintel, is already in memory.", 0), 0u) << question;
+        ASSERT_NE(WaitForMainWindow(lintel), nullptr);
+
+        // Lintel goes on either way; it only posts a close request on Yes.
+        driver::WaitUntil([&] { return quillet.CloseRequested(); }, entry.wantCloseRequest ? 5000 : 1000);
+        EXPECT_EQ(quillet.CloseRequested(), entry.wantCloseRequest);
+        EXPECT_TRUE(IsWindow(quillet.Handle()));
+        EXPECT_TRUE(lintel.IsRunning());
+        ASSERT_TRUE(Close(lintel));
+    }
+}
+
+TEST_F(LintelProgramTest, CloseEndsTheProgramAndRemovesTheTrayIcon)
+{
+    driver::Process& lintel = Start();
+    HWND main = WaitForMainWindow(lintel);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_TRUE(driver::WaitUntil([&] { return TrayHasIcon(main); }, 5000));
+    driver::Screenshot("startup-tray-icon");
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(lintel.WaitForExit());
+    EXPECT_EQ(lintel.ExitCode(), 0u);
+    EXPECT_FALSE(TrayHasIcon(main));
+
+    // Closing wrote the options and the (empty) list of open toolbars.
+    DWORD count = 99;
+    std::string value;
+    EXPECT_TRUE(driver::ReadRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "SaveOnClose", value));
+    EXPECT_EQ(value, "Yes");
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar10", value));
+    EXPECT_EQ(value, "");
+}
+
+TEST_F(LintelProgramTest, TraceSwitchAsksBeforeWriting)
+{
+    struct Case {
+        const char* logging;
+        bool asked;
+        int answer;
+        bool wantTrace;
+        const char* wantLoggingAfter;
+    };
+    const Case cases[] = {
+        {"1", true, IDYES, true, "1"},
+        {"1", true, IDNO, false, "0"},
+        {"0", false, 0, false, "0"},
+        {nullptr, false, 0, false, nullptr},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const Case& entry = cases[i];
+        const std::string trace = m_folder + "\\ltllog.txt";
+        DeleteFileA(trace.c_str());
+        driver::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineKey, "Logging");
+        if (entry.logging) {
+            ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "Logging", entry.logging));
+        }
+
+        driver::Process& lintel = Start();
+        if (entry.asked) {
+            EXPECT_EQ(Answer("Lintel", entry.answer, lintel.Id()), kLoggingQuestion);
+        }
+        ASSERT_NE(WaitForMainWindow(lintel), nullptr);
+        if (!entry.asked) {
+            EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, lintel.Id()));
+        }
+        ASSERT_TRUE(Close(lintel));
+
+        const auto lines = driver::ReadTraceLines(trace);
+        EXPECT_EQ(driver::HasLine(lines, "> CMainApp::Initialise"), entry.wantTrace);
+        if (entry.wantTrace) {
+            EXPECT_TRUE(driver::HasLine(lines, "< CMainApp::Create=1"));
+            EXPECT_TRUE(driver::HasLine(lines, "> CMainWindow::OnClose"));
+            EXPECT_TRUE(driver::HasLine(lines, " > SetStringValue(SaveOnClose)"));
+        }
+        std::string after;
+        const bool present = driver::ReadRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "Logging", after);
+        EXPECT_EQ(present, entry.wantLoggingAfter != nullptr);
+        if (entry.wantLoggingAfter) {
+            EXPECT_EQ(after, entry.wantLoggingAfter);
+        }
+    }
+}
+
+TEST_F(LintelProgramTest, TraySingleClickWaitsForTheDoubleClickTime)
+{
+    const std::string trace = m_folder + "\\trace.txt";
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "Logging", "1"));
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "LogFile", trace.c_str()));
+    driver::Process& lintel = Start();
+    EXPECT_EQ(Answer("Lintel", IDYES, lintel.Id()), kLoggingQuestion);
+    HWND main = WaitForMainWindow(lintel);
+    ASSERT_NE(main, nullptr);
+
+    // A double click: two releases well within the double-click time.
+    PostMessageA(main, WM_USER + 101, 1, WM_LBUTTONUP);
+    PostMessageA(main, WM_USER + 101, 1, WM_LBUTTONUP);
+    Sleep(GetDoubleClickTime() + 300);
+    EXPECT_FALSE(driver::HasLine(driver::ReadTraceLines(trace), "OnTimer(1)"));
+
+    // A single click: the menu is asked for only once the time has passed.
+    PostMessageA(main, WM_USER + 101, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::HasLine(driver::ReadTraceLines(trace), "OnTimer(1)"); },
+                                  GetDoubleClickTime() + 2000));
+    ASSERT_TRUE(Close(lintel));
+}
