@@ -257,3 +257,18 @@ BOOL CToolbarSet::OnCommand(UINT)
 {
     return FALSE;
 }
+
+int CToolbarSet::AddToolbarsToMenu(HMENU)
+{
+    return 0;
+}
+
+void CToolbarSet::ApplyOptions() {}
+
+void CToolbarSet::RefreshToolbarsPage() const
+{
+    if (m_toolbarsPage && IsWindow(m_toolbarsPage))
+        PostMessageA(m_toolbarsPage, kToolbarsChanged, 0, 0);
+}
+
+BOOL CToolbarSet::Open() { return FALSE; }

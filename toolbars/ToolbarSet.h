@@ -27,20 +27,50 @@ public:
     void ReadStatusFromRegistry();
     BOOL WriteStatusToRegistry();
     BOOL AddFromFile(const char* path, BOOL atStartUp, COpenProgressDialog* progress, BOOL showErrors);
+    BOOL Open();
+    BOOL Add(CToolbar* toolbar);
+    BOOL Remove(int index);
+    BOOL RemoveToolbar(CToolbar* toolbar);
     BOOL FindByFile(const char* path, int& index) const;
-    BOOL CreateNewToolbar();
-
-    void CloseAll(int from);
-    BOOL QueryClose();
+    BOOL FindToolbar(const CToolbar* toolbar, int& index) const;
+    void SetCurrent(const CToolbar* toolbar);
+    void ShowCurrent();
+    BOOL Show(int index);
+    BOOL Hide(int index);
+    BOOL HideForAll(int index);
     BOOL HideAll();
     BOOL ShowHidden();
     BOOL ShowAll();
-    void ShowCurrent();
+    void CloseAll(int from);
+    BOOL QueryClose();
     void ArrangeDocked(CToolbar* filter);
     int HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD showAllHotkey);
+    void ApplyOptions();
+    BOOL AskConvert();
     BOOL OnCommand(UINT id);
+    BOOL CreateNewToolbar();
+
+    // The program menu's toolbar part: with one toolbar its items go straight
+    // into the menu, with several each toolbar is a submenu.  Returns how many
+    // toolbars were added.
+    int AddToolbarsToMenu(HMENU menu);
 
     int Count() const { return m_count; }
+    CToolbar* Toolbar(int index) const { return index >= 0 && index < m_count ? m_toolbars[index] : nullptr; }
+    int State(int index) const { return index >= 0 && index < m_count ? m_states[index] : kShown; }
+    BOOL IsHidden(int index) const { return State(index) != kShown; }
+    CMainApp* App() const { return m_application; }
+    CMainWindow* MainWindow() const { return m_mainWindow; }
+
+    // The Options dialog's Toolbars page, while it is up: told (message
+    // kToolbarsChanged) whenever toolbars are added or removed.
+    void SetToolbarsPage(HWND page) { m_toolbarsPage = page; }
+    void RefreshToolbarsPage() const;
+    static constexpr UINT kToolbarsChanged = WM_APP + 1;
+    // While any toolbar's property sheet is open, the Toolbars page's
+    // Properties and Remove buttons are disabled.
+    BOOL AnyPropertiesOpen() const { return m_propertiesOpenCount > 0; }
+    void PropertiesOpened(BOOL open) { m_propertiesOpenCount += open ? 1 : -1; }
 
     // Options (registry defaults until read).
     BOOL m_saveOnClose = TRUE;
@@ -66,4 +96,6 @@ private:
     int m_count = 0;
     CToolbar* m_toolbars[kMaxToolbars] = {};
     int m_states[kMaxToolbars] = {};
+    HWND m_toolbarsPage = nullptr;
+    int m_propertiesOpenCount = 0;
 };

@@ -1,6 +1,9 @@
 // Resource identifiers of Lintel.exe.
 #pragma once
 
+// The program menu, Options dialog and About box keep theirs in a header of their own.
+#include "menu_res.h"
+
 // Icons and cursors
 #define IDI_LINTEL               101
 #define IDI_LINTEL_HIDDEN        102

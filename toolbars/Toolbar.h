@@ -1,0 +1,255 @@
+// CToolbar: one toolbar, at once a document (a named, savable list of buttons
+// with its display settings) and its top-level window of class
+// "CToolbarWindow".  The toolbar set creates, owns and destroys every toolbar;
+// each toolbar owns its buttons and lays them out in a grid.
+#pragma once
+
+#include "../common/ComPtr.h"
+#include "../common/ScopedHandle.h"
+#include "../common/WindowBase.h"
+
+#include <commctrl.h>
+#include <oleidl.h>
+
+class CMainApp;
+class CMainWindow;
+class CToolbarSet;
+class CToolButton;
+class COpenProgressDialog;
+
+// What a toolbar hands to every button it creates.  The values that are
+// handles are kept at pointer size, so 64-bit Windows loses nothing.
+struct CreationData {
+    HWND tooltip = nullptr;
+    UINT_PTR controlId = 0;
+    int x = 0;
+    int y = 0;
+    int sizeIndex = 1;
+    HIMAGELIST largeList = nullptr;
+    HIMAGELIST normalList = nullptr;
+    HIMAGELIST smallList = nullptr;
+    DWORD version = 0;
+    COLORREF colour = 0;
+};
+
+// Toolbar file versions.
+enum : DWORD {
+    kVersion10000 = 0x10000,
+    kVersion11000 = 0x11000,
+    kVersion20000 = 0x20000,
+    kVersion21000 = 0x21000,
+    kVersionCurrent = 0x23000,
+};
+
+// Where a toolbar stands.
+enum DockCorner : int {
+    kCornerTopLeft = 5,
+    kCornerTopRight = 6,
+    kCornerBottomLeft = 9,
+    kCornerBottomRight = 10,
+    kCornerFixed = 128,
+};
+
+enum : int { kVertical = 1, kHorizontal = 2 };
+
+// Protection bits: a set bit blocks that kind of change.
+enum ProtectionFlags : DWORD {
+    kProtectAdd = 0x01,
+    kProtectRemove = 0x02,
+    kProtectDrag = 0x04,
+    kProtectButtonProperties = 0x08,
+    kProtectClipboard = 0x10,
+    kProtectTargetMenu = 0x20,
+    kProtectToolbarProperties = 0x40,
+};
+
+class CToolbar : public CWindowBase
+{
+public:
+    static constexpr int kMaxButtons = 256;
+    static constexpr UINT_PTR kHoverTimer = 389;
+    static constexpr UINT kHoverPeriod = 100;
+    static constexpr int kMenuButtonSize = 13;
+    static constexpr UINT kToolbarMenuButtonId = 101;
+    static constexpr UINT kProgramMenuButtonId = 102;
+
+    CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWindow);
+    ~CToolbar() override;
+
+    // Window and document.
+    BOOL Create(const char* fileName, COpenProgressDialog* progress);
+    BOOL OnCreate(HWND handle) override;
+    BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonDblClk(UINT flags, int x, int y) override;
+    BOOL OnContextMenu(HWND window, int x, int y) override;
+    BOOL OnMouseMove(UINT flags, int x, int y) override;
+    BOOL OnKeyDown(UINT key, LPARAM data) override;
+    BOOL OnKeyUp(UINT key, LPARAM data) override;
+    BOOL OnChar(UINT character, LPARAM data) override;
+    BOOL OnTimer(UINT_PTR timerId) override;
+    BOOL OnPaint(PAINTSTRUCT& paint) override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnHelp(HELPINFO* helpInfo) override;
+    BOOL OnClose() override;
+    BOOL OnDestroy() override;
+    LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
+
+    // Buttons.
+    BOOL InsertAfter(CToolButton* button, CToolButton* after);
+    BOOL Remove(int index);
+    BOOL Remove(CToolButton* button);
+    CToolButton* AddButton(int kind, CToolButton* after);
+    int IndexOf(const CToolButton* button) const;
+    int Count() const { return m_count; }
+    CToolButton* Button(int index) const { return index >= 0 && index < m_count ? m_buttons[index] : nullptr; }
+    void StoreCreationData(CreationData& data) const;
+
+    // Grid.
+    POINT GetSlotPosition(int index) const;
+    SIZE CalcButtonArea(int perLine) const;
+    SIZE CalcButtonArea(int perLine, int orientation) const;
+    SIZE CalcFrameSize(BOOL vertical, BOOL docked) const;
+    SIZE CalcWindowSize();
+    void SetPlacement(int x, int y, int width, int height);
+    void Relayout(BOOL resize);
+    void Reposition();
+
+    // Docking, sizing and autohide.
+    BOOL OnMoving(UINT edge, RECT& rect);
+    BOOL OnSizing(UINT edge, RECT& rect);
+    SIZE FitToSize(int width, int height, UINT edge);
+    void CalcDockedRect(RECT& rect);
+    void SetCollapsed(BOOL collapse);
+    int CornerIndex() const;
+
+    // Showing, hiding, focus and hot tracking.
+    void Show(BOOL fromHidden);
+    void Hide(BOOL markInSet);
+    void HotTrack(int index, BOOL restartTimer = TRUE);
+    void SetFocusIndex(int index);
+    void MoveFocus(int dx, int dy);
+    int FocusIndex() const { return m_focusIndex; }
+    void MenuLoop(BOOL entering);
+    void ButtonReleased(CToolButton* button);
+    BOOL DragStart(CToolButton* button);
+    void RunButton(int index);
+    BOOL Help(UINT command, ULONG_PTR data);
+
+    // Document state.
+    BOOL QueryClose();
+    BOOL IsModified();
+    BOOL Save(BOOL askName);
+    void SetTitle(const char* newName);
+    const CText& Name() const { return m_name; }
+    const CText& FileName() const { return m_fileName; }
+    void SetButtonSize(int size);
+    BOOL IsRestricted(DWORD flags) const;
+    void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
+    void SetDirty() { m_dirty = 1; }
+    void ClearDirty() { m_dirty = 0; }
+    BOOL IsDirty() const { return m_dirty != 0; }
+
+    // Settings the buttons and the set read.
+    int ButtonSize() const { return m_buttonSize; }
+    BOOL ShowDescription() const { return m_showDescription; }
+    BOOL ShowButtonBackground() const { return m_showButtonBackground; }
+    BOOL UseGradient() const { return m_useGradient; }
+    COLORREF StartColour() const { return m_startColour; }
+    COLORREF EndColour() const { return m_endColour; }
+    COLORREF ButtonColour() const { return m_useGradient ? m_endColour : m_startColour; }
+    DWORD Version() const { return m_version; }
+    HWND Tooltip() const { return m_tooltip; }
+    HIMAGELIST ImageList(int sizeIndex) const;
+    int Orientation() const { return m_orientation; }
+    BOOL IsDocked() const { return m_docked; }
+    int DockCornerValue() const { return m_dockCorner; }
+    int ButtonsPerLine() const { return m_buttonsPerLine; }
+    BOOL IsCollapsed() const { return m_collapsed; }
+    BOOL IsAutohide() const { return m_autohide; }
+    BOOL IsAlwaysOnTop() const { return m_alwaysOnTop; }
+    BOOL MenuButtonsShown() const { return m_showMenuButtons; }
+    BOOL IsLoading() const { return m_loading != 0; }
+    CToolbarSet* Set() const { return m_set; }
+    CMainApp* App() const;
+    // Paints the toolbar's background (solid or gradient) into a device
+    // context whose origin is at the given toolbar client point.
+    void PaintBackground(HDC dc, const RECT& area, POINT origin) const;
+
+    // Settings changed by menus, pages and files.
+    void SetOrientation(int orientation) { m_orientation = orientation == kHorizontal ? kHorizontal : kVertical; }
+    void SetDocked(BOOL docked) { m_docked = docked ? 1 : 0; }
+    void SetDockCorner(int corner) { m_dockCorner = corner; }
+    void SetButtonsPerLine(int perLine) { m_buttonsPerLine = static_cast<BYTE>(perLine < 1 ? 1 : (perLine > 16 ? 16 : perLine)); }
+    void SetAutohide(BOOL autohide) { m_autohide = autohide ? 1 : 0; }
+    void SetAlwaysOnTop(BOOL onTop) { m_alwaysOnTop = onTop ? 1 : 0; }
+    void SetShowMenuButtons(BOOL show) { m_showMenuButtons = show ? 1 : 0; }
+    void SetShowDescription(BOOL show) { m_showDescription = show ? 1 : 0; }
+    void SetShowButtonBackground(BOOL show) { m_showButtonBackground = show ? 1 : 0; }
+    void SetBorder(int border) { m_border = static_cast<WORD>(border < 0 ? 0 : (border > 5 ? 5 : border)); }
+    int Border() const { return m_border; }
+    void SetAllowTab(BOOL allowTab);
+    void SetToolTips(BOOL enabled);
+
+    // Protection.
+    BOOL m_protected = 0;
+    DWORD m_protectionLevel = kProtectDrag;
+    BOOL m_passwordRequired = 0;
+    CText m_password;
+    BOOL m_quickUnlockOption = 0;
+    BOOL m_quickUnlocked = 0;
+
+protected:
+    void RefreshSystemColours();
+    void LayoutMenuButtons();
+    void UpdateMenuButtonFocus(int index, BOOL focused);
+    int NextNonSpace(int from, int step) const;
+    static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second);
+    void DestroyButtons();
+    void OnHoverTimer();
+    void ArrangeAllDocked();
+
+    int m_loading = 0;
+    int m_focusIndex = -2;
+    int m_dirty = 0;
+    int m_hotIndex = -1;
+    int m_hoverTimerOn = 0;
+    int m_collapsed = 0;
+    int m_inMenuLoop = 0;
+    int m_inSizeMove = 0;
+    DWORD m_version = kVersionCurrent;
+    int m_count = 0;
+    CToolButton* m_buttons[kMaxButtons] = {};
+    CText m_fileName;
+    CText m_name;
+    int m_orientation = kVertical;
+    int m_docked = 0;
+    int m_dockCorner = kCornerBottomRight;
+    BYTE m_buttonsPerLine = 1;
+    int m_alwaysOnTop = 0;
+    int m_autohide = 0;
+    int m_useGradient = 0;
+    int m_startIsSystem = 1;
+    COLORREF m_startColour;
+    int m_endIsSystem = 1;
+    COLORREF m_endColour;
+    int m_showMenuButtons = 1;
+    int m_buttonSize = 1;
+    WORD m_border = 3;
+    int m_showDescription = 0;
+    int m_showButtonBackground = 1;
+    HWND m_tooltip = nullptr;
+    HIMAGELIST m_imageLists[3] = {};   // 16, 32 and 48 pixels
+    CToolbarSet* m_set;
+    CMainWindow* m_mainWindow;
+    CComPtr<IDropTarget> m_dropTarget;
+    CComPtr<IDataObject> m_clipboardObject;
+    COpenProgressDialog* m_progress = nullptr;
+    HWND m_toolbarMenuButton = nullptr;
+    HWND m_programMenuButton = nullptr;
+    WNDPROC m_menuButtonProc = nullptr;
+    CBitmapHandle m_menuBitmaps[2];
+    int m_dropKind = -1;
+    int m_rightDrag = 0;
+    BOOL m_saveDialogOpen = FALSE;
+    BOOL m_propertiesOpen = FALSE;
+};
