@@ -3,6 +3,7 @@
 
 // The program menu, Options dialog and About box keep theirs in a header of their own.
 #include "menu_res.h"
+#include "toolbar_res.h"
 
 // Icons and cursors
 #define IDI_LINTEL               101
@@ -122,6 +123,8 @@
 #define TR_OPEN_FROM_CMDLINE_RESULT 5065
 #define TR_CTOOLBARSET           5068
 #define TR_CTOOLBARSET_DTOR      5069
+#define TR_REMOVE                5081
+#define TR_REMOVE_RESULT         5082
 #define TR_CREATE_NEW_TOOLBAR    5070
 #define TR_OPEN                  5071
 #define TR_OPEN_RESULT           5072
@@ -133,3 +136,18 @@
 #define TR_READ_STATUS_RESULT    5086
 #define TR_WRITE_STATUS          5087
 #define TR_WRITE_STATUS_RESULT   5088
+#define TR_CTOOLBAR              5093
+#define TR_CTOOLBAR_DTOR         5094
+#define TR_REMOVE_PTR            5103
+#define TR_ADD_BUTTON            5104
+#define TR_ADD_BUTTON_RESULT     5105
+#define TR_STORE_CREATION_DATA   5106
+#define TR_STORE_CREATION_DATA_RESULT 5107
+#define TR_INSERT_AFTER          5112
+#define TR_INSERT_AFTER_RESULT   5113
+#define TR_CTOOLBUTTON           5154
+#define TR_CTOOLBUTTON_DTOR      5155
+#define TR_READ_ICON             5156
+#define TR_READ_ICON_RESULT      5157
+#define TR_WRITE_ICON            5158
+#define TR_WRITE_ICON_RESULT     5159

@@ -1,0 +1,575 @@
+#include "ToolButton.h"
+
+#include "../app/MainApp.h"
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+
+CToolButton::CToolButton(CToolbar* toolbar, CMainApp* application, void* owner)
+    : CWindowBase(application, toolbar), m_toolbar(toolbar), m_owner(owner), m_colour(GetSysColor(COLOR_BTNFACE))
+{
+}
+
+CToolButton::~CToolButton()
+{
+    if (TraceOn())
+        LogMethod(TR_CTOOLBUTTON, TR_CTOOLBUTTON_DTOR, TRUE);
+}
+
+void CToolButton::ApplyCreationData(const CreationData& data)
+{
+    m_tooltip = data.tooltip;
+    SetIconSize(data.sizeIndex, FALSE);
+    m_largeList = data.largeList;
+    m_normalList = data.normalList;
+    m_smallList = data.smallList;
+    m_colour = data.colour;
+}
+
+BOOL CToolButton::Create(const CreationData& data, int mode)
+{
+    if (mode == 2 || mode == 3)
+        ApplyCreationData(data);
+    if (mode != 3)
+        return TRUE;
+    const SIZE size = GetSize();
+    return CreateChild(0, "CToolButtonWindow", "", WS_CHILD | WS_VISIBLE, data.x, data.y, size.cx, size.cy,
+                       m_toolbar ? m_toolbar->Handle() : nullptr, data.controlId);
+}
+
+BOOL CToolButton::Create(IShellLinkA*, const CreationData& data, int mode) { return Create(data, mode); }
+BOOL CToolButton::Create(LPCITEMIDLIST, const CreationData& data, int mode) { return Create(data, mode); }
+BOOL CToolButton::Create(const char*, const CreationData& data, int mode) { return Create(data, mode); }
+
+BOOL CToolButton::Create(IStorage* storage, const CreationData& data, int mode)
+{
+    if (!Create(data, mode))
+        return FALSE;
+    // A record that cannot be read leaves the button on its toolbar, broken.
+    if (!Read2(storage, data.version, mode))
+        m_targetOk = 0;
+    return TRUE;
+}
+
+BOOL CToolButton::Create(IStream* stream, const CreationData& data, int mode)
+{
+    if (!Create(data, mode))
+        return FALSE;
+    if (!Read(stream, data.version, mode))
+        m_targetOk = 0;
+    return TRUE;
+}
+
+void CToolButton::Activate(BOOL) {}
+BOOL CToolButton::OnHold() { return FALSE; }
+void CToolButton::OnRightClick(BOOL) {}
+BOOL CToolButton::Read(IStream*, DWORD, int) { return TRUE; }
+BOOL CToolButton::Read2(IStorage*, DWORD, int) { return TRUE; }
+
+BOOL CToolButton::Write(IStream* stream, DWORD version)
+{
+    if (!stream)
+        return FALSE;
+    // Files before 0x20000 know no folder kind: a folder is stored as a program.
+    DWORD kind = m_kind;
+    if (version < kVersion20000 && kind == kKindFolder)
+        kind = kKindProgram;
+    ULONG written = 0;
+    return SUCCEEDED(stream->Write(&kind, sizeof kind, &written)) && written == sizeof kind;
+}
+
+BOOL CToolButton::Write2(IStorage* storage, DWORD version)
+{
+    if (!storage)
+        return FALSE;
+    CComPtr<IStream> stream;
+    HRESULT hr = storage->CreateStream(L"DATA", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put());
+    if (FAILED(hr)) {
+        if (TraceOn())
+            LogHResult(hr);
+        return FALSE;
+    }
+    return CToolButton::Write(stream.Get(), version);
+}
+
+void CToolButton::ShowProperties() {}
+
+void CToolButton::Move(int x, int y, int cx, int cy)
+{
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CToolButton::GetDescription(CText& text) const
+{
+    text = m_description;
+}
+
+int CToolButton::GetWidth() const
+{
+    if (m_kind == kKindSpace)
+        return m_iconSize;
+    const bool textBelow = m_toolbar && m_toolbar->ShowDescription() && SizeIndex() != 0;
+    return textBelow ? 2 * m_iconSize + 10 : m_iconSize + 10;
+}
+
+SIZE CToolButton::GetSize() const
+{
+    if (m_kind == kKindSpace)
+        return SIZE{m_iconSize, m_iconSize};
+    SIZE size{m_iconSize + 10, m_iconSize + 10};
+    if (m_toolbar && m_toolbar->ShowDescription()) {
+        if (SizeIndex() == 0) {
+            size.cx += 5 * m_iconSize;   // the text stands to the right of a small icon
+        } else {
+            size.cx += m_iconSize;       // and below a normal or large one
+            size.cy += m_iconSize;
+        }
+    }
+    return size;
+}
+
+BOOL CToolButton::SetIconSize(int sizeIndex, BOOL)
+{
+    m_iconSize = sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48);
+    return TRUE;
+}
+
+void CToolButton::SetDescription(const char* text)
+{
+    m_description = text;
+    m_modified = 1;
+}
+
+void CToolButton::SetPressed(BOOL pressed)
+{
+    m_pressed = pressed ? 1 : 0;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void CToolButton::GetTooltipText(NMTTDISPINFOA* request)
+{
+    if (!request)
+        return;
+    if (!m_description.IsEmpty()) {
+        lstrcpynA(request->szText, m_description.c_str(), sizeof request->szText);
+        request->lpszText = const_cast<char*>(m_description.c_str());
+        return;
+    }
+    CText none;
+    if (!none.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
+        none = "No description";
+    lstrcpynA(request->szText, none.c_str(), sizeof request->szText);
+    request->lpszText = request->szText;
+}
+
+void CToolButton::SetDropHighlight(BOOL highlight)
+{
+    const int value = highlight ? 1 : 0;
+    if (value == m_dropHighlight)
+        return;
+    m_dropHighlight = value;
+    if (Handle()) {
+        // Painted at once: a drag does not leave time for a WM_PAINT.
+        HDC dc = GetDC(Handle());
+        if (dc) {
+            PAINTSTRUCT paint{};
+            paint.hdc = dc;
+            GetClientRect(Handle(), &paint.rcPaint);
+            OnPaint(paint);
+            ReleaseDC(Handle(), dc);
+        }
+    }
+}
+
+void CToolButton::SetColour(COLORREF colour)
+{
+    m_colour = colour;
+}
+
+void CToolButton::SetFocused(BOOL focused)
+{
+    const int value = focused ? 1 : 0;
+    if (value == m_focused)
+        return;
+    m_focused = value;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void CToolButton::SetRaised(BOOL raised)
+{
+    const int value = raised ? 1 : 0;
+    if (value == m_raised)
+        return;
+    m_raised = value;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+HIMAGELIST CToolButton::CurrentList() const
+{
+    if (m_iconSize == 16)
+        return m_smallList;
+    if (m_iconSize == 32)
+        return m_normalList;
+    return m_largeList;
+}
+
+HICON CToolButton::GetIcon(int sizeIndex) const
+{
+    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    if (!list || m_imageIndex < 0)
+        return nullptr;
+    return ImageList_GetIcon(list, m_imageIndex, ILD_NORMAL);
+}
+
+void CToolButton::Destroy()
+{
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
+BOOL CToolButton::PointInside(int x, int y) const
+{
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    POINT point{x, y};
+    return PtInRect(&client, point);
+}
+
+void CToolButton::StopHoldTimer()
+{
+    if (m_holdTimerRunning) {
+        KillTimer(Handle(), kHoldTimer);
+        m_holdTimerRunning = 0;
+    }
+}
+
+void CToolButton::RelayToTooltip(UINT message, WPARAM first, LPARAM second)
+{
+    if (!m_tooltip)
+        return;
+    MSG record{};
+    record.hwnd = Handle();
+    record.message = message;
+    record.wParam = first;
+    record.lParam = second;
+    SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+BOOL CToolButton::OnLButtonDown(UINT, int, int)
+{
+    SetPressed(1);
+    // The pressed look shows before the hold timer starts counting.
+    UpdateWindow(Handle());
+    GetCursorPos(&m_pressPoint);
+    m_mouseDown = 1;
+    m_holdDone = 0;
+    SetTimer(Handle(), kHoldTimer, kHoldDelay, nullptr);
+    m_holdTimerRunning = 1;
+    SetCapture(Handle());
+    return TRUE;
+}
+
+BOOL CToolButton::OnTimer(UINT_PTR timerId)
+{
+    if (timerId != kHoldTimer)
+        return FALSE;
+    StopHoldTimer();
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ScreenToClient(Handle(), &cursor);
+    if (PointInside(cursor.x, cursor.y)) {
+        ReleaseCapture();
+        if (OnHold()) {
+            m_holdDone = 1;
+            SetPressed(0);
+        } else {
+            SetCapture(Handle());
+        }
+    }
+    return TRUE;
+}
+
+BOOL CToolButton::OnMouseMove(UINT flags, int x, int y)
+{
+    if (m_toolbar)
+        m_toolbar->HotTrack(m_toolbar->IndexOf(this));
+    if (m_holdDone || !m_mouseDown || !(flags & MK_LBUTTON))
+        return TRUE;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (cursor.x >= m_pressPoint.x - kDragDistance && cursor.x < m_pressPoint.x + kDragDistance
+        && cursor.y >= m_pressPoint.y - kDragDistance && cursor.y < m_pressPoint.y + kDragDistance)
+        return TRUE;
+    if (m_toolbar && m_toolbar->IsRestricted(kProtectDrag))
+        return TRUE;
+    StopHoldTimer();
+    if (PointInside(x, y))
+        return TRUE;
+    m_mouseDown = 0;
+    ReleaseCapture();
+    SetPressed(0);
+    if (m_toolbar)
+        m_toolbar->DragStart(this);
+    return TRUE;
+}
+
+BOOL CToolButton::OnLButtonUp(UINT flags, int x, int y)
+{
+    ReleaseCapture();
+    StopHoldTimer();
+    m_mouseDown = 0;
+    if (PointInside(x, y) && m_pressed && !m_holdDone) {
+        // Ctrl+click stands for press-and-hold.
+        if (flags & MK_CONTROL)
+            OnHold();
+        else
+            Activate(0);
+    }
+    m_holdDone = 0;
+    SetPressed(0);
+    if (m_toolbar)
+        m_toolbar->ButtonReleased(this);
+    return TRUE;
+}
+
+BOOL CToolButton::OnRButtonDown(UINT, int, int)
+{
+    SetPressed(1);
+    SetCapture(Handle());
+    return TRUE;
+}
+
+BOOL CToolButton::OnRButtonUp(UINT, int x, int y)
+{
+    ReleaseCapture();
+    if (PointInside(x, y) && m_pressed)
+        OnRightClick(1);
+    SetPressed(0);
+    if (m_toolbar)
+        m_toolbar->ButtonReleased(this);
+    return TRUE;
+}
+
+BOOL CToolButton::OnCommand(UINT, UINT, HWND) { return FALSE; }
+
+BOOL CToolButton::OnHelp(HELPINFO* helpInfo)
+{
+    if (helpInfo && helpInfo->iContextType == HELPINFO_MENUITEM && m_toolbar) {
+        m_toolbar->Help(HELP_CONTEXTPOPUP, helpInfo->dwContextId);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CToolButton::OnDestroy()
+{
+    StopHoldTimer();
+    return FALSE;
+}
+
+LRESULT CToolButton::WindowProc(UINT message, WPARAM first, LPARAM second)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        RelayToTooltip(message, first, second);
+        break;
+    case WM_ENTERMENULOOP:
+        if (m_toolbar)
+            m_toolbar->MenuLoop(TRUE);
+        break;
+    case WM_EXITMENULOOP:
+        if (m_toolbar)
+            m_toolbar->MenuLoop(FALSE);
+        break;
+    case WM_ERASEBKGND:
+        return 1;   // painting fills the whole button
+    default:
+        break;
+    }
+    return CWindowBase::WindowProc(message, first, second);
+}
+
+BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
+{
+    HDC dc = paint.hdc;
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const int sizeIndex = SizeIndex();
+    const bool showText = m_toolbar && m_toolbar->ShowDescription();
+    const bool backgrounds = !m_toolbar || m_toolbar->ShowButtonBackground();
+
+    int iconX = (GetWidth() - m_iconSize) / 2;
+    int iconY = 5;
+    if (sizeIndex == 0 && showText)
+        iconX = 5;
+
+    if (backgrounds) {
+        CBrushHandle brush(CreateSolidBrush(m_colour));
+        FillRect(dc, &client, brush.Get());
+    } else if (m_toolbar) {
+        // The toolbar's own background shows through a flat button.
+        RECT inToolbar = client;
+        MapWindowPoints(Handle(), m_toolbar->Handle(), reinterpret_cast<POINT*>(&inToolbar), 2);
+        m_toolbar->PaintBackground(dc, client, POINT{inToolbar.left, inToolbar.top});
+    }
+
+    if (m_pressed && backgrounds) {
+        iconX += 2;
+        iconY = 7;
+    } else if (!m_pressed && m_focused) {
+        LOGBRUSH dots{};
+        dots.lbStyle = BS_SOLID;
+        dots.lbColor = GetSysColor(COLOR_BTNHIGHLIGHT);
+        HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &dots, 0, nullptr);
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        const int oldMode = SetBkMode(dc, OPAQUE);
+        const COLORREF oldBack = SetBkColor(dc, m_colour);
+        Rectangle(dc, 3, 3, client.right - 3, client.bottom - 3);
+        SetBkColor(dc, oldBack);
+        SetBkMode(dc, oldMode);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+    }
+
+    if (backgrounds || m_raised) {
+        RECT frame = client;
+        DrawEdge(dc, &frame, m_pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    }
+
+    HIMAGELIST list = CurrentList();
+    if (list) {
+        ImageList_Draw(list, m_imageIndex < 0 ? 0 : m_imageIndex, dc, iconX, iconY, ILD_TRANSPARENT);
+        if (!m_targetOk)
+            ImageList_Draw(list, 0, dc, iconX, iconY, ILD_TRANSPARENT);
+        if (m_dropHighlight)
+            ImageList_Draw(list, 1, dc, iconX, iconY, ILD_TRANSPARENT);
+    }
+    if (showText)
+        DrawDescription(dc, iconX);
+    return TRUE;
+}
+
+void CToolButton::DrawDescription(HDC dc, int)
+{
+    if (m_description.IsEmpty())
+        return;
+    const int sizeIndex = SizeIndex();
+    const int points = sizeIndex == 2 ? 12 : 8;
+    CFontHandle font(CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
+                                 m_focused ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                 OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                 "MS Sans Serif"));
+    HGDIOBJ oldFont = SelectObject(dc, font.Get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+
+    const char* text = m_description.c_str();
+    const int length = m_description.Length();
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    const int textHeight = metrics.tmHeight;
+    auto fitCount = [dc](const char* begin, int count, int width) {
+        int fit = 0;
+        SIZE extent{};
+        GetTextExtentExPointA(dc, begin, count, width < 0 ? 0 : width, &fit, nullptr, &extent);
+        return fit;
+    };
+    // Text that does not fit keeps (fit - 4) characters and ends in "...".
+    auto cut = [](const char* begin, int fit) {
+        CText shortened(begin);
+        shortened.Left(fit > 4 ? fit - 4 : 0);
+        shortened += "...";
+        return shortened;
+    };
+
+    const int width = GetWidth();
+    if (sizeIndex != 0) {
+        const int available = width - 10;
+        const int centre = width / 2;
+        const int baseline = 3 * width / 4;
+        UINT oldAlign = SetTextAlign(dc, TA_CENTER | TA_TOP);
+        const int fit = fitCount(text, length, available);
+        if (fit >= length) {
+            TextOutA(dc, centre, baseline - textHeight / 2, text, length);
+        } else {
+            // Break at the last blank that still fits; the blank starts line two.
+            int breakAt = fit;
+            for (int i = fit; i > 0; --i) {
+                if (text[i] == ' ') {
+                    breakAt = i;
+                    break;
+                }
+            }
+            if (breakAt <= 0)
+                breakAt = fit;
+            TextOutA(dc, centre, baseline - textHeight, text, breakAt);
+            const char* rest = text + breakAt;
+            const int restLength = length - breakAt;
+            const int restFit = fitCount(rest, restLength, available);
+            if (restFit >= restLength) {
+                TextOutA(dc, centre, baseline, rest, restLength);
+            } else {
+                CText shortened = cut(rest, restFit);
+                TextOutA(dc, centre, baseline, shortened.c_str(), shortened.Length());
+            }
+        }
+        SetTextAlign(dc, oldAlign);
+    } else {
+        const bool shifted = m_pressed && m_toolbar && m_toolbar->ShowButtonBackground();
+        const int left = m_iconSize + 10 + (shifted ? 2 : 0);
+        const int available = GetSize().cx - left - 5;
+        const int top = width / 2 - textHeight / 2;
+        const int fit = fitCount(text, length, available);
+        if (fit >= length) {
+            TextOutA(dc, left, top, text, length);
+        } else {
+            CText shortened = cut(text, fit);
+            TextOutA(dc, left, top, shortened.c_str(), shortened.Length());
+        }
+    }
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+}
+
+BOOL CToolButton::ReadIconFromFile(int, IStorage*, HICON& icon)
+{
+    // Icon streams come with the toolbar files.
+    icon = nullptr;
+    return FALSE;
+}
+
+BOOL CToolButton::WriteIconToFile(int, IStorage*)
+{
+    return FALSE;
+}
+
+CSpaceButton::CSpaceButton(CToolbar* toolbar, CMainApp* application, void* owner)
+    : CToolButton(toolbar, application, owner)
+{
+    m_kind = kKindSpace;
+    SetIconSize(toolbar ? toolbar->ButtonSize() : 1, FALSE);
+}
+
+CSpaceButton::~CSpaceButton() = default;
+
+BOOL CSpaceButton::SetIconSize(int sizeIndex, BOOL)
+{
+    m_iconSize = sizeIndex == 0 ? 4 : (sizeIndex == 1 ? 8 : 12);
+    return TRUE;
+}

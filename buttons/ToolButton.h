@@ -1,0 +1,135 @@
+// CToolButton: what every button of a toolbar shares.  A button is at once a
+// small child window of its toolbar (class "CToolButtonWindow") and a record in
+// the toolbar file; the kinds with a shell target derive from it.
+#pragma once
+
+#include "../common/WindowBase.h"
+#include "../toolbars/Toolbar.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+
+class CMainApp;
+
+// The first field of every stored button record.
+enum ButtonKind : DWORD {
+    kKindNone = 0,
+    kKindSpace = 1,
+    kKindProgram = 2,
+    kKindFolder = 3,
+    kKindShortcut = 4,   // only a request to the toolbar; no button carries it
+    kKindGroup = 5,
+    kKindUrl = 6,
+};
+
+class CToolButton : public CWindowBase
+{
+public:
+    static constexpr UINT_PTR kHoldTimer = 669;
+    static constexpr UINT kHoldDelay = 500;
+    static constexpr int kDragDistance = 3;
+
+    CToolButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    ~CToolButton() override;
+
+    BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonUp(UINT flags, int x, int y) override;
+    BOOL OnRButtonDown(UINT flags, int x, int y) override;
+    BOOL OnRButtonUp(UINT flags, int x, int y) override;
+    BOOL OnMouseMove(UINT flags, int x, int y) override;
+    BOOL OnTimer(UINT_PTR timerId) override;
+    BOOL OnPaint(PAINTSTRUCT& paint) override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnHelp(HELPINFO* helpInfo) override;
+    BOOL OnDestroy() override;
+    LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
+
+    using CWindowBase::Create;
+    virtual BOOL Create(IShellLinkA* link, const CreationData& data, int mode);
+    virtual BOOL Create(LPCITEMIDLIST itemList, const CreationData& data, int mode);
+    virtual BOOL Create(IStorage* storage, const CreationData& data, int mode);
+    virtual BOOL Create(IStream* stream, const CreationData& data, int mode);
+    virtual BOOL Create(const char* fileName, const CreationData& data, int mode);
+    // Modes 2 and 3 take the record's values; mode 3 also makes the window.
+    virtual BOOL Create(const CreationData& data, int mode);
+
+    virtual void Activate(BOOL flag);
+    virtual BOOL OnHold();
+    virtual void OnRightClick(BOOL flag);
+    virtual BOOL Read(IStream* stream, DWORD version, int mode);
+    virtual BOOL Read2(IStorage* storage, DWORD version, int mode);
+    virtual BOOL Write(IStream* stream, DWORD version);
+    virtual BOOL Write2(IStorage* storage, DWORD version);
+    virtual void ShowProperties();
+    virtual void Move(int x, int y, int cx, int cy);
+    virtual void GetDescription(CText& text) const;
+    virtual int GetWidth() const;
+    virtual SIZE GetSize() const;
+    virtual BOOL SetIconSize(int sizeIndex, BOOL reload);
+    virtual void SetDescription(const char* text);
+    virtual void SetPressed(BOOL pressed);
+    virtual void GetTooltipText(NMTTDISPINFOA* request);
+    virtual void SetDropHighlight(BOOL highlight);
+    virtual void SetColour(COLORREF colour);
+
+    void ApplyCreationData(const CreationData& data);
+    void SetFocused(BOOL focused);
+    void SetRaised(BOOL raised);
+    HICON GetIcon(int sizeIndex) const;
+    BOOL ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon);
+    BOOL WriteIconToFile(int sizeIndex, IStorage* storage);
+    void Destroy();
+
+    ButtonKind Kind() const { return m_kind; }
+    int IconSize() const { return m_iconSize; }
+    int SizeIndex() const { return m_iconSize == 16 ? 0 : (m_iconSize == 32 ? 1 : 2); }
+    const CText& Description() const { return m_description; }
+    BOOL IsModified() const { return m_modified; }
+    void SetModified(BOOL modified) { m_modified = modified ? 1 : 0; }
+    BOOL IsTargetOk() const { return m_targetOk; }
+    void SetTargetOk(BOOL ok) { m_targetOk = ok ? 1 : 0; }
+    BOOL IsPressed() const { return m_pressed; }
+    BOOL IsFocused() const { return m_focused; }
+    int ImageIndex() const { return m_imageIndex; }
+    CToolbar* Toolbar() const { return m_toolbar; }
+
+protected:
+    // The image list of the button's own icon size.
+    HIMAGELIST CurrentList() const;
+    void DrawDescription(HDC dc, int iconX);
+    void StopHoldTimer();
+    void RelayToTooltip(UINT message, WPARAM first, LPARAM second);
+    BOOL PointInside(int x, int y) const;
+
+    CToolbar* m_toolbar;
+    void* m_owner;
+    ButtonKind m_kind = kKindNone;
+    DWORD m_allowDrops = 0;
+    CText m_description;
+    HWND m_tooltip = nullptr;
+    HIMAGELIST m_largeList = nullptr;
+    HIMAGELIST m_normalList = nullptr;
+    HIMAGELIST m_smallList = nullptr;
+    int m_imageIndex = -1;
+    int m_iconSize = 32;
+    COLORREF m_colour;
+    int m_modified = 0;
+    int m_focused = 0;
+    int m_targetOk = 1;
+    int m_dropHighlight = 0;
+    int m_pressed = 0;
+    int m_raised = 0;
+    POINT m_pressPoint{-1, -1};
+    int m_mouseDown = 0;
+    int m_holdDone = 0;
+    int m_holdTimerRunning = 0;
+};
+
+// A gap between buttons: no window, and its record is its kind alone.
+class CSpaceButton : public CToolButton
+{
+public:
+    CSpaceButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    ~CSpaceButton() override;
+    BOOL SetIconSize(int sizeIndex, BOOL reload) override;
+};

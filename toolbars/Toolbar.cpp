@@ -1,0 +1,1416 @@
+#include "Toolbar.h"
+
+#include "OpenProgressDialog.h"
+#include "ToolbarSet.h"
+#include "../app/MainApp.h"
+#include "../app/MainWindow.h"
+#include "../buttons/ToolButton.h"
+#include "../common/ControlMessages.h"
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+#include <windowsx.h>
+
+namespace {
+
+constexpr DWORD kFloatingStyle = 0x80CC0000;   // popup, caption, system menu, sizing frame
+constexpr DWORD kDockedStyle = 0x800C0000;     // the same without the caption
+
+// The empty slot of each button size: the icon plus its margin.
+int EmptySlot(int buttonSize)
+{
+    return buttonSize == 0 ? 26 : (buttonSize == 1 ? 42 : 58);
+}
+
+RECT WorkArea()
+{
+    RECT area{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
+        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return area;
+}
+
+bool TakesSlot(const CToolButton* button, int perLine)
+{
+    switch (button->Kind()) {
+    case kKindProgram:
+    case kKindFolder:
+    case kKindGroup:
+    case kKindUrl:
+        return true;
+    case kKindSpace:
+        // A space leaves a gap only in single-file toolbars.
+        return perLine == 1;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+CToolbar::CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWindow)
+    : CWindowBase(application, nullptr), m_startColour(GetSysColor(COLOR_BTNFACE)),
+      m_endColour(GetSysColor(COLOR_BTNFACE)), m_set(set), m_mainWindow(mainWindow)
+{
+    CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR);
+    const int sizes[3] = {16, 32, 48};
+    for (int i = 0; i < 3; ++i) {
+        m_imageLists[i] = ImageList_Create(sizes[i], sizes[i], ILC_COLOR32 | ILC_MASK, 16, 8);
+        // Entries 0 and 1 are the broken-target and drop overlays of every button.
+        for (UINT overlay : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
+            HICON icon = static_cast<HICON>(
+                LoadImageA(AppInstance(), MAKEINTRESOURCEA(overlay), IMAGE_ICON, sizes[i], sizes[i], 0));
+            if (icon) {
+                ImageList_AddIcon(m_imageLists[i], icon);
+                DestroyIcon(icon);
+            } else if (m_imageLists[i]) {
+                // Keep the entry numbers fixed even when an overlay is missing.
+                HICON blank = CreateIcon(AppInstance(), 1, 1, 1, 1, nullptr, nullptr);
+                ImageList_AddIcon(m_imageLists[i], blank);
+                if (blank)
+                    DestroyIcon(blank);
+            }
+        }
+    }
+}
+
+CToolbar::~CToolbar()
+{
+    CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR_DTOR);
+    if (Handle() && IsWindow(Handle()))
+        DestroyWindow(Handle());
+    DestroyButtons();
+    for (HIMAGELIST& list : m_imageLists) {
+        if (list)
+            ImageList_Destroy(list);
+        list = nullptr;
+    }
+}
+
+void CToolbar::DestroyButtons()
+{
+    for (int i = 0; i < m_count; ++i) {
+        if (m_buttons[i]) {
+            m_buttons[i]->Destroy();
+            delete m_buttons[i];
+            m_buttons[i] = nullptr;
+        }
+    }
+    m_count = 0;
+}
+
+CMainApp* CToolbar::App() const
+{
+    return static_cast<CMainApp*>(Application());
+}
+
+HIMAGELIST CToolbar::ImageList(int sizeIndex) const
+{
+    return m_imageLists[sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex)];
+}
+
+BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
+{
+    if (fileName && *fileName)
+        m_fileName = fileName;
+    m_progress = progress;
+    m_loading = 1;
+    const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
+    const BOOL created = CWindowBase::Create(allowTab ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW, LINTEL_TOOLBAR_CLASS,
+                                             m_name, kFloatingStyle, CW_USEDEFAULT, CW_USEDEFAULT, 200, 50, nullptr,
+                                             nullptr);
+    if (created && Handle() && m_fileName.IsEmpty()) {
+        Show(TRUE);
+        m_dirty = 0;
+        UpdateWindow(Handle());
+    }
+    m_loading = 0;
+    m_progress = nullptr;
+    return created && Handle() != nullptr;
+}
+
+BOOL CToolbar::OnCreate(HWND handle)
+{
+    CWindowBase::OnCreate(handle);
+    SetAllowTab(m_set ? m_set->m_allowTab : TRUE);
+
+    m_tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "Lintel", WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, AppInstance(), nullptr);
+    if (!m_tooltip)
+        return FALSE;
+
+    const struct {
+        HWND* window;
+        UINT id;
+        int x;
+        UINT tipId;
+        UINT bitmapId;
+    } menuButtons[] = {
+        {&m_toolbarMenuButton, kToolbarMenuButtonId, 2, IDS_TOOLBAR_MENU_TIP, IDB_TOOLBAR_MENU_BUTTON},
+        {&m_programMenuButton, kProgramMenuButtonId, 15, IDS_PROGRAM_MENU_TIP, IDB_PROGRAM_MENU_BUTTON},
+    };
+    for (size_t i = 0; i < 2; ++i) {
+        const auto& entry = menuButtons[i];
+        *entry.window = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_BITMAP, entry.x, 2,
+                                        kMenuButtonSize, kMenuButtonSize, handle,
+                                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), AppInstance(),
+                                        nullptr);
+        if (!*entry.window)
+            return FALSE;
+        SetWindowLongPtrA(*entry.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_menuButtonProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(*entry.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuButtonProc)));
+
+        CText tip;
+        tip.LoadString(AppInstance(), entry.tipId);
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = handle;
+        tool.uId = reinterpret_cast<UINT_PTR>(*entry.window);
+        tool.lpszText = const_cast<char*>(tip.c_str());
+        SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+
+        m_menuBitmaps[i].Reset(static_cast<HBITMAP>(
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(entry.bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+        SendMessageA(*entry.window, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_menuBitmaps[i].Get()));
+    }
+
+    if (!m_fileName.IsEmpty()) {
+        // Toolbar files are read by the toolbar file code; until it exists a
+        // toolbar with a file cannot be made.
+        if (TraceOn())
+            LogText("CToolbar::OnCreate: reading toolbar files is not available");
+        m_fileName = "";
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CToolbar::SetAllowTab(BOOL allowTab)
+{
+    if (!Handle())
+        return;
+    LONG_PTR exStyle = GetWindowLongPtrA(Handle(), GWL_EXSTYLE);
+    exStyle &= ~static_cast<LONG_PTR>(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW);
+    exStyle |= allowTab ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, exStyle);
+    Reposition();
+}
+
+void CToolbar::SetToolTips(BOOL enabled)
+{
+    if (m_tooltip)
+        SendMessageA(m_tooltip, TTM_ACTIVATE, enabled, 0);
+}
+
+// ---------------------------------------------------------------- buttons
+
+int CToolbar::IndexOf(const CToolButton* button) const
+{
+    for (int i = 0; i < m_count; ++i) {
+        if (m_buttons[i] == button)
+            return i;
+    }
+    return -1;
+}
+
+void CToolbar::StoreCreationData(CreationData& data) const
+{
+    data = CreationData{};
+    data.tooltip = m_tooltip;
+    data.controlId = 0;
+    const POINT slot = GetSlotPosition(m_count);
+    data.x = slot.x;
+    data.y = slot.y;
+    data.sizeIndex = m_buttonSize;
+    data.largeList = m_imageLists[2];
+    data.normalList = m_imageLists[1];
+    data.smallList = m_imageLists[0];
+    data.version = m_version;
+    data.colour = ButtonColour();
+}
+
+BOOL CToolbar::InsertAfter(CToolButton* button, CToolButton* after)
+{
+    CTraceMethod trace(TR_CTOOLBAR, TR_INSERT_AFTER);
+    if (!button) {
+        trace.Result(TR_INSERT_AFTER_RESULT, 2);
+        return FALSE;
+    }
+    if (m_count >= kMaxButtons) {
+        if (App())
+            App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_name.c_str(), MB_OK | MB_ICONEXCLAMATION,
+                                  kCaptionText);
+        trace.Result(TR_INSERT_AFTER_RESULT, 3);
+        return FALSE;
+    }
+    int index = m_count;
+    if (after) {
+        const int afterIndex = IndexOf(after);
+        if (afterIndex >= 0)
+            index = afterIndex + 1;
+    }
+    for (int i = m_count; i > index; --i)
+        m_buttons[i] = m_buttons[i - 1];
+    m_buttons[index] = button;
+    ++m_count;
+    // The focus stays on the button it was on.
+    if (m_focusIndex >= 0 && index <= m_focusIndex)
+        ++m_focusIndex;
+
+    if (button->Kind() != kKindSpace && button->Handle() && m_tooltip) {
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(button->Handle());
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (!m_loading)
+        Relayout(TRUE);
+    trace.Result(TR_INSERT_AFTER_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CToolbar::Remove(int index)
+{
+    if (index < 0 || index >= m_count)
+        return FALSE;
+    CToolButton* button = m_buttons[index];
+    if (m_tooltip && button->Handle()) {
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(button->Handle());
+        SendMessageA(m_tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (m_hotIndex == index)
+        m_hotIndex = -1;
+    else if (m_hotIndex > index)
+        --m_hotIndex;
+    button->Destroy();
+    delete button;
+    for (int i = index; i < m_count - 1; ++i)
+        m_buttons[i] = m_buttons[i + 1];
+    m_buttons[--m_count] = nullptr;
+    if (m_focusIndex >= m_count)
+        m_focusIndex = m_count > 0 ? 0 : (m_showMenuButtons ? -2 : 0);
+    m_dirty = 1;
+    Relayout(TRUE);
+    return TRUE;
+}
+
+BOOL CToolbar::Remove(CToolButton* button)
+{
+    CTraceMethod trace(TR_CTOOLBAR, TR_REMOVE_PTR);
+    return Remove(IndexOf(button));
+}
+
+CToolButton* CToolbar::AddButton(int kind, CToolButton* after)
+{
+    CTraceMethod trace(TR_CTOOLBAR, TR_ADD_BUTTON_RESULT);
+    if (kind == kKindSpace) {
+        auto* space = new (std::nothrow) CSpaceButton(this, App(), Parent());
+        if (!space)
+            return nullptr;
+        if (!InsertAfter(space, after)) {
+            delete space;
+            return nullptr;
+        }
+        m_dirty = 1;
+        return space;
+    }
+    // Buttons with a target come with the button kinds that hold one.
+    if (TraceOn())
+        LogText("CToolbar::AddButton: buttons with a target are not available");
+    return nullptr;
+}
+
+void CToolbar::RunButton(int index)
+{
+    CToolButton* button = Button(index);
+    if (button && button->Kind() != kKindSpace)
+        button->Activate(0);
+}
+
+// ---------------------------------------------------------------- grid
+
+POINT CToolbar::GetSlotPosition(int index) const
+{
+    const int perLine = m_buttonsPerLine < 1 ? 1 : (m_buttonsPerLine > 16 ? 16 : m_buttonsPerLine);
+    const bool vertical = m_orientation != kHorizontal;
+    const int startX = m_border + (m_showMenuButtons && !vertical ? 15 : 0);
+    const int startY = m_border + (m_showMenuButtons && vertical ? 15 : 0);
+    int x = startX;
+    int y = startY;
+    int placed = 0;
+    int lineWidth = 0;
+    int lineHeight = 0;
+    for (int i = 0; i < index && i < m_count; ++i) {
+        const CToolButton* button = m_buttons[i];
+        if (!button || !TakesSlot(button, perLine))
+            continue;
+        const SIZE size = button->GetSize();
+        ++placed;
+        lineWidth = size.cx > lineWidth ? size.cx : lineWidth;
+        lineHeight = size.cy > lineHeight ? size.cy : lineHeight;
+        if (vertical)
+            x += size.cx;
+        else
+            y += size.cy;
+        if (placed % perLine == 0) {
+            if (vertical) {
+                x = startX;
+                y += lineHeight;
+            } else {
+                y = startY;
+                x += lineWidth;
+            }
+            lineWidth = lineHeight = 0;
+        }
+    }
+    return POINT{x, y};
+}
+
+SIZE CToolbar::CalcButtonArea(int perLine) const
+{
+    return CalcButtonArea(perLine, m_orientation);
+}
+
+SIZE CToolbar::CalcButtonArea(int perLine, int orientation) const
+{
+    perLine = perLine < 1 ? 1 : (perLine > 16 ? 16 : perLine);
+    const bool vertical = orientation != kHorizontal;
+    // Along a line sizes add up; across lines the largest of each line adds up.
+    int along = 0;
+    int acrossMax = 0;
+    int longestLine = 0;
+    int acrossTotal = 0;
+    int placed = 0;
+    for (int i = 0; i < m_count; ++i) {
+        const CToolButton* button = m_buttons[i];
+        if (!button || !TakesSlot(button, perLine))
+            continue;
+        const SIZE size = button->GetSize();
+        const int alongSize = vertical ? size.cx : size.cy;
+        const int acrossSize = vertical ? size.cy : size.cx;
+        along += alongSize;
+        acrossMax = acrossSize > acrossMax ? acrossSize : acrossMax;
+        if (++placed % perLine == 0) {
+            longestLine = along > longestLine ? along : longestLine;
+            acrossTotal += acrossMax;
+            along = acrossMax = 0;
+        }
+    }
+    if (placed % perLine != 0) {
+        longestLine = along > longestLine ? along : longestLine;
+        acrossTotal += acrossMax;
+    }
+    SIZE area = vertical ? SIZE{longestLine, acrossTotal} : SIZE{acrossTotal, longestLine};
+    if (area.cx == 0)
+        area.cx = EmptySlot(m_buttonSize);
+    if (area.cy == 0)
+        area.cy = EmptySlot(m_buttonSize);
+    return area;
+}
+
+SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
+{
+    SIZE frame{0, 0};
+    if (m_showMenuButtons) {
+        if (vertical)
+            frame.cy += kMenuButtonSize;
+        else
+            frame.cx += kMenuButtonSize;
+    }
+    const int cxFrame = GetSystemMetrics(SM_CXFRAME);
+    const int cyFrame = GetSystemMetrics(SM_CYFRAME);
+    if (docked) {
+        frame.cx += 2 * (cxFrame + m_border) - 2;
+        frame.cy += 2 * (cyFrame + m_border) - 2;
+    } else {
+        const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
+        frame.cx += 2 * (cxFrame + m_border);
+        frame.cy += 2 * (cyFrame + m_border) + GetSystemMetrics(allowTab ? SM_CYCAPTION : SM_CYSMCAPTION);
+    }
+    return frame;
+}
+
+SIZE CToolbar::CalcWindowSize()
+{
+    const RECT work = WorkArea();
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    const bool vertical = m_orientation != kHorizontal;
+    const BYTE startPerLine = m_buttonsPerLine;
+    int width = 0;
+    int height = 0;
+    for (;;) {
+        SIZE area = CalcButtonArea(m_buttonsPerLine);
+        const SIZE frame = CalcFrameSize(vertical, m_docked);
+        if (m_collapsed) {
+            if (vertical)
+                area.cx = 0;
+            else
+                area.cy = 0;
+        }
+        width = area.cx + frame.cx;
+        height = area.cy + frame.cy;
+        if (m_collapsed) {
+            if (!m_docked) {
+                const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
+                width = GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXFRAME) + 25;
+                height = GetSystemMetrics(allowTab ? SM_CYCAPTION : SM_CYSMCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+            } else if (vertical) {
+                width = 2 * GetSystemMetrics(SM_CXFRAME) - 1;
+            } else {
+                height = 2 * GetSystemMetrics(SM_CYFRAME) - 1;
+            }
+        }
+        if ((width <= workWidth && height <= workHeight) || m_buttonsPerLine >= 16)
+            break;
+        ++m_buttonsPerLine;
+    }
+    if (m_buttonsPerLine != startPerLine)
+        Relayout(TRUE);
+    return SIZE{static_cast<WORD>(width), static_cast<WORD>(height)};
+}
+
+void CToolbar::LayoutMenuButtons()
+{
+    const bool show = m_showMenuButtons && !m_collapsed;
+    for (HWND button : {m_toolbarMenuButton, m_programMenuButton}) {
+        if (button)
+            ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);
+    }
+    if (!show)
+        return;
+    const int b = (m_docked && m_border > 1) ? 4 : 2;
+    const bool vertical = m_orientation != kHorizontal;
+    if (m_toolbarMenuButton)
+        SetWindowPos(m_toolbarMenuButton, nullptr, b, b, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_programMenuButton)
+        SetWindowPos(m_programMenuButton, nullptr, vertical ? b + kMenuButtonSize : b,
+                     vertical ? b : b + kMenuButtonSize, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CToolbar::SetPlacement(int x, int y, int width, int height)
+{
+    if (!Handle())
+        return;
+    LayoutMenuButtons();
+    LONG_PTR style = m_docked ? kDockedStyle : kFloatingStyle;
+    int index = -1;
+    const bool hidden = m_set && m_set->FindToolbar(this, index) && m_set->IsHidden(index);
+    // A toolbar being read is shown or hidden by the reader, not here.
+    if (!hidden && (IsWindowVisible(Handle()) || !m_loading))
+        style |= WS_VISIBLE;
+    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
+    UINT flags = SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    if (x == -1 && y == -1)
+        flags |= SWP_NOMOVE;
+    SetWindowPos(Handle(), m_alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, width, height, flags);
+}
+
+void CToolbar::Relayout(BOOL resize)
+{
+    for (int i = 0; i < m_count; ++i) {
+        CToolButton* button = m_buttons[i];
+        if (!button || button->Kind() == kKindSpace || !button->Handle())
+            continue;
+        const SIZE size = button->GetSize();
+        if (size.cx == 0 || size.cy == 0)
+            continue;
+        const POINT slot = GetSlotPosition(i);
+        button->Move(slot.x, slot.y, size.cx, size.cy);
+        ShowWindow(button->Handle(), m_collapsed ? SW_HIDE : SW_SHOWNA);
+    }
+    if (!Handle())
+        return;
+    if (resize) {
+        Reposition();
+        InvalidateRect(Handle(), nullptr, TRUE);
+    } else {
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+}
+
+void CToolbar::Reposition()
+{
+    if (!Handle())
+        return;
+    if (m_docked && m_set) {
+        m_set->ArrangeDocked(this);
+        return;
+    }
+    const SIZE size = CalcWindowSize();
+    SetPlacement(-1, -1, size.cx, size.cy);
+}
+
+// ---------------------------------------------------------------- docking
+
+int CToolbar::CornerIndex() const
+{
+    if (!m_docked)
+        return -2;
+    switch (m_dockCorner) {
+    case kCornerTopLeft: return 0;
+    case kCornerTopRight: return 1;
+    case kCornerBottomRight: return 2;
+    case kCornerBottomLeft: return 3;
+    case kCornerFixed: return 4;
+    default: return -2;
+    }
+}
+
+void CToolbar::CalcDockedRect(RECT& rect)
+{
+    const SIZE area = CalcButtonArea(m_buttonsPerLine);
+    const SIZE frame = CalcFrameSize(m_orientation != kHorizontal, m_docked);
+    const int width = area.cx + frame.cx;
+    const int height = area.cy + frame.cy;
+    if (!m_docked) {
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
+        return;
+    }
+    const RECT work = WorkArea();
+    switch (m_dockCorner) {
+    case kCornerTopLeft:
+        SetRect(&rect, work.left, work.top, work.left + width, work.top + height);
+        break;
+    case kCornerTopRight:
+        SetRect(&rect, work.right - width, work.top, work.right, work.top + height);
+        break;
+    case kCornerBottomLeft:
+        SetRect(&rect, work.left, work.bottom - height, work.left + width, work.bottom);
+        break;
+    case kCornerBottomRight:
+        SetRect(&rect, work.right - width, work.bottom - height, work.right, work.bottom);
+        break;
+    default:
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
+        break;
+    }
+}
+
+BOOL CToolbar::OnMoving(UINT, RECT& rect)
+{
+    if (IsRestricted(kProtectToolbarProperties) || (GetKeyState(VK_CONTROL) & 0x8000))
+        return TRUE;
+    const RECT work = WorkArea();
+    BOOL fullDrag = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+
+    auto settle = [&] {
+        m_dirty = 1;
+        if (fullDrag) {
+            Relayout(TRUE);
+            if (Handle())
+                GetWindowRect(Handle(), &rect);
+        } else {
+            CalcDockedRect(rect);
+        }
+    };
+
+    if (!m_docked) {
+        int corner = 0;
+        if (rect.left < work.left + 2 && rect.top < work.top + 2)
+            corner = kCornerTopLeft;
+        if (rect.right > work.right - 2 && rect.top < work.top + 2)
+            corner = kCornerTopRight;
+        if (rect.left < work.left + 2 && rect.bottom > work.bottom - 2)
+            corner = kCornerBottomLeft;
+        if (rect.right > work.right - 2 && rect.bottom > work.bottom - 2)
+            corner = kCornerBottomRight;
+        if (!corner)
+            return FALSE;
+        m_docked = 1;
+        m_dockCorner = corner;
+        settle();
+        return TRUE;
+    }
+    if (rect.left > work.left && rect.top >= work.top && rect.right < work.right && rect.bottom < work.bottom) {
+        m_docked = 0;
+        settle();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+SIZE CToolbar::FitToSize(int width, int height, UINT edge)
+{
+    const RECT work = WorkArea();
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    const bool vertical = m_orientation != kHorizontal;
+    const SIZE frame = CalcFrameSize(vertical, m_docked);
+    const int targetWidth = width - frame.cx;
+    const int targetHeight = height - frame.cy;
+    const bool horizontalEdge = edge == WMSZ_LEFT || edge == WMSZ_RIGHT;
+    const bool verticalEdge = edge == WMSZ_TOP || edge == WMSZ_BOTTOM;
+
+    const int candidates = m_count < 16 ? m_count : 16;
+    int best = 999999;
+    int winner = m_buttonsPerLine;
+    SIZE winnerArea = CalcButtonArea(m_buttonsPerLine);
+    for (int perLine = 1; perLine <= candidates && best != 0; ++perLine) {
+        const SIZE area = CalcButtonArea(perLine);
+        int dw = area.cx > targetWidth ? area.cx - targetWidth : targetWidth - area.cx;
+        int dh = area.cy > targetHeight ? area.cy - targetHeight : targetHeight - area.cy;
+        if (area.cx > workWidth)
+            dw = 10000;
+        if (area.cy > workHeight)
+            dh = 10000;
+        if (horizontalEdge)
+            dh = 0;
+        if (verticalEdge)
+            dw = 0;
+        if (dw + dh < best) {
+            best = dw + dh;
+            winner = perLine;
+            winnerArea = area;
+        }
+    }
+
+    bool changed = winner != m_buttonsPerLine;
+    int orientation = m_orientation;
+    const bool endOfRange = winner == 1 || winner == m_count;
+    if (winnerArea.cy > winnerArea.cx && orientation == kHorizontal && endOfRange)
+        orientation = kVertical;
+    else if (winnerArea.cx > winnerArea.cy && orientation == kVertical && endOfRange)
+        orientation = kHorizontal;
+    if (orientation != m_orientation)
+        changed = true;
+
+    SIZE area = winnerArea;
+    if (changed)
+        area = CalcButtonArea(winner, orientation);
+    const SIZE finalFrame = CalcFrameSize(orientation != kHorizontal, m_docked);
+    if (changed) {
+        m_dirty = 1;
+        m_buttonsPerLine = static_cast<BYTE>(winner);
+        m_orientation = orientation;
+        BOOL fullDrag = FALSE;
+        SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+        if (fullDrag)
+            Relayout(FALSE);
+    }
+    return SIZE{area.cx + finalFrame.cx, area.cy + finalFrame.cy};
+}
+
+BOOL CToolbar::OnSizing(UINT edge, RECT& rect)
+{
+    const SIZE size = IsRestricted(kProtectToolbarProperties)
+                          ? CalcWindowSize()
+                          : FitToSize(rect.right - rect.left, rect.bottom - rect.top, edge);
+    switch (edge) {
+    case WMSZ_LEFT:
+    case WMSZ_BOTTOMLEFT:
+        rect.left = rect.right - size.cx;
+        rect.bottom = rect.top + size.cy;
+        break;
+    case WMSZ_RIGHT:
+    case WMSZ_BOTTOM:
+    case WMSZ_BOTTOMRIGHT:
+        rect.right = rect.left + size.cx;
+        rect.bottom = rect.top + size.cy;
+        break;
+    case WMSZ_TOP:
+    case WMSZ_TOPRIGHT:
+        rect.right = rect.left + size.cx;
+        rect.top = rect.bottom - size.cy;
+        break;
+    case WMSZ_TOPLEFT:
+        rect.left = rect.right - size.cx;
+        rect.top = rect.bottom - size.cy;
+        break;
+    default:
+        rect.right = rect.left + size.cx;
+        rect.bottom = rect.top + size.cy;
+        break;
+    }
+    return TRUE;
+}
+
+void CToolbar::SetCollapsed(BOOL collapse)
+{
+    if (collapse && m_autohide && (m_inMenuLoop || m_inSizeMove))
+        return;
+    m_collapsed = collapse ? 1 : 0;
+    Relayout(TRUE);
+}
+
+void CToolbar::OnHoverTimer()
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    if (PtInRect(&window, cursor)) {
+        if (m_autohide && m_collapsed)
+            SetCollapsed(FALSE);
+        return;
+    }
+    HotTrack(-1, FALSE);
+    KillTimer(Handle(), kHoverTimer);
+    m_hoverTimerOn = 0;
+    if (m_autohide && !m_collapsed)
+        SetCollapsed(TRUE);
+}
+
+void CToolbar::MenuLoop(BOOL entering)
+{
+    if (entering) {
+        m_inMenuLoop = 1;
+        return;
+    }
+    m_inMenuLoop = 0;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    if (m_autohide && !PtInRect(&window, cursor))
+        SetCollapsed(TRUE);
+}
+
+// ---------------------------------------------------------------- showing and focus
+
+void CToolbar::Show(BOOL fromHidden)
+{
+    if (!Handle())
+        return;
+    if (!fromHidden) {
+        SetForegroundWindow(Handle());
+        return;
+    }
+    ShowWindow(Handle(), SW_SHOWNA);
+    // The drop target is registered here once drag and drop exists.
+    m_dirty = 1;
+}
+
+void CToolbar::Hide(BOOL markInSet)
+{
+    int index = -1;
+    if (markInSet && m_set && m_set->FindToolbar(this, index))
+        m_set->Hide(index);
+    if (Handle())
+        ShowWindow(Handle(), SW_HIDE);
+    m_dirty = 1;
+    m_dropTarget.Reset();
+}
+
+void CToolbar::HotTrack(int index, BOOL restartTimer)
+{
+    if (!m_showButtonBackground && index != m_hotIndex) {
+        if (CToolButton* old = Button(m_hotIndex))
+            old->SetRaised(FALSE);
+        if (CToolButton* hot = Button(index))
+            hot->SetRaised(TRUE);
+        m_hotIndex = index;
+    }
+    if (restartTimer && Handle()) {
+        SetTimer(Handle(), kHoverTimer, kHoverPeriod, nullptr);
+        m_hoverTimerOn = 1;
+    }
+}
+
+void CToolbar::UpdateMenuButtonFocus(int index, BOOL focused)
+{
+    HWND button = index == -2 ? m_toolbarMenuButton : (index == -1 ? m_programMenuButton : nullptr);
+    if (!button)
+        return;
+    SendMessageA(button, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+    InvalidateRect(button, nullptr, TRUE);
+}
+
+void CToolbar::SetFocusIndex(int index)
+{
+    if (m_focusIndex >= 0) {
+        if (CToolButton* old = Button(m_focusIndex))
+            old->SetFocused(FALSE);
+    } else {
+        UpdateMenuButtonFocus(m_focusIndex, FALSE);
+    }
+    m_focusIndex = index;
+    if (index >= 0) {
+        if (CToolButton* button = Button(index))
+            button->SetFocused(TRUE);
+    } else {
+        UpdateMenuButtonFocus(index, TRUE);
+    }
+}
+
+void CToolbar::MoveFocus(int dx, int dy)
+{
+    const int perLine = m_buttonsPerLine < 1 ? 1 : m_buttonsPerLine;
+    const int step = m_orientation == kHorizontal ? perLine * dx + dy : perLine * dy + dx;
+    if (step == 0)
+        return;
+    const int direction = step > 0 ? 1 : -1;
+    int remaining = step > 0 ? step : -step;
+    int index = m_focusIndex;
+    while (remaining > 0) {
+        const int next = index + direction;
+        if (next < -2 || next > m_count - 1)
+            break;
+        index = next;
+        // Spaces and empty entries are stepped over without counting.
+        if (index >= 0 && (!m_buttons[index] || m_buttons[index]->Kind() == kKindSpace))
+            continue;
+        --remaining;
+    }
+    // Landing on a space at the end: go back to the last real stop.
+    while (index >= 0 && (!m_buttons[index] || m_buttons[index]->Kind() == kKindSpace))
+        index -= direction;
+    if (index < 0 && !m_showMenuButtons)
+        index = m_count > 0 ? 0 : index;
+    if (index < -2)
+        index = -2;
+    SetFocusIndex(index);
+}
+
+int CToolbar::NextNonSpace(int from, int step) const
+{
+    for (int i = from; i >= 0 && i < m_count; i += step) {
+        if (m_buttons[i] && m_buttons[i]->Kind() != kKindSpace)
+            return i;
+    }
+    return -1;
+}
+
+void CToolbar::ButtonReleased(CToolButton*) {}
+
+BOOL CToolbar::DragStart(CToolButton*)
+{
+    // Buttons are dragged with the drag-and-drop support.
+    if (TraceOn())
+        LogText("CToolbar::DragStart: dragging buttons is not available");
+    return FALSE;
+}
+
+BOOL CToolbar::Help(UINT command, ULONG_PTR data)
+{
+    return m_mainWindow ? m_mainWindow->Help(command, data, Handle()) : FALSE;
+}
+
+// ---------------------------------------------------------------- protection and title
+
+BOOL CToolbar::IsRestricted(DWORD flags) const
+{
+    if (!m_protected || m_quickUnlocked)
+        return FALSE;
+    if (flags == 0)
+        return TRUE;
+    return (m_protectionLevel & flags) == flags;
+}
+
+void CToolbar::SetTitle(const char* newName)
+{
+    if (newName) {
+        m_name = newName;
+        m_dirty = 1;
+    }
+    CText caption(m_name);
+    if (IsRestricted(0))
+        caption += " (P)";
+    if (Handle())
+        SetWindowTextA(Handle(), caption.c_str());
+}
+
+void CToolbar::SetButtonSize(int size)
+{
+    m_buttonSize = size < 0 ? 0 : (size > 2 ? 2 : size);
+    for (int i = 0; i < m_count; ++i) {
+        if (m_buttons[i])
+            m_buttons[i]->SetIconSize(m_buttonSize, m_version < kVersion20000);
+    }
+}
+
+// ---------------------------------------------------------------- closing
+
+BOOL CToolbar::IsModified()
+{
+    if (m_dirty || !m_docked)
+        return TRUE;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_buttons[i] && m_buttons[i]->IsModified()) {
+            m_dirty = 1;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CToolbar::Save(BOOL)
+{
+    // Writing toolbar files comes with the toolbar file code; until then a
+    // save fails and says so.
+    if (TraceOn())
+        LogText("CToolbar::Save: writing toolbar files is not available");
+    if (App())
+        App()->DisplayMessage(nullptr, IDS_MSG_SAVE_FAILED, m_fileName.IsEmpty() ? nullptr : m_fileName.c_str(),
+                              MB_OK | MB_ICONEXCLAMATION,
+                              m_fileName.IsEmpty() ? kCaptionProgramName : kCaptionText);
+    return FALSE;
+}
+
+BOOL CToolbar::QueryClose()
+{
+    if (!IsModified() || m_count == 0)
+        return TRUE;
+    CMainApp* app = App();
+    if (m_set && m_set->m_saveOnClose) {
+        if (Save(FALSE))
+            return TRUE;
+    } else {
+        const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_SAVE_NOW, m_name.c_str(),
+                                                     MB_YESNOCANCEL | MB_ICONQUESTION, kCaptionText)
+                               : IDNO;
+        if (answer == IDCANCEL)
+            return FALSE;
+        if (answer == IDNO)
+            return TRUE;
+        if (Save(FALSE))
+            return TRUE;
+    }
+    const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_CLOSE_ANYWAY, m_name.c_str(),
+                                                 MB_YESNOCANCEL | MB_ICONQUESTION, kCaptionText)
+                           : IDYES;
+    return answer == IDYES;
+}
+
+BOOL CToolbar::OnClose()
+{
+    if (!QueryClose())
+        return TRUE;
+    CToolbarSet* set = m_set;
+    DestroyWindow(Handle());
+    // The set deletes this object: nothing of it may be touched afterwards.
+    if (set)
+        set->RemoveToolbar(this);
+    return TRUE;
+}
+
+BOOL CToolbar::OnDestroy()
+{
+    for (HWND button : {m_toolbarMenuButton, m_programMenuButton}) {
+        if (button && m_menuButtonProc)
+            SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_menuButtonProc));
+    }
+    m_dropTarget.Reset();
+    if (m_clipboardObject) {
+        if (OleIsCurrentClipboard(m_clipboardObject.Get()) == S_OK)
+            OleSetClipboard(nullptr);
+        m_clipboardObject.Reset();
+    }
+    if (m_hoverTimerOn) {
+        KillTimer(Handle(), kHoverTimer);
+        m_hoverTimerOn = 0;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- painting
+
+void CToolbar::PaintBackground(HDC dc, const RECT& area, POINT) const
+{
+    // Gradients are drawn with the toolbar's appearance settings; until then
+    // the background is the start colour.
+    CBrushHandle brush(CreateSolidBrush(m_startColour));
+    FillRect(dc, &area, brush.Get());
+}
+
+BOOL CToolbar::OnPaint(PAINTSTRUCT& paint)
+{
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    PaintBackground(paint.hdc, client, POINT{0, 0});
+    return TRUE;
+}
+
+void CToolbar::RefreshSystemColours()
+{
+    if (m_startIsSystem)
+        m_startColour = GetSysColor(COLOR_BTNFACE);
+    if (m_endIsSystem)
+        m_endColour = GetSysColor(COLOR_BTNFACE);
+    for (int i = 0; i < m_count; ++i) {
+        if (m_buttons[i])
+            m_buttons[i]->SetColour(ButtonColour());
+    }
+    const UINT bitmapIds[2] = {IDB_TOOLBAR_MENU_BUTTON, IDB_PROGRAM_MENU_BUTTON};
+    const HWND buttons[2] = {m_toolbarMenuButton, m_programMenuButton};
+    for (int i = 0; i < 2; ++i) {
+        m_menuBitmaps[i].Reset(static_cast<HBITMAP>(
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(bitmapIds[i]), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+        if (buttons[i])
+            SendMessageA(buttons[i], BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_menuBitmaps[i].Get()));
+    }
+}
+
+// ---------------------------------------------------------------- menus and commands
+
+void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
+{
+    CMenuHandle menus(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_TOOLBAR_MENU)));
+    if (!menus)
+        return;
+    HMENU menu = GetSubMenu(menus.Get(), 0);
+    CText hideText;
+    if (hideText.LoadString(AppInstance(), forHiddenToolbar ? IDS_MENU_SHOW : IDS_MENU_HIDE))
+        ModifyMenuA(menu, IDC_TB_HIDE, MF_BYCOMMAND | MF_STRING, IDC_TB_HIDE, hideText.c_str());
+
+    auto check = [menu](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+    check(IDC_TB_DOCK, m_docked);
+    check(IDC_TB_UNDOCK, !m_docked);
+    check(IDC_TB_HORIZONTAL, m_orientation == kHorizontal);
+    check(IDC_TB_VERTICAL, m_orientation != kHorizontal);
+    check(IDC_TB_ALWAYS_ON_TOP, m_alwaysOnTop);
+    check(IDC_TB_AUTOHIDE, m_autohide);
+    check(IDC_TB_SHOW_MENU_BUTTON, m_showMenuButtons);
+
+    auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
+    const bool addBlocked = IsRestricted(kProtectAdd);
+    for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL, IDC_TB_ADD_SHORTCUT, IDC_TB_LAUNCH_EXPLORER})
+        grey(id, addBlocked);
+    // Nothing on the clipboard can be pasted until data transfer exists.
+    grey(IDC_TB_PASTE, true);
+    const bool propertiesBlocked = IsRestricted(kProtectToolbarProperties);
+    for (UINT id : {IDC_TB_DOCK, IDC_TB_UNDOCK, IDC_TB_HORIZONTAL, IDC_TB_VERTICAL, IDC_TB_ALWAYS_ON_TOP,
+                    IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
+        grey(id, propertiesBlocked);
+    grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
+    grey(IDC_TB_PROPERTIES, m_propertiesOpen);
+    if (m_quickUnlockOption) {
+        CText lockText;
+        lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING, IDC_TB_QUICK_LOCK, lockText.c_str());
+    }
+    SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
+
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    m_inMenuLoop = 1;
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, owner ? owner : Handle(), nullptr);
+    m_inMenuLoop = 0;
+}
+
+void CToolbar::ArrangeAllDocked()
+{
+    if (m_set)
+        m_set->ArrangeDocked(nullptr);
+}
+
+BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
+{
+    int index = -1;
+    // Commands count only for a toolbar in the set, and not as notifications.
+    if (code != 0 || (m_set && !m_set->FindToolbar(this, index)))
+        return FALSE;
+    switch (id) {
+    case kToolbarMenuButtonId:
+        ShowToolbarMenu(Handle(), FALSE);
+        return TRUE;
+    case kProgramMenuButtonId:
+        m_inMenuLoop = 1;
+        if (m_mainWindow)
+            m_mainWindow->ShowProgramMenu();
+        m_inMenuLoop = 0;
+        return TRUE;
+    case IDC_TB_HIDE:
+        if (m_set) {
+            if (m_set->IsHidden(index))
+                m_set->Show(index);
+            else
+                m_set->Hide(index);
+        } else {
+            Hide(FALSE);
+        }
+        return TRUE;
+    case IDC_TB_ADD_FILE:
+        AddButton(kKindProgram, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_FOLDER:
+        AddButton(kKindFolder, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_URL:
+        AddButton(kKindUrl, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_SHORTCUT:
+        if (!CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
+            App()->DisplayMessage(Handle(), IDS_MSG_EXPLORER_SHORTCUT, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                  kCaptionProgramName);
+        return TRUE;
+    case IDC_TB_LAUNCH_EXPLORER:
+        CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
+        return TRUE;
+    case IDC_TB_DOCK:
+    case IDC_TB_UNDOCK:
+    case IDC_TB_HORIZONTAL:
+    case IDC_TB_VERTICAL:
+    case IDC_TB_ALWAYS_ON_TOP:
+    case IDC_TB_SHOW_MENU_BUTTON:
+        if (id == IDC_TB_DOCK || id == IDC_TB_UNDOCK)
+            m_docked = id == IDC_TB_DOCK;
+        else if (id == IDC_TB_HORIZONTAL || id == IDC_TB_VERTICAL)
+            m_orientation = id == IDC_TB_HORIZONTAL ? kHorizontal : kVertical;
+        else if (id == IDC_TB_ALWAYS_ON_TOP)
+            m_alwaysOnTop = !m_alwaysOnTop;
+        else
+            m_showMenuButtons = !m_showMenuButtons;
+        m_dirty = 1;
+        Relayout(TRUE);
+        ArrangeAllDocked();
+        return TRUE;
+    case IDC_TB_AUTOHIDE:
+        m_autohide = !m_autohide;
+        m_dirty = 1;
+        SetCollapsed(m_autohide);
+        return TRUE;
+    case IDC_TB_SAVE:
+        Save(FALSE);
+        return TRUE;
+    case IDC_TB_SAVE_AS:
+        Save(TRUE);
+        return TRUE;
+    case IDC_TB_CLOSE:
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        return TRUE;
+    case IDC_TB_PASTE:
+    case IDC_TB_PROPERTIES:
+    case IDC_TB_QUICK_LOCK:
+        if (TraceOn())
+            LogFormat("CToolbar::OnCommand(%lu): not available", id);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CToolbar::OnHelp(HELPINFO* helpInfo)
+{
+    if (helpInfo && helpInfo->iContextType == HELPINFO_MENUITEM)
+        Help(HELP_CONTEXTPOPUP, helpInfo->dwContextId);
+    else
+        Help(HELP_CONTEXT, HELP_TOOLBAR);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- mouse and keyboard
+
+BOOL CToolbar::OnLButtonDown(UINT, int x, int y)
+{
+    POINT point{x, y};
+    ClientToScreen(Handle(), &point);
+    // Any free spot of a toolbar moves it like its caption does.
+    if (DragDetect(Handle(), point))
+        SendMessageA(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    return TRUE;
+}
+
+BOOL CToolbar::OnLButtonDblClk(UINT, int, int)
+{
+    if (IsRestricted(kProtectAdd))
+        return TRUE;
+    CMenuHandle menus(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_ADD_MENU)));
+    if (!menus)
+        return TRUE;
+    HMENU menu = GetSubMenu(menus.Get(), 0);
+    SetMenuContextHelpId(menu, HELP_ADD_MENU);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    m_inMenuLoop = 1;
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
+    m_inMenuLoop = 0;
+    return TRUE;
+}
+
+BOOL CToolbar::OnContextMenu(HWND, int, int)
+{
+    ShowToolbarMenu(Handle(), FALSE);
+    return TRUE;
+}
+
+BOOL CToolbar::OnMouseMove(UINT, int, int)
+{
+    HotTrack(-1);
+    return TRUE;
+}
+
+BOOL CToolbar::OnKeyDown(UINT key, LPARAM data)
+{
+    switch (key) {
+    case VK_LEFT: MoveFocus(-1, 0); return TRUE;
+    case VK_RIGHT: MoveFocus(1, 0); return TRUE;
+    case VK_UP: MoveFocus(0, -1); return TRUE;
+    case VK_DOWN: MoveFocus(0, 1); return TRUE;
+    case VK_RETURN:
+    case VK_SPACE:
+        if (m_focusIndex >= 0) {
+            RunButton(m_focusIndex);
+        } else if (!(data & (1 << 30))) {
+            // A held key repeats; a menu button answers only the first press.
+            const UINT id = m_focusIndex == -2 ? kToolbarMenuButtonId : kProgramMenuButtonId;
+            SendMessageA(Handle(), WM_COMMAND, id, reinterpret_cast<LPARAM>(
+                                                   m_focusIndex == -2 ? m_toolbarMenuButton : m_programMenuButton));
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CToolbar::OnKeyUp(UINT key, LPARAM)
+{
+    if (key == VK_END) {
+        MoveFocus(0, 100);
+        return TRUE;
+    }
+    if (key == VK_HOME) {
+        MoveFocus(0, -100);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CToolbar::OnChar(UINT character, LPARAM)
+{
+    if (character < '1' || character > '9')
+        return FALSE;
+    int wanted = static_cast<int>(character - '1');
+    for (int i = 0; i < m_count; ++i) {
+        if (!m_buttons[i] || m_buttons[i]->Kind() == kKindSpace)
+            continue;
+        if (wanted-- == 0) {
+            RunButton(i);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+BOOL CToolbar::OnTimer(UINT_PTR timerId)
+{
+    if (timerId != kHoverTimer)
+        return FALSE;
+    OnHoverTimer();
+    return TRUE;
+}
+
+LRESULT CALLBACK CToolbar::MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second)
+{
+    auto* self = reinterpret_cast<CToolbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(window, message, first, second);
+    switch (message) {
+    case WM_KEYDOWN:
+        // The toolbar's keyboard rules apply while a menu button has the focus.
+        if (first == VK_RETURN || first == VK_SPACE) {
+            if (!(second & (1 << 30)))
+                SendMessageA(self->Handle(), WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(window)),
+                             reinterpret_cast<LPARAM>(window));
+            return 0;
+        }
+        if (self->OnKeyDown(static_cast<UINT>(first), second))
+            return 0;
+        break;
+    case WM_KEYUP:
+        if (first == VK_SPACE)
+            return 0;   // the button's own click on space-up would run the menu twice
+        if (self->OnKeyUp(static_cast<UINT>(first), second))
+            return 0;
+        break;
+    case WM_CHAR:
+        if (self->OnChar(static_cast<UINT>(first), second))
+            return 0;
+        break;
+    case WM_MOUSEMOVE:
+        self->HotTrack(-1);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(self->m_menuButtonProc, window, message, first, second);
+}
+
+LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
+{
+    switch (message) {
+    case WM_SETFOCUS:
+        if (m_set)
+            m_set->SetCurrent(this);
+        SetFocusIndex(m_focusIndex);
+        return 0;
+    case WM_KILLFOCUS:
+        if (m_focusIndex >= 0) {
+            if (CToolButton* button = Button(m_focusIndex))
+                button->SetFocused(FALSE);
+        }
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        RefreshSystemColours();
+        InvalidateRect(Handle(), nullptr, TRUE);
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(second);
+        info->ptMinTrackSize.x = 5;
+        info->ptMinTrackSize.y = 5;
+        return 0;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(second);
+        if (header->code == TTN_NEEDTEXTA) {
+            auto* request = reinterpret_cast<NMTTDISPINFOA*>(second);
+            if (request->uFlags & TTF_IDISHWND) {
+                CWindowBase* object = CWindowBase::FromHandle(reinterpret_cast<HWND>(header->idFrom));
+                for (int i = 0; i < m_count; ++i) {
+                    if (m_buttons[i] == object) {
+                        m_buttons[i]->GetTooltipText(request);
+                        break;
+                    }
+                }
+            }
+            return 0;
+        }
+        if (header->code == TTN_SHOW) {
+            SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return 0;
+        }
+        break;
+    }
+    case WM_NCMOUSEMOVE:
+        HotTrack(-1);
+        break;
+    case WM_ENTERMENULOOP:
+        MenuLoop(TRUE);
+        return 0;
+    case WM_EXITMENULOOP:
+        MenuLoop(FALSE);
+        return 0;
+    case WM_MOVING:
+        if (OnMoving(static_cast<UINT>(first), *reinterpret_cast<RECT*>(second)))
+            return TRUE;
+        break;
+    case WM_SIZING:
+        OnSizing(static_cast<UINT>(first), *reinterpret_cast<RECT*>(second));
+        return TRUE;
+    case WM_ENTERSIZEMOVE:
+        if (m_autohide && m_collapsed)
+            SetCollapsed(FALSE);
+        m_inSizeMove = 1;
+        break;
+    case WM_EXITSIZEMOVE:
+        m_inSizeMove = 0;
+        Relayout(TRUE);
+        break;
+    case WM_ERASEBKGND:
+        return 1;   // the paint handler fills the whole client area
+    default:
+        break;
+    }
+    return CWindowBase::WindowProc(message, first, second);
+}
