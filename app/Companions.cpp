@@ -1,7 +1,10 @@
-// Finding and starting the companion programs.
+// Finding and starting the companion programs, the program registered for a
+// document, and the folder new files go to.
 #include "MainApp.h"
 
+#include "../common/ItemId.h"
 #include "../common/RegistryKey.h"
+#include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
@@ -64,4 +67,93 @@ BOOL CMainApp::LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, 
     }
     trace.Result(TR_LAUNCH_APP_RESULT, 1);
     return TRUE;
+}
+
+BOOL CMainApp::GetAssociatedExe(const CText& document, CText& program)
+{
+    // Result codes: 1 found; 2 no extension; 3 the extension names no class;
+    // 4 the class has no open command; 5 the command names no existing file.
+    CTraceMethod trace(TR_CMAINAPP, TR_GET_ASSOCIATED_EXE);
+    if (TraceOn())
+        LogStringIdText(TR_DOCUMENT, document.c_str());
+    program = "";
+
+    // A dot inside a folder name is no extension: it would turn the rest of
+    // the path into a registry subkey of its own.
+    const int dot = document.ReverseFind('.');
+    const int backslash = document.ReverseFind('\\');
+    const int slash = document.ReverseFind('/');
+    const int separator = backslash > slash ? backslash : slash;
+    if (dot <= 0 || dot < separator) {
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 2);
+        return FALSE;
+    }
+    CText extension(document);
+    extension.Right(document.Length() - dot);
+
+    CRegistryKey key;
+    CText className;
+    if (!key.OpenKey(HKEY_CLASSES_ROOT, extension, CRegistryKey::kRead) || !key.GetStringValue("", className)
+        || className.IsEmpty()) {
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 3);
+        return FALSE;
+    }
+    className += "\\shell\\open\\command";
+    if (!key.OpenKey(HKEY_CLASSES_ROOT, className, CRegistryKey::kRead) || !key.GetStringValue("", program)
+        || program.IsEmpty()) {
+        program = "";
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 4);
+        return FALSE;
+    }
+
+    if (*program.At(0) == '"') {
+        program.Right(program.Length() - 1);
+        const int closing = program.Find('"');
+        if (closing >= 0) {
+            program.Left(closing);
+            if (!program.IsEmpty() && program.ExpandEnvironment() && !program.IsEmpty()) {
+                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 1);
+                return TRUE;
+            }
+            program = "";
+            trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 5);
+            return FALSE;
+        }
+    }
+
+    // An unquoted command: the program path may itself hold blanks, so the
+    // longest leading part that names an existing file is the program.
+    if (program.ExpandEnvironment()) {
+        while (!program.IsEmpty()) {
+            const DWORD attributes = GetFileAttributesA(program.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 1);
+                return TRUE;
+            }
+            const int blank = program.ReverseFind(' ');
+            if (blank > 0)
+                program.Left(blank);
+            else
+                program = "";
+        }
+    }
+    program = "";
+    trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 5);
+    return FALSE;
+}
+
+void CMainApp::GetDefaultFolder(CText& folder)
+{
+    CTraceMethod trace(TR_CMAINAPP, TR_GET_DEFAULT_FOLDER);
+    folder = "";
+    CItemId personal(CSIDL_PERSONAL);
+    if (!personal.IsDesktop()) {
+        CShellFolder desktop;
+        if (desktop.IsValid())
+            desktop.GetDisplayName(personal, folder);
+    }
+    if (folder.IsEmpty())
+        folder = "C:\\";
+    if (TraceOn())
+        LogStringIdText(TR_FOLDER, folder.c_str());
 }

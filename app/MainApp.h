@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../common/Application.h"
+#include "../common/ScopedHandle.h"
 
 #include <memory>
 
@@ -38,6 +39,13 @@ public:
     // Lintel.exe; and starting one, with or without error messages.
     static BOOL GetLTLAppLocation(UINT valueNameId, UINT fileNameId, CText& path);
     static BOOL LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, const char* parameters);
+    // The program registered to open a document, from its extension's class.
+    static BOOL GetAssociatedExe(const CText& document, CText& program);
+    // The user's documents folder, or "C:\" when there is none.
+    static void GetDefaultFolder(CText& folder);
+    // Bitmaps in streams: header, colour table and pixel rows.
+    static BOOL ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap);
+    static BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream);
     void OpenFromCommandLine(HWND target);
 
     CMainWindow* MainWindow() const { return m_mainWindow.get(); }

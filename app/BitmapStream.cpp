@@ -1,0 +1,227 @@
+// The bitmap stream format: the colour and mask bitmaps of button icons are
+// stored in toolbar files as a BITMAPINFOHEADER, a colour table and the pixel
+// rows, exactly as GetDIBits hands them out.
+#include "MainApp.h"
+
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr DWORD kHeaderSize = sizeof(BITMAPINFOHEADER);   // 40 in every stored bitmap
+constexpr DWORD kDeepTableSize = 1024;                    // the table formats deeper than 8 bits carry
+// Button icons are at most 48 pixels square; the bound only keeps a damaged or
+// hostile file from asking for a huge allocation.
+constexpr LONG kMaxSide = 1024;
+
+struct CScreenDC
+{
+    HDC dc = GetDC(nullptr);
+    ~CScreenDC()
+    {
+        if (dc)
+            ReleaseDC(nullptr, dc);
+    }
+};
+
+struct CMemoryDCTraits
+{
+    using Handle = HDC;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DeleteDC(h); }
+};
+using CMemoryDC = CScopedHandle<CMemoryDCTraits>;
+
+std::unique_ptr<BYTE[]> ZeroedBuffer(size_t bytes)
+{
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[bytes]);
+    if (buffer)
+        std::memset(buffer.get(), 0, bytes);
+    return buffer;
+}
+
+bool IsStoredBitCount(WORD bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Bytes of colour table stored after the header: 2^bits entries up to 8 bits,
+// and 256 entries (bit-field masks or nothing of use) for deeper formats.
+DWORD StoredTableSize(WORD bits)
+{
+    return bits <= 8 ? 4u << bits : kDeepTableSize;
+}
+
+// Checks a header against what the format can hold and gives the size of its
+// pixel block.  The size is always computed from the dimensions with rows
+// padded to 32 bits, as DIB rows are; a stated image size must agree with it,
+// for CreateDIBitmap reads as many bytes as the dimensions call for, whatever
+// the header says.
+bool CheckHeader(const BITMAPINFOHEADER& header, DWORD& pixelBytes)
+{
+    if (header.biSize != kHeaderSize || header.biWidth < 1 || header.biWidth > kMaxSide || header.biHeight < 1
+        || header.biHeight > kMaxSide || header.biPlanes != 1 || !IsStoredBitCount(header.biBitCount))
+        return false;
+    const bool bitFields = header.biCompression == BI_BITFIELDS;
+    if (header.biCompression != BI_RGB && !(bitFields && (header.biBitCount == 16 || header.biBitCount == 32)))
+        return false;
+    // The colours in use, and the three masks before them, must lie inside the
+    // stored table, or creating the bitmap would read past it.
+    const DWORD tableEntries = StoredTableSize(header.biBitCount) / 4;
+    if (header.biClrUsed > tableEntries || header.biClrUsed + (bitFields ? 3u : 0u) > tableEntries)
+        return false;
+    const DWORD rowBytes = ((static_cast<DWORD>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+    const DWORD computed = rowBytes * static_cast<DWORD>(header.biHeight);
+    if (header.biSizeImage != 0 && header.biSizeImage != computed)
+        return false;
+    if (header.biSizeImage == 0 && TraceOn())
+        LogStringIdNumber(TR_CALC_SIZE, computed);
+    pixelBytes = computed;
+    return true;
+}
+
+// What is left to read in the stream, or false when the stream cannot tell.
+bool BytesLeft(IStream* stream, ULONGLONG& left)
+{
+    STATSTG stat{};
+    LARGE_INTEGER zero{};
+    ULARGE_INTEGER position{};
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &position)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME)))
+        return false;
+    left = stat.cbSize.QuadPart > position.QuadPart ? stat.cbSize.QuadPart - position.QuadPart : 0;
+    return true;
+}
+
+bool ReadExactly(IStream* stream, void* buffer, DWORD bytes)
+{
+    ULONG got = 0;
+    const HRESULT hr = stream->Read(buffer, bytes, &got);
+    if (TraceOn())
+        LogHResult(hr);
+    return SUCCEEDED(hr) && got == bytes;
+}
+
+bool WriteExactly(IStream* stream, const void* buffer, DWORD bytes)
+{
+    ULONG written = 0;
+    const HRESULT hr = stream->Write(buffer, bytes, &written);
+    if (TraceOn())
+        LogHResult(hr);
+    return SUCCEEDED(hr) && written == bytes;
+}
+
+} // namespace
+
+BOOL CMainApp::WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
+{
+    // Result codes: 0 written; 1 the bitmap could not be described; 2 and 3
+    // header or pixels of a bitmap with a colour table failed to write, 4 and 5
+    // the same for deeper bitmaps; 6 the bitmap does not fit the format or its
+    // pixels could not be had.
+    CTraceMethod trace(TR_CMAINAPP, TR_WRITE_BITMAP);
+    CScreenDC screen;
+    BITMAPINFOHEADER header{};
+    header.biSize = kHeaderSize;
+    if (!bitmap || !stream || !screen.dc
+        || !GetDIBits(screen.dc, bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, 1);
+        return FALSE;
+    }
+    // Writing what the reader would refuse would only lose the icon later.
+    DWORD pixelBytes = 0;
+    if (!CheckHeader(header, pixelBytes)) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        return FALSE;
+    }
+    const bool hasColourTable = header.biBitCount <= 8;
+    if (TraceOn())
+        LogStringId(hasColourTable ? TR_BITMAP_256_COLORS : TR_BITMAP_16_24_BIT);
+    const DWORD infoBytes = kHeaderSize + StoredTableSize(header.biBitCount);
+    std::unique_ptr<BYTE[]> info = ZeroedBuffer(infoBytes);
+    std::unique_ptr<BYTE[]> pixels = ZeroedBuffer(pixelBytes);
+    if (!info || !pixels) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        return FALSE;
+    }
+    std::memcpy(info.get(), &header, kHeaderSize);
+    const int rows = GetDIBits(screen.dc, bitmap, 0, static_cast<UINT>(header.biHeight), pixels.get(),
+                               reinterpret_cast<BITMAPINFO*>(info.get()), DIB_RGB_COLORS);
+    if (rows != header.biHeight) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        return FALSE;
+    }
+    if (!WriteExactly(stream, info.get(), infoBytes)) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? 2 : 4);
+        return FALSE;
+    }
+    if (!WriteExactly(stream, pixels.get(), pixelBytes)) {
+        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? 3 : 5);
+        return FALSE;
+    }
+    trace.Result(TR_WRITE_BITMAP_RESULT, 0);
+    return TRUE;
+}
+
+BOOL CMainApp::ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap)
+{
+    CTraceMethod trace(TR_CMAINAPP, TR_READ_BITMAP);
+    bitmap.Reset();
+    auto fail = []() {
+        if (TraceOn())
+            LogStringId(TR_READ_BITMAP_FAILED);
+        return FALSE;
+    };
+    if (!stream)
+        return fail();
+
+    BITMAPINFOHEADER header{};
+    DWORD pixelBytes = 0;
+    if (!ReadExactly(stream, &header, kHeaderSize) || !CheckHeader(header, pixelBytes))
+        return fail();
+    const DWORD colourCount = StoredTableSize(header.biBitCount) / 4;
+    const DWORD tableBytes = colourCount * 4;
+    // A stream too short for what the header announces fails before the
+    // buffers are taken.
+    ULONGLONG left = 0;
+    if (BytesLeft(stream, left) && left < static_cast<ULONGLONG>(tableBytes) + pixelBytes)
+        return fail();
+
+    std::unique_ptr<BYTE[]> info = ZeroedBuffer(kHeaderSize + tableBytes);
+    std::unique_ptr<BYTE[]> pixels = ZeroedBuffer(pixelBytes);
+    if (!info || !pixels)
+        return fail();
+    std::memcpy(info.get(), &header, kHeaderSize);
+    if (TraceOn())
+        LogStringIdNumber(TR_READING_COLORS, colourCount);
+    if (!ReadExactly(stream, info.get() + kHeaderSize, tableBytes))
+        return fail();
+    if (TraceOn())
+        LogStringIdNumber(TR_READING_BITS, pixelBytes);
+    if (!ReadExactly(stream, pixels.get(), pixelBytes))
+        return fail();
+
+    CScreenDC screen;
+    if (!screen.dc)
+        return fail();
+    const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(info.get());
+    if (colourCount == 2) {
+        // A memory DC starts with a one-by-one monochrome bitmap, so the mask
+        // comes out monochrome whatever the screen's format.
+        if (TraceOn())
+            LogStringId(TR_CREATING_MONOCHROME);
+        CMemoryDC memory(CreateCompatibleDC(screen.dc));
+        if (memory)
+            bitmap.Reset(CreateDIBitmap(memory.Get(), &header, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
+    } else {
+        if (TraceOn())
+            LogStringId(TR_CREATING_COLOR);
+        bitmap.Reset(CreateDIBitmap(screen.dc, &header, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
+    }
+    if (!bitmap)
+        return fail();
+    return TRUE;
+}
