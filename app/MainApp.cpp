@@ -165,7 +165,7 @@ BOOL CMainApp::RegisterWindowClasses()
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.hbrBackground = entry.background;
         windowClass.lpszClassName = entry.name;
-        if (!RegisterClassExA(&windowClass))
+        if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return FALSE;
     }
     return TRUE;

@@ -53,9 +53,12 @@ public:
     UINT ItemListFormat() const { return m_itemListFormat; }
     UINT FileDropFormat() const { return m_fileDropFormat; }
 
+    // Registers every window class of the program; a class that exists
+    // already (registered earlier in this process) counts as registered.
+    BOOL RegisterWindowClasses();
+
 private:
     void CheckQuillet();
-    BOOL RegisterWindowClasses();
 
     std::unique_ptr<CMainWindow> m_mainWindow;
     UINT m_buttonFormat = 0;

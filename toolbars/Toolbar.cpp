@@ -686,6 +686,12 @@ SIZE CToolbar::FitToSize(int width, int height, UINT edge)
     if (orientation != m_orientation)
         changed = true;
 
+    // A flip happens only for a single line (one button per line, or all of
+    // them).  The same line in the other orientation has the other count, so
+    // the toolbar keeps the shape the user dragged it to instead of folding
+    // back across the drag.
+    if (orientation != m_orientation && m_count > 1)
+        winner = winner == m_count ? 1 : m_count;
     SIZE area = winnerArea;
     if (changed)
         area = CalcButtonArea(winner, orientation);
@@ -795,8 +801,11 @@ void CToolbar::Show(BOOL fromHidden)
 void CToolbar::Hide(BOOL markInSet)
 {
     int index = -1;
-    if (markInSet && m_set && m_set->FindToolbar(this, index))
+    // Hidden at the user's request: the set records it and calls back here.
+    if (markInSet && m_set && m_set->FindToolbar(this, index)) {
         m_set->Hide(index);
+        return;
+    }
     if (Handle())
         ShowWindow(Handle(), SW_HIDE);
     m_dirty = 1;

@@ -1,15 +1,19 @@
 #include "ToolbarSet.h"
 
 #include "OpenProgressDialog.h"
+#include "Toolbar.h"
 #include "../app/MainApp.h"
 #include "../app/MainWindow.h"
+#include "../common/DialogBase.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -59,6 +63,11 @@ CToolbarSet::CToolbarSet(CMainApp* application, CMainWindow* mainWindow)
 CToolbarSet::~CToolbarSet()
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_CTOOLBARSET_DTOR);
+    for (int i = m_count - 1; i >= 0; --i) {
+        delete m_toolbars[i];
+        m_toolbars[i] = nullptr;
+    }
+    m_count = 0;
 }
 
 CText CToolbarSet::RegistryName(UINT id) const
@@ -72,6 +81,17 @@ BOOL CToolbarSet::Initialise()
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_INITIALISE);
     ReadStatusFromRegistry();
+    // Every toolbar came back hidden: start in the hidden state, so that the
+    // tray shows it and "Show" brings them all back.
+    bool allHidden = m_count > 0;
+    for (int i = 0; i < m_count; ++i)
+        allHidden = allHidden && m_states[i] != kShown;
+    if (allHidden) {
+        for (int i = 0; i < m_count; ++i)
+            m_states[i] = kHiddenForAll;
+        if (m_mainWindow)
+            m_mainWindow->SetHidden(TRUE);
+    }
     ArrangeDocked(nullptr);
     HotkeysChanged(m_optionsHotkey, m_toolbarHotkey, m_showAllHotkey);
     return TRUE;
@@ -154,9 +174,14 @@ BOOL CToolbarSet::WriteStatusToRegistry()
         return FALSE;
     }
     for (int number = 1; number <= kMaxToolbars; ++number) {
-        // Toolbar windows come with their own files; until then every slot is free.
-        if (!key.SetStringValue(ToolbarValueName(number), "")) {
+        const CText name = ToolbarValueName(number);
+        if (!key.SetStringValue(name, "")) {
             trace.Result(TR_WRITE_STATUS_RESULT, 4);
+            return FALSE;
+        }
+        const CToolbar* toolbar = Toolbar(number - 1);
+        if (toolbar && !toolbar->FileName().IsEmpty() && !key.SetStringValue(name, toolbar->FileName())) {
+            trace.Result(TR_WRITE_STATUS_RESULT, 5);
             return FALSE;
         }
     }
@@ -164,18 +189,22 @@ BOOL CToolbarSet::WriteStatusToRegistry()
     return TRUE;
 }
 
-BOOL CToolbarSet::AddFromFile(const char* path, BOOL, COpenProgressDialog* progress, BOOL showErrors)
+BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDialog* progress, BOOL showErrors)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_ADD_FROM_FILE);
-    if (m_count >= kMaxToolbars) {
-        if (showErrors)
-            m_application->DisplayMessage(nullptr, IDS_MSG_MAX_TOOLBARS, nullptr, MB_OK | MB_ICONEXCLAMATION,
-                                          kCaptionProgramName);
-        trace.Result(TR_ADD_FROM_FILE_RESULT, 2);
+    if (TraceOn())
+        LogStringIdText(TR_FILE, path);
+    auto fail = [&](UINT message, unsigned long code) {
+        if (showErrors && message)
+            m_application->DisplayMessage(nullptr, message, nullptr, MB_OK | MB_ICONEXCLAMATION, kCaptionProgramName);
+        trace.Result(TR_ADD_FROM_FILE_RESULT, code);
         return FALSE;
-    }
+    };
+    if (m_count >= kMaxToolbars)
+        return fail(IDS_MSG_MAX_TOOLBARS, 2);
     int index = -1;
     if (FindByFile(path, index)) {
+        Show(index);
         trace.Result(TR_ADD_FROM_FILE_RESULT, 1);
         return TRUE;
     }
@@ -183,20 +212,293 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL, COpenProgressDialog* progr
         CloseAll(0);
     if (progress)
         progress->SetItem(path);
-    // Toolbars cannot be read from their files yet: the toolbar cannot be made.
-    if (TraceOn())
-        LogText("AddFromFile: reading toolbar files is not available");
-    if (showErrors)
-        m_application->DisplayMessage(nullptr, IDS_MSG_OPEN_TOOLBAR, nullptr, MB_OK | MB_ICONEXCLAMATION,
-                                      kCaptionProgramName);
-    trace.Result(TR_ADD_FROM_FILE_RESULT, 3);
+
+    auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_mainWindow);
+    if (!toolbar)
+        return fail(IDS_MSG_OPEN_TOOLBAR, 3);
+    if (!Add(toolbar)) {
+        delete toolbar;
+        return fail(IDS_MSG_ADD_TO_LIST, 4);
+    }
+    if (!toolbar->Create(path, progress)) {
+        // The toolbar is the last one added: take it out again.
+        delete toolbar;
+        m_toolbars[--m_count] = nullptr;
+        m_states[m_count] = kShown;
+        RefreshToolbarsPage();
+        return fail(IDS_MSG_CREATE_TOOLBAR, 5);
+    }
+    toolbar->SetToolTips(m_toolTips);
+    // The recent-toolbars list records files opened by hand, not at start-up.
+    (void)atStartUp;
+    RefreshToolbarsPage();
+    trace.Result(TR_ADD_FROM_FILE_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CToolbarSet::Add(CToolbar* toolbar)
+{
+    if (!toolbar || m_count >= kMaxToolbars)
+        return FALSE;
+    m_toolbars[m_count] = toolbar;
+    m_states[m_count] = kShown;
+    ++m_count;
+    RefreshToolbarsPage();
+    return TRUE;
+}
+
+BOOL CToolbarSet::Remove(int index)
+{
+    CTraceMethod trace(TR_CTOOLBARSET, TR_REMOVE);
+    if (index < 0 || index >= m_count || !m_toolbars[index]) {
+        trace.Result(TR_REMOVE_RESULT, 2);
+        return FALSE;
+    }
+    CToolbar* toolbar = m_toolbars[index];
+    // Out of the slots first: the toolbar's window may still call back while
+    // it is being destroyed.
+    for (int i = index; i < kMaxToolbars - 1; ++i) {
+        m_toolbars[i] = m_toolbars[i + 1];
+        m_states[i] = m_states[i + 1];
+    }
+    m_toolbars[kMaxToolbars - 1] = nullptr;
+    m_states[kMaxToolbars - 1] = kShown;
+    --m_count;
+    if (m_currentToolbar == index)
+        m_currentToolbar = -1;
+    else if (m_currentToolbar > index)
+        --m_currentToolbar;
+    delete toolbar;
+    if (m_count > 0)
+        ArrangeDocked(nullptr);
+    RefreshToolbarsPage();
+    trace.Result(TR_REMOVE_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CToolbarSet::RemoveToolbar(CToolbar* toolbar)
+{
+    int index = -1;
+    return FindToolbar(toolbar, index) && Remove(index);
+}
+
+BOOL CToolbarSet::FindByFile(const char* path, int& index) const
+{
+    index = -1;
+    if (!path || !*path)
+        return FALSE;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_toolbars[i] && !m_toolbars[i]->FileName().IsEmpty() && m_toolbars[i]->FileName() == path) {
+            index = i;
+            return TRUE;
+        }
+    }
     return FALSE;
 }
 
-BOOL CToolbarSet::FindByFile(const char*, int& index) const
+BOOL CToolbarSet::FindToolbar(const CToolbar* toolbar, int& index) const
 {
     index = -1;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_toolbars[i] == toolbar) {
+            index = i;
+            return TRUE;
+        }
+    }
     return FALSE;
+}
+
+void CToolbarSet::SetCurrent(const CToolbar* toolbar)
+{
+    int index = -1;
+    if (FindToolbar(toolbar, index))
+        m_currentToolbar = index;
+}
+
+void CToolbarSet::ShowCurrent()
+{
+    CToolbar* toolbar = Toolbar(m_currentToolbar);
+    if (!toolbar)
+        return;
+    Show(m_currentToolbar);
+    if (toolbar->IsAutohide() && toolbar->IsCollapsed())
+        toolbar->SetCollapsed(FALSE);
+}
+
+BOOL CToolbarSet::Show(int index)
+{
+    CToolbar* toolbar = Toolbar(index);
+    if (!toolbar)
+        return FALSE;
+    toolbar->Show(m_states[index] != kShown);
+    m_states[index] = kShown;
+    return TRUE;
+}
+
+BOOL CToolbarSet::Hide(int index)
+{
+    CToolbar* toolbar = Toolbar(index);
+    if (!toolbar)
+        return FALSE;
+    m_states[index] = kHiddenByUser;
+    toolbar->Hide(FALSE);
+    return TRUE;
+}
+
+BOOL CToolbarSet::HideForAll(int index)
+{
+    CToolbar* toolbar = Toolbar(index);
+    if (!toolbar)
+        return FALSE;
+    m_states[index] = kHiddenForAll;
+    toolbar->Hide(FALSE);
+    return TRUE;
+}
+
+BOOL CToolbarSet::HideAll()
+{
+    BOOL all = TRUE;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_states[i] == kShown && !HideForAll(i))
+            all = FALSE;
+    }
+    return all;
+}
+
+BOOL CToolbarSet::ShowHidden()
+{
+    BOOL all = TRUE;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_states[i] == kHiddenForAll && !Show(i))
+            all = FALSE;
+    }
+    return all;
+}
+
+BOOL CToolbarSet::ShowAll()
+{
+    BOOL all = TRUE;
+    for (int i = 0; i < m_count; ++i) {
+        if (!Show(i))
+            all = FALSE;
+    }
+    return all;
+}
+
+void CToolbarSet::CloseAll(int from)
+{
+    int index = from < 0 ? 0 : from;
+    while (index < m_count) {
+        CToolbar* toolbar = m_toolbars[index];
+        SendMessageA(toolbar->Handle(), WM_CLOSE, 0, 0);
+        // A toolbar that closed took its slot with it; one that refused stays.
+        if (index < m_count && m_toolbars[index] == toolbar)
+            ++index;
+    }
+}
+
+BOOL CToolbarSet::QueryClose()
+{
+    WriteStatusToRegistry();
+    for (int index = m_count - 1; index >= 0; --index) {
+        if (index < m_count && m_toolbars[index])
+            SendMessageA(m_toolbars[index]->Handle(), WM_CLOSE, 0, 0);
+    }
+    return m_count == 0;
+}
+
+void CToolbarSet::ArrangeDocked(CToolbar* filter)
+{
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int filterCorner = filter ? filter->CornerIndex() : 0;
+    // One running anchor per corner: top left, top right, bottom right, bottom left.
+    POINT anchors[4] = {{work.left, work.top}, {work.right, work.top}, {work.right, work.bottom},
+                        {work.left, work.bottom}};
+    for (int i = 0; i < m_count; ++i) {
+        CToolbar* toolbar = m_toolbars[i];
+        if (!toolbar || !toolbar->Handle())
+            continue;
+        const int corner = toolbar->CornerIndex();
+        if (filter && corner != filterCorner)
+            continue;
+        const SIZE size = toolbar->CalcWindowSize();
+        if (corner == -2) {
+            RECT window{};
+            GetWindowRect(toolbar->Handle(), &window);
+            POINT topLeft{window.left, window.top};
+            if (!PtInRect(&work, topLeft)) {
+                const int x = work.left + ((work.right - work.left) - size.cx) / 2;
+                const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
+                toolbar->SetPlacement(x, y, size.cx, size.cy);
+            } else {
+                toolbar->SetPlacement(-1, -1, size.cx, size.cy);
+            }
+            continue;
+        }
+        if (corner == 4) {
+            toolbar->SetPlacement(-1, -1, size.cx, size.cy);
+            continue;
+        }
+        POINT& anchor = anchors[corner];
+        const bool right = corner == 1 || corner == 2;
+        const bool bottom = corner == 2 || corner == 3;
+        const int x = right ? anchor.x - size.cx : anchor.x;
+        const int y = bottom ? anchor.y - size.cy : anchor.y;
+        toolbar->SetPlacement(x, y, size.cx, size.cy);
+        // Toolbars sharing a corner line up away from it without overlapping.
+        if (toolbar->Orientation() == kHorizontal)
+            anchor.y += bottom ? -size.cy : size.cy;
+        else
+            anchor.x += right ? -size.cx : size.cx;
+    }
+}
+
+namespace {
+
+class CConvertDialog : public CDialogBase
+{
+public:
+    CConvertDialog(CToolbarSet* set) : CDialogBase(IDD_CONVERT_FILE, nullptr), m_set(set) {}
+    BOOL OnInitDialog() override
+    {
+        CheckDlgButton(Handle(), IDC_CONVERT_ALWAYS, m_set->m_convertOldFiles ? BST_CHECKED : BST_UNCHECKED);
+        return TRUE;
+    }
+    BOOL OnCommand(UINT id, UINT, HWND) override
+    {
+        switch (id) {
+        case IDYES:
+            if (IsDlgButtonChecked(Handle(), IDC_CONVERT_ALWAYS) == BST_CHECKED)
+                m_set->m_convertOldFiles = TRUE;
+            EndDialog(Handle(), IDYES);
+            return TRUE;
+        case IDNO:
+        case IDCANCEL:
+            EndDialog(Handle(), IDNO);
+            return TRUE;
+        case IDC_CONVERT_HELP:
+            if (m_set->MainWindow())
+                m_set->MainWindow()->Help(HELP_CONTEXT, HELP_CONVERT_FILE, Handle());
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    CToolbarSet* m_set;
+};
+
+} // namespace
+
+BOOL CToolbarSet::AskConvert()
+{
+    if (m_convertOldFiles)
+        return TRUE;
+    CConvertDialog dialog(this);
+    return dialog.DoModal() == IDYES;
 }
 
 BOOL CToolbarSet::CreateNewToolbar()
@@ -206,21 +508,6 @@ BOOL CToolbarSet::CreateNewToolbar()
         LogText("CreateNewToolbar: creating toolbars is not available");
     return FALSE;
 }
-
-void CToolbarSet::CloseAll(int) {}
-
-BOOL CToolbarSet::QueryClose()
-{
-    WriteStatusToRegistry();
-    CloseAll(0);
-    return m_count == 0;
-}
-
-BOOL CToolbarSet::HideAll() { return TRUE; }
-BOOL CToolbarSet::ShowHidden() { return TRUE; }
-BOOL CToolbarSet::ShowAll() { return TRUE; }
-void CToolbarSet::ShowCurrent() {}
-void CToolbarSet::ArrangeDocked(CToolbar*) {}
 
 int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD showAllHotkey)
 {
@@ -253,17 +540,17 @@ int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD sho
     return result;
 }
 
-BOOL CToolbarSet::OnCommand(UINT)
+void CToolbarSet::ApplyOptions()
 {
-    return FALSE;
+    if (m_onlyOneOpen)
+        CloseAll(1);
+    for (int i = 0; i < m_count; ++i) {
+        if (!m_toolbars[i])
+            continue;
+        m_toolbars[i]->SetToolTips(m_toolTips);
+        m_toolbars[i]->SetAllowTab(m_allowTab);
+    }
 }
-
-int CToolbarSet::AddToolbarsToMenu(HMENU)
-{
-    return 0;
-}
-
-void CToolbarSet::ApplyOptions() {}
 
 void CToolbarSet::RefreshToolbarsPage() const
 {
@@ -271,4 +558,48 @@ void CToolbarSet::RefreshToolbarsPage() const
         PostMessageA(m_toolbarsPage, kToolbarsChanged, 0, 0);
 }
 
-BOOL CToolbarSet::Open() { return FALSE; }
+BOOL CToolbarSet::Open()
+{
+    CTraceMethod trace(TR_CTOOLBARSET, TR_OPEN);
+    CText filter;
+    if (!filter.LoadString(m_application->Instance(), IDS_OPEN_FILTER))
+        filter = "Lintel toolbar (*.ltl)|*.ltl|";
+    filter.Replace('|', '\0');
+    char path[MAX_PATH]{};
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = nullptr;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    m_dialogOpen = TRUE;
+    RefreshToolbarsPage();
+    const BOOL chosen = GetOpenFileNameA(&dialog);
+    m_dialogOpen = FALSE;
+    RefreshToolbarsPage();
+    if (!chosen) {
+        // Cancelled by the user is silent; a failure of the dialog is not.
+        if (CommDlgExtendedError() != 0)
+            m_application->DisplayMessage(nullptr, IDS_MSG_READ_FAILED, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                          kCaptionProgramName);
+        trace.Result(TR_OPEN_RESULT, 2);
+        return FALSE;
+    }
+    COpenProgressDialog progress(m_application);
+    progress.Create(m_mainWindow ? m_mainWindow->Handle() : nullptr);
+    const BOOL opened = AddFromFile(path, FALSE, &progress, TRUE);
+    trace.Result(TR_OPEN_RESULT, opened ? 1 : 3);
+    return opened;
+}
+
+int CToolbarSet::AddToolbarsToMenu(HMENU)
+{
+    return 0;
+}
+
+BOOL CToolbarSet::OnCommand(UINT)
+{
+    return FALSE;
+}

@@ -56,3 +56,9 @@
 #define HELP_TOOLBAR              50
 #define HELP_TOOLBAR_MENU         430
 #define HELP_ADD_MENU             432
+
+// The conversion question
+#define IDD_CONVERT_FILE          129
+#define IDC_CONVERT_ALWAYS        1101
+#define IDC_CONVERT_HELP          1039
+#define HELP_CONVERT_FILE         7

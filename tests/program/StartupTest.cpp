@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kOpenFailed = "Failed to open toolbar.";
+const char* const kCreateFailed = "Failed to create the toolbar window.";
 const char* const kCommandLineFailed =
     "The toolbar file specified on the command line could not be opened, or was already open..";
 
@@ -64,9 +64,9 @@ TEST_F(LintelProgramTest, SecondStartHandsItsCommandLineToTheFirst)
     ASSERT_TRUE(second.WaitForExit());
     EXPECT_EQ(second.ExitCode(), 0u);
 
-    // The running copy tries the file; toolbar files cannot be read yet, so
-    // both the open failure and the command-line message follow.
-    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kOpenFailed);
+    // The running copy tries the file, which does not exist: the toolbar
+    // window cannot be made, and the command-line message follows.
+    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kCreateFailed);
     EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kCommandLineFailed);
     EXPECT_TRUE(first.IsRunning());
     ASSERT_TRUE(Close(first));

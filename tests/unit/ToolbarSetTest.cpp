@@ -1,0 +1,144 @@
+// The toolbar set's slots, options in the registry and hotkeys.
+#include "TestSupport.h"
+#include "ToolbarFixture.h"
+#include "driver/Driver.h"
+
+namespace {
+
+const char* const kUserKey = "Software\\Corvane\\Lintel\\Current";
+
+} // namespace
+
+TEST_F(ToolbarTest, SwitchesReadYesInAnyCaseAndAnythingElseAsNo)
+{
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 0);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "ToolTips", "yes");
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "SaveOnClose", "1");
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "OnlyOneOpen", "YES");
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "ToolbarHotkey", 0x0341);
+    m_set->ReadStatusFromRegistry();
+    EXPECT_TRUE(m_set->m_toolTips);
+    EXPECT_FALSE(m_set->m_saveOnClose);
+    EXPECT_TRUE(m_set->m_onlyOneOpen);
+    EXPECT_EQ(m_set->m_toolbarHotkey, 0x0341);
+    // Missing values keep their defaults.
+    EXPECT_TRUE(m_set->m_openOnStart);
+    EXPECT_EQ(m_set->m_optionsHotkey, 0x047A);
+    EXPECT_EQ(m_set->m_defaultNew, 3u);
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+}
+
+TEST_F(ToolbarTest, FirstStartIsNoKeyOrNoCountNotAZeroCount)
+{
+    struct Case {
+        bool key;
+        bool count;
+        bool wantFirstStart;
+    };
+    const Case cases[] = {{false, false, true}, {true, false, true}, {true, true, false}};
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.key * 2 + entry.count);
+        driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+        if (entry.key)
+            driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "ToolTips", "Yes");
+        if (entry.count)
+            driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 0);
+        testing_support::ScopedTrace trace("lintel-first-start.txt");
+        m_set->ReadStatusFromRegistry();
+        const auto lines = driver::ReadTraceLines(trace.Path());
+        EXPECT_EQ(driver::HasLine(lines, "> CToolbarSet::CreateNewToolbar"), entry.wantFirstStart);
+        EXPECT_EQ(m_set->Count(), 0);
+    }
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+}
+
+TEST_F(ToolbarTest, WritingStoresOptionsAndOpenFilesInOrder)
+{
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+    m_set->m_toolTips = FALSE;
+    m_set->m_shortcuts = 3;
+    MakeToolbar("One");
+    ASSERT_TRUE(m_set->WriteStatusToRegistry());
+    DWORD number = 0;
+    std::string text;
+    EXPECT_TRUE(driver::ReadRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", number));
+    EXPECT_EQ(number, 1u);
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "ToolTips", text));
+    EXPECT_EQ(text, "No");
+    EXPECT_TRUE(driver::ReadRegistryDword(HKEY_CURRENT_USER, kUserKey, "Shortcuts", number));
+    EXPECT_EQ(number, 3u);
+    // A toolbar never saved has no file: its entry is empty.
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", text));
+    EXPECT_EQ(text, "");
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar10", text));
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+}
+
+TEST_F(ToolbarTest, HotkeyHeldElsewhereKeepsTheOldCodeForThatHotkeyOnly)
+{
+    // Another holder of Alt+F9 (registered first, so ours must fail).
+    ASSERT_TRUE(RegisterHotKey(nullptr, 77, MOD_ALT, VK_F9));
+    const WORD altF9 = MAKEWORD(VK_F9, HOTKEYF_ALT);
+    const WORD ctrlF8 = MAKEWORD(VK_F8, HOTKEYF_CONTROL);
+    const WORD shiftAltF7 = MAKEWORD(VK_F7, HOTKEYF_SHIFT | HOTKEYF_ALT);
+    EXPECT_EQ(m_set->HotkeysChanged(0x047A, 0x027B, 0x047B), 7);
+    EXPECT_EQ(m_set->HotkeysChanged(altF9, ctrlF8, shiftAltF7), 6);
+    EXPECT_EQ(m_set->m_optionsHotkey, 0x047A);
+    EXPECT_EQ(m_set->m_toolbarHotkey, ctrlF8);
+    EXPECT_EQ(m_set->m_showAllHotkey, shiftAltF7);
+    // Zero switches a hotkey off and counts as a success.
+    EXPECT_EQ(m_set->HotkeysChanged(0, ctrlF8, shiftAltF7), 7);
+    EXPECT_EQ(m_set->m_optionsHotkey, 0);
+    UnregisterHotKey(nullptr, 77);
+    m_set->HotkeysChanged(0, 0, 0);
+}
+
+TEST_F(ToolbarTest, EleventhToolbarIsRefused)
+{
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(m_set->Add(new CToolbar(m_app.get(), m_set.get(), nullptr)));
+    auto* extra = new CToolbar(m_app.get(), m_set.get(), nullptr);
+    EXPECT_FALSE(m_set->Add(extra));
+    delete extra;
+    BOOL opened = TRUE;
+    const std::string text = AnswerBoxDuring(
+        [&] { opened = m_set->AddFromFile("C:\\eleven.ltl", FALSE, nullptr, TRUE); }, "Lintel", IDOK);
+    EXPECT_EQ(text, "You have opened the maximum number of toolbars allowed. You cannot open any more.");
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(m_set->Count(), 10);
+}
+
+TEST_F(ToolbarTest, RemovingSlotZeroShiftsTheOthersDown)
+{
+    CToolbar* a = MakeToolbar("A");
+    CToolbar* b = MakeToolbar("B");
+    CToolbar* c = MakeToolbar("C");
+    ASSERT_TRUE(m_set->Hide(2));
+    ASSERT_TRUE(m_set->Remove(0));
+    EXPECT_EQ(m_set->Count(), 2);
+    EXPECT_EQ(m_set->Toolbar(0), b);
+    EXPECT_EQ(m_set->Toolbar(1), c);
+    EXPECT_EQ(m_set->Toolbar(2), nullptr);
+    EXPECT_EQ(m_set->State(1), CToolbarSet::kHiddenByUser);   // the state moved with its toolbar
+    EXPECT_EQ(m_set->State(0), CToolbarSet::kShown);
+    int index = -1;
+    EXPECT_FALSE(m_set->FindToolbar(a, index));
+    EXPECT_FALSE(m_set->Remove(5));
+}
+
+TEST_F(ToolbarTest, HideAllAndShowHiddenLeaveUserHiddenToolbarsAlone)
+{
+    CToolbar* shown = MakeToolbar("Shown");
+    CToolbar* userHidden = MakeToolbar("Hidden by user");
+    m_set->Hide(1);
+    m_set->HideAll();
+    EXPECT_EQ(m_set->State(0), CToolbarSet::kHiddenForAll);
+    EXPECT_EQ(m_set->State(1), CToolbarSet::kHiddenByUser);
+    EXPECT_FALSE(IsWindowVisible(shown->Handle()));
+    m_set->ShowHidden();
+    EXPECT_TRUE(IsWindowVisible(shown->Handle()));
+    EXPECT_FALSE(IsWindowVisible(userHidden->Handle()));
+    m_set->ShowAll();
+    EXPECT_TRUE(IsWindowVisible(userHidden->Handle()));
+}
