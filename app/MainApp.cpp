@@ -1,6 +1,7 @@
 #include "MainApp.h"
 
 #include "MainWindow.h"
+#include "TextControl.h"
 #include "../common/ControlMessages.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -150,7 +151,7 @@ BOOL CMainApp::RegisterWindowClasses()
         {"TBWStyleClass", 0, DefWindowProcA, kStyleExtra, false, nullptr},
         {"TBWPositionClass", 0, DefWindowProcA, kPositionExtra, false, nullptr},
         {"MultivaControlClass", 0, DefWindowProcA, kDesktopChooserExtra, false, nullptr},
-        {"CTextControl", 0, DefWindowProcA, kTextControlExtra, false, nullptr},
+        {"CTextControl", 0, TextControlProc, kTextControlExtra, false, nullptr},
         {"COpenProgressDialog", 0, DefDlgProcA, DLGWINDOWEXTRA, false, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)},
         {"CAboutDialog", 0, DefDlgProcA, DLGWINDOWEXTRA, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},
     };

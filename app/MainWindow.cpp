@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
+#include "AboutDialog.h"
 #include "MainApp.h"
+#include "OptionsSheet.h"
+#include "ProgramMenu.h"
 #include "../buttons/RecentMonitor.h"
 #include "../common/ControlMessages.h"
 #include "../common/RegistryKey.h"
@@ -10,18 +13,6 @@
 #include "../toolbars/ToolbarSet.h"
 
 #include <shellapi.h>
-
-namespace {
-
-// Commands of the program menu handled here rather than by the toolbar set.
-enum : UINT {
-    kCommandToggleHidden = 2,
-    kCommandBringToFront = 3,
-    kCommandCloseAll = 4,
-    kCommandExit = 16,
-};
-
-} // namespace
 
 CMainWindow::CMainWindow(CMainApp* application) : CWindowBase(application, nullptr)
 {
@@ -182,11 +173,7 @@ void CMainWindow::ToggleHidden()
 
 BOOL CMainWindow::ShowProgramMenu()
 {
-    // The program menu is built with the program menu commands; until then the
-    // request fails and says so in the trace.
-    if (TraceOn())
-        LogText("ShowProgramMenu: the program menu is not available");
-    return FALSE;
+    return ::ShowProgramMenu(*this);
 }
 
 BOOL CMainWindow::Help(UINT command, ULONG_PTR data, HWND window)
@@ -249,20 +236,54 @@ BOOL CMainWindow::OnCommand(UINT id, UINT, HWND)
     if (TraceOn())
         LogMethodResult(TR_CMAINWINDOW, TR_ONCOMMAND, id, TRUE);
     switch (id) {
-    case kCommandToggleHidden:
+    case MenuCommand::ToggleHidden:
         ToggleHidden();
         return TRUE;
-    case kCommandBringToFront:
+    case MenuCommand::BringToFront:
         if (m_toolbarSet)
             m_toolbarSet->ShowAll();
         m_hidden = FALSE;
         ModifyTrayIcon(TRUE);
         return TRUE;
-    case kCommandCloseAll:
+    case MenuCommand::CloseAll:
         if (m_toolbarSet)
             m_toolbarSet->CloseAll(0);
         return TRUE;
-    case kCommandExit:
+    case MenuCommand::NewToolbar:
+        if (m_toolbarSet && !m_toolbarSet->CreateNewToolbar())
+            App()->DisplayMessage(nullptr, IDS_MSG_NEW_TOOLBAR_FAILED, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                  kCaptionProgramName);
+        return TRUE;
+    case MenuCommand::OpenToolbar:
+    case MenuCommand::OtherToolbar:
+        if (m_toolbarSet)
+            m_toolbarSet->Open();
+        return TRUE;
+    case MenuCommand::LaunchExplorer:
+        CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
+        return TRUE;
+    case MenuCommand::Options:
+        // A second request while the sheet is up does nothing.
+        if (m_toolbarSet && !COptionsSheet::IsOpen()) {
+            COptionsSheet sheet(m_toolbarSet.get(), this);
+            sheet.Run();
+        }
+        return TRUE;
+    case MenuCommand::HelpTopics:
+        Help(HELP_FINDER, 0);
+        return TRUE;
+    case MenuCommand::TipOfTheDay:
+        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, nullptr);
+        return TRUE;
+    case MenuCommand::GettingStarted:
+        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, "START");
+        return TRUE;
+    case MenuCommand::About: {
+        CAboutDialog about(this);
+        about.DoModal();
+        return TRUE;
+    }
+    case MenuCommand::Exit:
         PostMessageA(Handle(), WM_CLOSE, 0, 0);
         return TRUE;
     default:
@@ -334,6 +355,15 @@ LRESULT CMainWindow::WindowProc(UINT message, WPARAM first, LPARAM second)
         if (m_toolbarSet)
             m_toolbarSet->ArrangeDocked(nullptr);
         return 0;
+    case WM_MEASUREITEM:
+        // Control id 0: the owner-drawn program menu.
+        if (first == 0 && MeasureProgramMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(second)))
+            return TRUE;
+        return CWindowBase::WindowProc(message, first, second);
+    case WM_DRAWITEM:
+        if (first == 0 && DrawProgramMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(second)))
+            return TRUE;
+        return CWindowBase::WindowProc(message, first, second);
     case WM_HOTKEY:
         OnHotkey(static_cast<int>(first));
         return 0;

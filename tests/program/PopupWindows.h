@@ -1,0 +1,23 @@
+// Finding and driving another process's popup menus and property sheets from
+// outside, the way the system's own input would reach them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The visible popup menu windows (class "#32768") of a process, oldest first
+// as far as the system's window order tells.
+std::vector<HWND> VisibleMenus(DWORD processId);
+// Waits until a process shows this many popup menus (one or more); the
+// newest of them, or null.
+HWND WaitForMenus(DWORD processId, size_t count);
+// A key press as a menu's modal loop reads it from its thread's queue.
+void PostKey(HWND window, UINT key);
+// How many top-level windows of a class and title a process has.
+int CountTopWindows(const char* className, const char* title, DWORD processId);
+// The page a property sheet shows.
+HWND CurrentPage(HWND sheet);
+// Whether a check box or radio button of another process is ticked.
+bool IsTicked(HWND dialog, int control);
