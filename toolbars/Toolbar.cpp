@@ -507,11 +507,16 @@ void CToolbar::SetPlacement(int x, int y, int width, int height)
     // A toolbar being read is shown or hidden by the reader, not here.
     if (!hidden && (IsWindowVisible(Handle()) || !m_loading))
         style |= WS_VISIBLE;
+    const LONG_PTR oldStyle = GetWindowLongPtrA(Handle(), GWL_STYLE);
     SetWindowLongPtrA(Handle(), GWL_STYLE, style);
     UINT flags = SWP_NOACTIVATE | SWP_FRAMECHANGED;
     if (x == -1 && y == -1)
         flags |= SWP_NOMOVE;
     SetWindowPos(Handle(), m_alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, width, height, flags);
+    // Losing or gaining the caption leaves the old frame on the screen
+    // unless the whole window is drawn again.
+    if ((oldStyle ^ style) & WS_CAPTION)
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CToolbar::Relayout(BOOL resize)

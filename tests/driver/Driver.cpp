@@ -321,6 +321,8 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line)
 
 bool Screenshot(const std::string& name)
 {
+    // Windows of this process paint only when their messages are served.
+    WaitUntil([] { return false; }, 300);
     char folderBuffer[MAX_PATH]{};
     std::string folder;
     if (GetEnvironmentVariableA("LINTEL_SCREENSHOTS_WIN", folderBuffer, sizeof folderBuffer))

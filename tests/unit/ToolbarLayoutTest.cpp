@@ -255,6 +255,7 @@ TEST_F(ToolbarTest, ToolbarsSharingACornerStandSideBySide)
         toolbar->SetOrientation(kHorizontal);
         toolbar->SetDockCorner(kCornerBottomRight);
         toolbar->SetDocked(TRUE);
+        toolbar->Relayout(FALSE);
     }
     m_set->ArrangeDocked(nullptr);
     RECT a{}, b{};
