@@ -4,6 +4,7 @@
 // The program menu, Options dialog and About box keep theirs in a header of their own.
 #include "menu_res.h"
 #include "toolbar_res.h"
+#include "button_res.h"
 
 // Icons and cursors
 #define IDI_LINTEL               101
