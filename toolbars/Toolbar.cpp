@@ -177,12 +177,13 @@ BOOL CToolbar::OnCreate(HWND handle)
     }
 
     if (!m_fileName.IsEmpty()) {
-        // Toolbar files are read by the toolbar file code; until it exists a
-        // toolbar with a file cannot be made.
-        if (TraceOn())
-            LogText("CToolbar::OnCreate: reading toolbar files is not available");
-        m_fileName = "";
-        return FALSE;
+        CText fileName(m_fileName);
+        if (!Open(fileName.c_str(), 3))
+            return FALSE;
+        // An old file stays in its format unless the user agrees to convert;
+        // the conversion happens at the next save.
+        if (m_version < kVersionCurrent && m_set && m_set->AskConvert())
+            m_version = kVersionCurrent;
     }
     return TRUE;
 }
@@ -956,19 +957,6 @@ BOOL CToolbar::IsModified()
             return TRUE;
         }
     }
-    return FALSE;
-}
-
-BOOL CToolbar::Save(BOOL)
-{
-    // Writing toolbar files comes with the toolbar file code; until then a
-    // save fails and says so.
-    if (TraceOn())
-        LogText("CToolbar::Save: writing toolbar files is not available");
-    if (App())
-        App()->DisplayMessage(nullptr, IDS_MSG_SAVE_FAILED, m_fileName.IsEmpty() ? nullptr : m_fileName.c_str(),
-                              MB_OK | MB_ICONEXCLAMATION,
-                              m_fileName.IsEmpty() ? kCaptionProgramName : kCaptionText);
     return FALSE;
 }
 

@@ -135,10 +135,23 @@ public:
     void RunButton(int index);
     BOOL Help(UINT command, ULONG_PTR data);
 
+    // The toolbar file.
+    BOOL Open(const char* fileName, int mode);
+    BOOL Read(IStorage* storage, int mode);
+    BOOL Write(IStorage* storage);
+    BOOL WriteToFile(const char* fileName, DWORD newVersion);
+    BOOL Save(BOOL askName);
+    BOOL SaveAs();
+    void SetVersion(DWORD version) { m_version = version; }
+    // Whether the last Create or Open failed because the file could not be read.
+    BOOL ReadFailed() const { return m_readFailed; }
+    // Whether the file read last said the toolbar was hidden.
+    BOOL HiddenInFile() const { return m_hiddenInFile; }
+    POINT StoredPosition() const { return m_storedPosition; }
+
     // Document state.
     BOOL QueryClose();
     BOOL IsModified();
-    BOOL Save(BOOL askName);
     void SetTitle(const char* newName);
     const CText& Name() const { return m_name; }
     const CText& FileName() const { return m_fileName; }
@@ -187,6 +200,9 @@ public:
     void SetShowButtonBackground(BOOL show) { m_showButtonBackground = show ? 1 : 0; }
     void SetBorder(int border) { m_border = static_cast<WORD>(border < 0 ? 0 : (border > 5 ? 5 : border)); }
     int Border() const { return m_border; }
+    BOOL StartIsSystem() const { return m_startIsSystem; }
+    BOOL EndIsSystem() const { return m_endIsSystem; }
+    void SetColours(BOOL useGradient, BOOL startIsSystem, COLORREF start, BOOL endIsSystem, COLORREF end);
     void SetAllowTab(BOOL allowTab);
     void SetToolTips(BOOL enabled);
 
@@ -205,6 +221,7 @@ protected:
     int NextNonSpace(int from, int step) const;
     static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second);
     void DestroyButtons();
+    BOOL ReadButton(IStorage* storage, int index, int mode);
     void OnHoverTimer();
     void ArrangeAllDocked();
 
@@ -251,5 +268,8 @@ protected:
     int m_dropKind = -1;
     int m_rightDrag = 0;
     BOOL m_saveDialogOpen = FALSE;
+    BOOL m_readFailed = FALSE;
+    BOOL m_hiddenInFile = FALSE;
+    POINT m_storedPosition{0, 0};
     BOOL m_propertiesOpen = FALSE;
 };

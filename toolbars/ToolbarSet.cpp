@@ -221,12 +221,14 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDia
         return fail(IDS_MSG_ADD_TO_LIST, 4);
     }
     if (!toolbar->Create(path, progress)) {
+        // A file that cannot be read says so; anything else is the window's fault.
+        const UINT message = toolbar->ReadFailed() ? IDS_MSG_READ_FAILED : IDS_MSG_CREATE_TOOLBAR;
         // The toolbar is the last one added: take it out again.
         delete toolbar;
         m_toolbars[--m_count] = nullptr;
         m_states[m_count] = kShown;
         RefreshToolbarsPage();
-        return fail(IDS_MSG_CREATE_TOOLBAR, 5);
+        return fail(message, 5);
     }
     toolbar->SetToolTips(m_toolTips);
     // The recent-toolbars list records files opened by hand, not at start-up.

@@ -59,6 +59,12 @@ public:
     CToolbar* Toolbar(int index) const { return index >= 0 && index < m_count ? m_toolbars[index] : nullptr; }
     int State(int index) const { return index >= 0 && index < m_count ? m_states[index] : kShown; }
     BOOL IsHidden(int index) const { return State(index) != kShown; }
+    // A toolbar read from a file brings its hidden flag along.
+    void SetHiddenState(int index, BOOL hidden)
+    {
+        if (index >= 0 && index < m_count)
+            m_states[index] = hidden ? kHiddenByUser : kShown;
+    }
     CMainApp* App() const { return m_application; }
     CMainWindow* MainWindow() const { return m_mainWindow; }
 

@@ -144,6 +144,13 @@
 #define TR_ADD_BUTTON_RESULT     5105
 #define TR_STORE_CREATION_DATA   5106
 #define TR_STORE_CREATION_DATA_RESULT 5107
+#define TR_WRITE_TO_FILE         5114
+#define TR_WRITE_TO_FILE_RESULT  5115
+#define TR_READ                  5116
+#define TR_READ_RESULT           5117
+#define TR_BUTTON_COUNT          5118
+#define TR_WRITE                 5119
+#define TR_WRITE_RESULT          5120
 #define TR_INSERT_AFTER          5112
 #define TR_INSERT_AFTER_RESULT   5113
 #define TR_CTOOLBUTTON           5154

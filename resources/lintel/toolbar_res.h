@@ -47,6 +47,10 @@
 
 // Messages
 #define IDS_MSG_SAVE_FAILED       18
+#define IDS_MSG_BAD_BUTTON        21
+#define IDS_MSG_OLD_FORMAT        62
+#define IDS_SAVE_AS_TITLE         2038
+#define IDS_SAVE_FILTER           2044
 #define IDS_MSG_MAX_BUTTONS       19
 #define IDS_MSG_SAVE_NOW          61
 #define IDS_MSG_EXPLORER_SHORTCUT 64

@@ -7,7 +7,8 @@
 
 namespace {
 
-const char* const kCreateFailed = "Failed to create the toolbar window.";
+const char* const kReadFailed =
+    "Failed to read file. Check that the file and path exist, and that the file is not corrupted.";
 const char* const kCommandLineFailed =
     "The toolbar file specified on the command line could not be opened, or was already open..";
 
@@ -64,9 +65,9 @@ TEST_F(LintelProgramTest, SecondStartHandsItsCommandLineToTheFirst)
     ASSERT_TRUE(second.WaitForExit());
     EXPECT_EQ(second.ExitCode(), 0u);
 
-    // The running copy tries the file, which does not exist: the toolbar
-    // window cannot be made, and the command-line message follows.
-    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kCreateFailed);
+    // The running copy tries the file, which does not exist: the read
+    // failure, then the command-line message.
+    EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kReadFailed);
     EXPECT_EQ(Answer("Lintel", IDOK, first.Id()), kCommandLineFailed);
     EXPECT_TRUE(first.IsRunning());
     ASSERT_TRUE(Close(first));

@@ -1,0 +1,354 @@
+// Toolbar files: the container, the toolbar record with its read checks,
+// conversions between versions, and saving that never destroys a toolbar.
+#include "CompoundFile.h"
+#include "ToolbarFixture.h"
+#include "driver/Driver.h"
+
+namespace {
+
+// The values of a toolbar record; the defaults are a plain current toolbar.
+struct RecordValues {
+    std::string name = "Stored";
+    uint32_t position = MAKELONG(120, 80);
+    uint32_t docked = 0;
+    uint32_t corner = 10;
+    uint32_t orientation = 1;
+    uint8_t perLine = 1;
+    uint32_t alwaysOnTop = 0;
+    uint32_t hidden = 0;
+    uint32_t count = 0;
+    uint32_t useGradient = 0, startIsSystem = 0, endIsSystem = 0;
+    uint32_t startColour = 0x00112233, endColour = 0x00445566;
+    uint32_t buttonSize = 1;
+    uint16_t border = 3;
+    uint32_t showDescription = 0, showButtonBackground = 1, showMenuButtons = 1, autohide = 0;
+    uint32_t isProtected = 0, passwordRequired = 0;
+    std::string password;
+    uint32_t level = 4, quickUnlock = 0;
+};
+
+// The record written field by field (the protection fields need their order).
+std::vector<uint8_t> FullRecord(const RecordValues& v, uint32_t version)
+{
+    RecordBytes r;
+    r.Text(v.name).U32(v.position).U32(v.docked).U32(v.corner).U32(v.orientation).U8(v.perLine).U32(v.alwaysOnTop)
+        .U32(v.hidden).U32(v.count);
+    if (version > 0x11000) {
+        r.U32(v.useGradient).U32(v.startIsSystem).U32(v.endIsSystem).U32(v.startColour).U32(v.endColour)
+            .U32(v.buttonSize).U16(v.border).U32(v.showDescription).U32(v.showButtonBackground)
+            .U32(v.showMenuButtons).U32(v.autohide);
+    }
+    if (version > 0x21000)
+        r.U32(v.isProtected).U32(v.passwordRequired).Text(v.password).U32(v.level).U32(v.quickUnlock);
+    return r.Bytes();
+}
+
+std::vector<uint8_t> Version(uint32_t version)
+{
+    return RecordBytes().U32(version).Bytes();
+}
+
+// A file of the version with the record and spaces as buttons.
+CompoundContent FileWith(const RecordValues& values, uint32_t version, int spaces = 0)
+{
+    CompoundContent content;
+    if (version >= 0x11000)
+        content.streams[L"VERSION"] = Version(version);
+    content.streams[L"TOOLBAR"] = FullRecord(values, version);
+    for (int i = 0; i < spaces; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"BUTTON%03d", i);
+        if (version > 0x11000)
+            content.storages[name][L"DATA"] = RecordBytes().U32(1).Bytes();
+        else
+            content.streams[name] = RecordBytes().U32(1).Bytes();
+    }
+    return content;
+}
+
+} // namespace
+
+class ToolbarFileTest : public ToolbarTest
+{
+protected:
+    // Reads a file into a new toolbar without a window.
+    std::unique_ptr<CToolbar> ReadFile(const std::string& path, BOOL* read = nullptr)
+    {
+        auto toolbar = std::make_unique<CToolbar>(m_app.get(), nullptr, nullptr);
+        const BOOL ok = toolbar->Open(path.c_str(), 2);
+        if (read)
+            *read = ok;
+        return toolbar;
+    }
+};
+
+TEST_F(ToolbarFileTest, ReadChecksReplaceBadValuesWithDefaults)
+{
+    struct Case {
+        const char* name;
+        void (*change)(RecordValues&);
+        void (*check)(const CToolbar&);
+    };
+    const Case cases[] = {
+        {"count 300", [](RecordValues& v) { v.count = 300; }, [](const CToolbar& t) { EXPECT_EQ(t.Count(), 0); }},
+        {"count -1", [](RecordValues& v) { v.count = 0xFFFFFFFF; }, [](const CToolbar& t) { EXPECT_EQ(t.Count(), 0); }},
+        {"perLine 0", [](RecordValues& v) { v.perLine = 0; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 1); }},
+        {"perLine 17", [](RecordValues& v) { v.perLine = 17; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 1); }},
+        {"perLine 16", [](RecordValues& v) { v.perLine = 16; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 16); }},
+        {"border 9", [](RecordValues& v) { v.border = 9; }, [](const CToolbar& t) { EXPECT_EQ(t.Border(), 3); }},
+        {"border 5", [](RecordValues& v) { v.border = 5; }, [](const CToolbar& t) { EXPECT_EQ(t.Border(), 5); }},
+        {"buttonSize 3", [](RecordValues& v) { v.buttonSize = 3; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonSize(), 1); }},
+        {"orientation 7", [](RecordValues& v) { v.orientation = 7; }, [](const CToolbar& t) { EXPECT_EQ(t.Orientation(), kVertical); }},
+        {"docked 2", [](RecordValues& v) { v.docked = 2; }, [](const CToolbar& t) { EXPECT_FALSE(t.IsDocked()); }},
+        {"autohide 5", [](RecordValues& v) { v.autohide = 5; }, [](const CToolbar& t) { EXPECT_TRUE(t.IsAutohide()); }},
+        {"background 9", [](RecordValues& v) { v.showButtonBackground = 9; },
+         [](const CToolbar& t) { EXPECT_TRUE(t.ShowButtonBackground()); }},
+        {"level 0x80", [](RecordValues& v) { v.isProtected = 1; v.level = 0x80; },
+         [](const CToolbar& t) { EXPECT_EQ(t.m_protectionLevel, 4u); }},
+        {"quick unlock without password", [](RecordValues& v) { v.quickUnlock = 1; },
+         [](const CToolbar& t) { EXPECT_FALSE(t.m_quickUnlockOption); }},
+        {"system colour", [](RecordValues& v) { v.startIsSystem = 1; },
+         [](const CToolbar& t) { EXPECT_EQ(t.StartColour(), GetSysColor(COLOR_BTNFACE)); }},
+    };
+    const std::string path = TempPath("checks.ltl");
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        RecordValues values;
+        entry.change(values);
+        ASSERT_TRUE(WriteCompoundFile(path, FileWith(values, 0x23000)));
+        BOOL read = FALSE;
+        auto toolbar = ReadFile(path, &read);
+        ASSERT_TRUE(read);
+        entry.check(*toolbar);
+    }
+}
+
+TEST_F(ToolbarFileTest, VersionDecidesWhatTheFileHolds)
+{
+    const std::string path = TempPath("versions.ltl");
+    RecordValues values;
+    values.isProtected = 1;
+    values.level = 0x41;
+    values.showDescription = 1;
+
+    // No version stream: the oldest format, without the appearance fields.
+    CompoundContent oldest = FileWith(values, 0x10000);
+    ASSERT_TRUE(WriteCompoundFile(path, oldest));
+    auto toolbar = ReadFile(path);
+    EXPECT_EQ(toolbar->Version(), 0x10000u);
+    EXPECT_FALSE(toolbar->ShowDescription());
+
+    // An empty version stream is a current file.
+    CompoundContent empty = FileWith(values, 0x23000);
+    empty.streams[L"VERSION"].clear();
+    ASSERT_TRUE(WriteCompoundFile(path, empty));
+    toolbar = ReadFile(path);
+    EXPECT_EQ(toolbar->Version(), 0x23000u);
+    EXPECT_TRUE(toolbar->IsRestricted(kProtectAdd));
+
+    // 0x21000 has the appearance fields but no protection.
+    ASSERT_TRUE(WriteCompoundFile(path, FileWith(values, 0x21000)));
+    toolbar = ReadFile(path);
+    EXPECT_EQ(toolbar->Version(), 0x21000u);
+    EXPECT_TRUE(toolbar->ShowDescription());
+    EXPECT_FALSE(toolbar->IsRestricted(0));
+}
+
+TEST_F(ToolbarFileTest, UnreadableRecordsFailTheRead)
+{
+    const std::string path = TempPath("unreadable.ltl");
+    struct Case {
+        const char* name;
+        CompoundContent content;
+    };
+    RecordValues locked;
+    locked.isProtected = 1;
+    locked.passwordRequired = 1;   // with an empty password
+    CompoundContent noToolbar = FileWith(RecordValues{}, 0x23000);
+    noToolbar.streams.erase(L"TOOLBAR");
+    CompoundContent shortRecord = FileWith(RecordValues{}, 0x23000);
+    shortRecord.streams[L"TOOLBAR"].resize(12);   // ends before the count
+    const Case cases[] = {
+        {"no TOOLBAR stream", noToolbar},
+        {"record ends before the count", shortRecord},
+        {"password required but empty", FileWith(locked, 0x23000)},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        ASSERT_TRUE(WriteCompoundFile(path, entry.content));
+        BOOL read = TRUE;
+        auto toolbar = ReadFile(path, &read);
+        EXPECT_FALSE(read);
+        EXPECT_TRUE(toolbar->FileName().IsEmpty());
+        EXPECT_TRUE(toolbar->ReadFailed());
+    }
+    BOOL read = TRUE;
+    ReadFile(TempPath("no-such-file.ltl"), &read);
+    EXPECT_FALSE(read);
+}
+
+TEST_F(ToolbarFileTest, OldestFilesKeepEveryButtonWhateverTheirCountField)
+{
+    // Writers of 0x10000 files stored either the count or the count less one.
+    const std::string path = TempPath("oldest.ltl");
+    for (uint32_t field : {2u, 3u}) {
+        SCOPED_TRACE(field);
+        RecordValues values;
+        values.count = field;
+        ASSERT_TRUE(WriteCompoundFile(path, FileWith(values, 0x10000, 3)));
+        auto toolbar = ReadFile(path);
+        EXPECT_EQ(toolbar->Count(), 3);
+    }
+}
+
+TEST_F(ToolbarFileTest, StoredShortcutKindIsSkippedWithMessage21)
+{
+    const std::string path = TempPath("kind4.ltl");
+    RecordValues values;
+    values.count = 3;
+    CompoundContent content = FileWith(values, 0x23000, 3);
+    content.storages[L"BUTTON001"][L"DATA"] = RecordBytes().U32(4).Bytes();
+    ASSERT_TRUE(WriteCompoundFile(path, content));
+    std::unique_ptr<CToolbar> toolbar;
+    const std::string text = AnswerBoxDuring([&] { toolbar = ReadFile(path); }, "Stored", IDOK);
+    EXPECT_EQ(text, "An error occured in trying to read a button from a toolbar file. The button has been removed "
+                    "from the toolbar.");
+    EXPECT_EQ(toolbar->Count(), 2);
+}
+
+TEST_F(ToolbarFileTest, SavedToolbarReadsBackIdentically)
+{
+    const std::string path = TempPath("roundtrip.ltl");
+    CToolbar* toolbar = MakeToolbar("Round trip");
+    AddSpace(toolbar);
+    AddSpace(toolbar);
+    toolbar->SetOrientation(kHorizontal);
+    toolbar->SetButtonsPerLine(2);
+    toolbar->SetBorder(5);
+    toolbar->SetButtonSize(2);
+    toolbar->SetShowDescription(TRUE);
+    toolbar->SetShowButtonBackground(FALSE);
+    toolbar->SetColours(TRUE, FALSE, RGB(1, 2, 3), FALSE, RGB(4, 5, 6));
+    toolbar->SetAlwaysOnTop(TRUE);
+    toolbar->SetDockCorner(kCornerTopRight);
+    toolbar->m_protected = TRUE;
+    toolbar->m_protectionLevel = 0x13;
+    toolbar->m_passwordRequired = TRUE;
+    toolbar->m_password = "scrambled";
+    toolbar->m_quickUnlockOption = TRUE;
+    ASSERT_TRUE(toolbar->WriteToFile(path.c_str(), 0));
+    EXPECT_FALSE(toolbar->IsDirty());
+
+    CompoundContent content;
+    ASSERT_TRUE(ReadCompoundFile(path, content));
+    EXPECT_EQ(content.streams[L"VERSION"], Version(0x23000));
+    EXPECT_EQ(content.storages.size(), 2u);
+    EXPECT_EQ(content.storages[L"BUTTON000"][L"DATA"], RecordBytes().U32(1).Bytes());
+
+    auto back = ReadFile(path);
+    EXPECT_STREQ(back->Name().c_str(), "Round trip");
+    EXPECT_EQ(back->Count(), 2);
+    EXPECT_EQ(back->Orientation(), kHorizontal);
+    EXPECT_EQ(back->ButtonsPerLine(), 2);
+    EXPECT_EQ(back->Border(), 5);
+    EXPECT_EQ(back->ButtonSize(), 2);
+    EXPECT_TRUE(back->ShowDescription());
+    EXPECT_FALSE(back->ShowButtonBackground());
+    EXPECT_TRUE(back->UseGradient());
+    EXPECT_EQ(back->StartColour(), RGB(1, 2, 3));
+    EXPECT_EQ(back->EndColour(), RGB(4, 5, 6));
+    EXPECT_TRUE(back->IsAlwaysOnTop());
+    EXPECT_EQ(back->DockCornerValue(), kCornerTopRight);
+    EXPECT_TRUE(back->m_protected);
+    EXPECT_EQ(back->m_protectionLevel, 0x13u);
+    EXPECT_STREQ(back->m_password.c_str(), "scrambled");
+    EXPECT_TRUE(back->m_quickUnlockOption);
+    RECT window{};
+    GetWindowRect(toolbar->Handle(), &window);
+    EXPECT_EQ(back->StoredPosition().x, window.left);
+    EXPECT_EQ(back->StoredPosition().y, window.top);
+}
+
+TEST_F(ToolbarFileTest, UnconvertedOldFileIsWrittenInItsOwnFormat)
+{
+    const std::string path = TempPath("old11000.ltl");
+    RecordValues values;
+    values.count = 2;
+    ASSERT_TRUE(WriteCompoundFile(path, FileWith(values, 0x11000, 2)));
+    auto toolbar = ReadFile(path);
+    ASSERT_EQ(toolbar->Version(), 0x11000u);
+    const std::string copy = TempPath("old11000-copy.ltl");
+    ASSERT_TRUE(toolbar->WriteToFile(copy.c_str(), 0));
+
+    CompoundContent content;
+    ASSERT_TRUE(ReadCompoundFile(copy, content));
+    EXPECT_EQ(content.streams[L"VERSION"], Version(0x11000));
+    EXPECT_EQ(content.streams[L"TOOLBAR"], FullRecord(values, 0x11000));   // the short record
+    EXPECT_EQ(content.streams[L"BUTTON000"], RecordBytes().U32(1).Bytes());
+    EXPECT_TRUE(content.storages.empty());
+
+    // Converted, the same toolbar becomes a current file with storages.
+    ASSERT_TRUE(toolbar->WriteToFile(copy.c_str(), 0x23000));
+    ASSERT_TRUE(ReadCompoundFile(copy, content));
+    EXPECT_EQ(content.streams[L"VERSION"], Version(0x23000));
+    EXPECT_EQ(content.storages.size(), 2u);
+}
+
+namespace {
+
+// A button whose record cannot be written.
+class UnwritableButton : public TestButton
+{
+public:
+    using TestButton::TestButton;
+    BOOL Write2(IStorage*, DWORD) override { return FALSE; }
+};
+
+} // namespace
+
+TEST_F(ToolbarFileTest, FailedSaveLeavesThePreviousFileIntact)
+{
+    const std::string path = TempPath("intact.ltl");
+    CToolbar* toolbar = MakeToolbar("Intact");
+    AddSpace(toolbar);
+    ASSERT_TRUE(toolbar->WriteToFile(path.c_str(), 0));
+    const std::vector<uint8_t> before = ReadWholeFile(path);
+    ASSERT_FALSE(before.empty());
+
+    auto* broken = new UnwritableButton(toolbar);
+    CreationData data;
+    toolbar->StoreCreationData(data);
+    broken->Create(data, 3);
+    ASSERT_TRUE(toolbar->InsertAfter(broken, nullptr));
+    toolbar->SetDirty();
+    BOOL saved = TRUE;
+    const std::string text =
+        AnswerBoxDuring([&] { saved = toolbar->WriteToFile(path.c_str(), 0); }, path.c_str(), IDOK);
+    EXPECT_EQ(text, "An error occured in trying to save the file.");
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(toolbar->IsDirty());
+    EXPECT_EQ(ReadWholeFile(path), before);
+
+    // No half-written file is left beside it.
+    WIN32_FIND_DATAA found{};
+    const std::string folder = path.substr(0, path.find_last_of('\\'));
+    HANDLE search = FindFirstFileA((folder + "\\ltl*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+TEST_F(ToolbarFileTest, OldFormatRefusesButtonsItCannotHold)
+{
+    const std::string path = TempPath("refused.ltl");
+    DeleteFileA(path.c_str());
+    CToolbar* toolbar = MakeToolbar("Refused");
+    AddTestButton(toolbar, kKindGroup);
+    BOOL saved = TRUE;
+    const std::string text =
+        AnswerBoxDuring([&] { saved = toolbar->WriteToFile(path.c_str(), 0x11000); }, path.c_str(), IDOK);
+    EXPECT_EQ(text.rfind("You have asked to save this toolbar using an old file format.", 0), 0u);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(driver::FileExists(path));
+    EXPECT_EQ(toolbar->Version(), 0x23000u);
+}
