@@ -94,9 +94,18 @@ BOOL CMainWindow::OpenFromCommandLine(ATOM atom)
 
     BOOL opened = FALSE;
     if (length > 0 && m_toolbarSet) {
+        // The command line arrives as the shell gave it: a file opened from
+        // Explorer comes in quotes, which are no part of its name.
+        CText file(path);
+        while (file.Length() > 0 && *file.At(0) == ' ')
+            file.Right(file.Length() - 1);
+        while (file.Length() > 0 && *file.At(file.Length() - 1) == ' ')
+            file.Left(file.Length() - 1);
+        if (file.Length() >= 2 && *file.At(0) == '"' && *file.At(file.Length() - 1) == '"')
+            file.Mid(1, file.Length() - 2);
         COpenProgressDialog progress(App());
         progress.Create(Handle());
-        opened = m_toolbarSet->AddFromFile(path, FALSE, &progress, TRUE);
+        opened = m_toolbarSet->AddFromFile(file.c_str(), FALSE, &progress, TRUE);
     }
     if (!opened)
         App()->DisplayMessage(nullptr, IDS_MSG_COMMAND_LINE, nullptr, MB_OK | MB_ICONEXCLAMATION,

@@ -1,72 +1,8 @@
 // Toolbar files: the container, the toolbar record with its read checks,
 // conversions between versions, and saving that never destroys a toolbar.
-#include "CompoundFile.h"
+#include "driver/ToolbarFiles.h"
 #include "ToolbarFixture.h"
 #include "driver/Driver.h"
-
-namespace {
-
-// The values of a toolbar record; the defaults are a plain current toolbar.
-struct RecordValues {
-    std::string name = "Stored";
-    uint32_t position = MAKELONG(120, 80);
-    uint32_t docked = 0;
-    uint32_t corner = 10;
-    uint32_t orientation = 1;
-    uint8_t perLine = 1;
-    uint32_t alwaysOnTop = 0;
-    uint32_t hidden = 0;
-    uint32_t count = 0;
-    uint32_t useGradient = 0, startIsSystem = 0, endIsSystem = 0;
-    uint32_t startColour = 0x00112233, endColour = 0x00445566;
-    uint32_t buttonSize = 1;
-    uint16_t border = 3;
-    uint32_t showDescription = 0, showButtonBackground = 1, showMenuButtons = 1, autohide = 0;
-    uint32_t isProtected = 0, passwordRequired = 0;
-    std::string password;
-    uint32_t level = 4, quickUnlock = 0;
-};
-
-// The record written field by field (the protection fields need their order).
-std::vector<uint8_t> FullRecord(const RecordValues& v, uint32_t version)
-{
-    RecordBytes r;
-    r.Text(v.name).U32(v.position).U32(v.docked).U32(v.corner).U32(v.orientation).U8(v.perLine).U32(v.alwaysOnTop)
-        .U32(v.hidden).U32(v.count);
-    if (version > 0x11000) {
-        r.U32(v.useGradient).U32(v.startIsSystem).U32(v.endIsSystem).U32(v.startColour).U32(v.endColour)
-            .U32(v.buttonSize).U16(v.border).U32(v.showDescription).U32(v.showButtonBackground)
-            .U32(v.showMenuButtons).U32(v.autohide);
-    }
-    if (version > 0x21000)
-        r.U32(v.isProtected).U32(v.passwordRequired).Text(v.password).U32(v.level).U32(v.quickUnlock);
-    return r.Bytes();
-}
-
-std::vector<uint8_t> Version(uint32_t version)
-{
-    return RecordBytes().U32(version).Bytes();
-}
-
-// A file of the version with the record and spaces as buttons.
-CompoundContent FileWith(const RecordValues& values, uint32_t version, int spaces = 0)
-{
-    CompoundContent content;
-    if (version >= 0x11000)
-        content.streams[L"VERSION"] = Version(version);
-    content.streams[L"TOOLBAR"] = FullRecord(values, version);
-    for (int i = 0; i < spaces; ++i) {
-        wchar_t name[16];
-        swprintf(name, 16, L"BUTTON%03d", i);
-        if (version > 0x11000)
-            content.storages[name][L"DATA"] = RecordBytes().U32(1).Bytes();
-        else
-            content.streams[name] = RecordBytes().U32(1).Bytes();
-    }
-    return content;
-}
-
-} // namespace
 
 class ToolbarFileTest : public ToolbarTest
 {

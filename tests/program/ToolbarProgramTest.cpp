@@ -1,0 +1,215 @@
+// Toolbars of the real program: opened from files at start-up and from the
+// command line, placed, hidden and shown, autohidden, and remembered at exit.
+#include "LintelFixture.h"
+#include "driver/ToolbarFiles.h"
+
+namespace {
+
+const char* const kToolbarClass = "CToolbarWindow";
+
+RECT WorkArea()
+{
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+DWORD Style(HWND window)
+{
+    return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+}
+
+// Moves the real cursor the way a mouse does, so that the system itself
+// sends the mouse messages to whatever window is under it.
+void MoveMouse(int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+BOOL CALLBACK CountProc(HWND window, LPARAM param)
+{
+    auto* wanted = reinterpret_cast<std::pair<std::string, int>*>(param);
+    if (driver::ClassName(window) == "CToolbarWindow" && driver::WindowText(window) == wanted->first)
+        ++wanted->second;
+    return TRUE;
+}
+
+int CountWindows(const char*, const char* title)
+{
+    std::pair<std::string, int> wanted{title, 0};
+    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.second;
+}
+
+} // namespace
+
+class ToolbarProgramTest : public LintelProgramTest
+{
+protected:
+    std::string MakeFile(const std::string& name, const RecordValues& values, int spaces = 0)
+    {
+        const std::string path = m_folder + "\\" + name;
+        EXPECT_TRUE(WriteCompoundFile(path, FileWith(values, 0x23000, spaces)));
+        return path;
+    }
+    void OpenAtStart(const std::vector<std::string>& files)
+    {
+        driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", static_cast<DWORD>(files.size()));
+        for (size_t i = 0; i < files.size(); ++i) {
+            char name[16];
+            snprintf(name, sizeof name, "Toolbar%02u", static_cast<unsigned>(i + 1));
+            driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, name, files[i].c_str());
+        }
+    }
+};
+
+TEST_F(ToolbarProgramTest, ToolbarsOpenAtStartWhereTheyWereLeft)
+{
+    RecordValues floating;
+    floating.name = "Floating";
+    floating.position = MAKELONG(300, 200);
+    RecordValues docked;
+    docked.name = "Docked";
+    docked.docked = 1;
+    docked.corner = 5;   // top left
+    docked.orientation = 2;
+    OpenAtStart({MakeFile("floating.ltl", floating, 3), MakeFile("docked.ltl", docked, 2)});
+
+    driver::Process& lintel = Start();
+    HWND first = driver::WaitForWindow(kToolbarClass, "Floating", driver::kDefaultTimeout, lintel.Id());
+    HWND second = driver::WaitForWindow(kToolbarClass, "Docked", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, lintel.Id()));
+
+    EXPECT_EQ(Style(first) & 0xFFFF0000u & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x80CC0000u);
+    EXPECT_EQ(Style(second) & 0xFFFF0000u & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x800C0000u);
+    EXPECT_TRUE(IsWindowVisible(first));
+    EXPECT_EQ(WindowRect(first).left, 300);
+    EXPECT_EQ(WindowRect(first).top, 200);
+    const RECT work = WorkArea();
+    EXPECT_EQ(WindowRect(second).left, work.left);
+    EXPECT_EQ(WindowRect(second).top, work.top);
+    EXPECT_GT(WindowRect(second).right - WindowRect(second).left,
+              WindowRect(second).bottom - WindowRect(second).top);   // horizontal
+    driver::Screenshot("program-toolbars-floating-and-docked");
+
+    // Closing remembers both files in slot order.
+    ASSERT_TRUE(Close(lintel));
+    std::string value;
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", value));
+    EXPECT_EQ(value, m_folder + "\\floating.ltl");
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar02", value));
+    EXPECT_EQ(value, m_folder + "\\docked.ltl");
+}
+
+TEST_F(ToolbarProgramTest, MissingEntryStopsReopeningAndFailuresAreReported)
+{
+    RecordValues first;
+    first.name = "First";
+    RecordValues fourth;
+    fourth.name = "Fourth";
+    const std::string firstPath = MakeFile("first.ltl", first);
+    const std::string fourthPath = MakeFile("fourth.ltl", fourth);
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 3);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", firstPath.c_str());
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar02", "");                 // skipped
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar04", fourthPath.c_str()); // after the gap
+
+    driver::Process& lintel = Start();
+    ASSERT_NE(driver::WaitForWindow(kToolbarClass, "First", driver::kDefaultTimeout, lintel.Id()), nullptr);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, lintel.Id()));
+    EXPECT_EQ(driver::FindTopWindow(kToolbarClass, "Fourth", lintel.Id()), nullptr);
+    ASSERT_TRUE(Close(lintel));
+
+    // A file that is gone is reported once, after the others have opened.
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 2);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar02", (m_folder + "\\gone.ltl").c_str());
+    driver::Process& again = Start();
+    HWND box = driver::WaitForMessageBox("Lintel", driver::kDefaultTimeout, again.Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(driver::MessageBoxText(box), "One or more toolbars failed to open at startup. This could be because "
+                                          "they have been deleted, or are corrupt.");
+    driver::PressButton(box, IDOK);
+    EXPECT_NE(driver::WaitForWindow(kToolbarClass, "First", driver::kDefaultTimeout, again.Id()), nullptr);
+}
+
+TEST_F(ToolbarProgramTest, SecondStartOpensItsFileInTheFirstAndOnlyOnce)
+{
+    RecordValues values;
+    values.name = "Handed over";
+    const std::string path = MakeFile("handed.ltl", values, 1);
+    driver::Process& first = Start();
+    ASSERT_NE(WaitForMainWindow(first), nullptr);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        driver::Process& second = Start("\"" + path + "\"");
+        ASSERT_TRUE(second.WaitForExit());
+    }
+    ASSERT_NE(driver::WaitForWindow(kToolbarClass, "Handed over", driver::kDefaultTimeout, first.Id()), nullptr);
+    // The second hand-over found the file open and only brought it forward.
+    driver::WaitUntil([] { return false; }, 500);
+    EXPECT_EQ(CountWindows(kToolbarClass, "Handed over"), 1);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, first.Id()));
+}
+
+TEST_F(ToolbarProgramTest, TrayDoubleClickAndShowAllHotkeyHideAndShowToolbars)
+{
+    RecordValues values;
+    values.name = "Toggled";
+    OpenAtStart({MakeFile("toggled.ltl", values, 1)});
+    driver::Process& lintel = Start();
+    HWND main = WaitForMainWindow(lintel);
+    HWND toolbar = driver::WaitForWindow(kToolbarClass, "Toggled", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_TRUE(IsWindowVisible(toolbar));
+
+    // A double click on the tray icon hides every toolbar.
+    PostMessageA(main, WM_USER + 101, 1, WM_LBUTTONUP);
+    PostMessageA(main, WM_USER + 101, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(toolbar); }, 3000));
+    // The show-all hotkey brings them back (Wine delivers real hotkeys only
+    // to a focused window, so the message is posted as the system would).
+    PostMessageA(main, WM_HOTKEY, 4, 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return IsWindowVisible(toolbar) != FALSE; }, 3000));
+}
+
+TEST_F(ToolbarProgramTest, AutohideToolbarCollapsesAndComesBackUnderTheMouse)
+{
+    RecordValues values;
+    values.name = "Hiding";
+    values.position = MAKELONG(400, 300);
+    values.autohide = 1;
+    OpenAtStart({MakeFile("hiding.ltl", values, 3)});
+    MoveMouse(900, 600);
+    driver::Process& lintel = Start();
+    HWND toolbar = driver::WaitForWindow(kToolbarClass, "Hiding", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(toolbar, nullptr);
+    // Opened with autohide on, it starts collapsed to its title bar.
+    ASSERT_TRUE(driver::WaitUntil([&] { return WindowRect(toolbar).bottom - WindowRect(toolbar).top < 40; }, 3000));
+    const RECT collapsed = WindowRect(toolbar);
+    driver::Screenshot("program-toolbar-collapsed");
+
+    auto expandedNow = [&] { return WindowRect(toolbar).bottom - WindowRect(toolbar).top > 60; };
+    bool expanded = false;
+    for (int attempt = 0; attempt < 5 && !expanded; ++attempt) {
+        MoveMouse(collapsed.left + 10 + attempt, collapsed.top + 5);
+        expanded = driver::WaitUntil(expandedNow, 400);
+    }
+    EXPECT_TRUE(expanded);
+    driver::Screenshot("program-toolbar-expanded");
+
+    MoveMouse(900, 600);
+    EXPECT_TRUE(driver::WaitUntil([&] { return !expandedNow(); }, 1000));
+}
