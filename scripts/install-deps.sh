@@ -9,7 +9,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 packages=(
   cmake make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  googletest
+  googletest nlohmann-json3-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth imagemagick xdotool
 )

@@ -1,0 +1,236 @@
+// ltltool: toolbar files from the command line.  It reads and writes them with
+// the program's own toolbar and button code, without any window.
+//
+//   ltltool dump FILE          what the program reads from FILE, as JSON
+//   ltltool convert IN OUT     IN written to OUT in the current version
+//   ltltool check FILE...      exit status 1 when any FILE cannot be opened
+#include "app/MainApp.h"
+#include "buttons/ToolButton.h"
+#include "common/ComPtr.h"
+#include "common/Error.h"
+#include "common/Text.h"
+#include "toolbars/Toolbar.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using nlohmann::ordered_json;
+
+namespace {
+
+const char* KindName(DWORD kind)
+{
+    switch (kind) {
+    case kKindSpace: return "space";
+    case kKindProgram: return "program";
+    case kKindFolder: return "folder";
+    case kKindGroup: return "group";
+    case kKindUrl: return "url";
+    default: return "unknown";
+    }
+}
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+// Texts in toolbar files are 8-bit in the ANSI code page; JSON wants UTF-8.
+std::string Utf8(const char* text)
+{
+    if (!text || !*text)
+        return std::string();
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength > 0 ? wideLength : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], wideLength);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, nullptr, nullptr);
+    utf8.resize(std::strlen(utf8.c_str()));
+    return utf8;
+}
+
+bool ToWide(const char* text, std::wstring& wide)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    wide.assign(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    return true;
+}
+
+// Which icon streams a button's storage holds, looked up in the file itself.
+ordered_json IconsPresent(IStorage* root, int index, DWORD version)
+{
+    ordered_json icons = {{"small", false}, {"normal", false}, {"large", false}};
+    if (!root || version <= kVersion11000)
+        return icons;
+    wchar_t name[16];
+    swprintf(name, 16, L"BUTTON%03d", index);
+    CComPtr<IStorage> button;
+    if (FAILED(root->OpenStorage(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, button.put())))
+        return icons;
+    const struct {
+        const wchar_t* stream;
+        const char* key;
+    } names[] = {{L"SMALL", "small"}, {L"NORMAL", "normal"}, {L"LARGE", "large"}};
+    for (const auto& entry : names) {
+        CComPtr<IStream> stream;
+        icons[entry.key] = SUCCEEDED(button->OpenStream(entry.stream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                                         stream.put()));
+    }
+    return icons;
+}
+
+ordered_json DumpButton(const CToolButton& button)
+{
+    ordered_json out;
+    out["kind"] = static_cast<unsigned long>(button.Kind());
+    out["kindName"] = KindName(button.Kind());
+    if (button.Kind() == kKindSpace)
+        return out;
+    out["description"] = Utf8(button.Description().c_str());
+    out["targetOk"] = button.IsTargetOk() != FALSE;
+    return out;
+}
+
+ordered_json DumpToolbar(CToolbar& toolbar, IStorage* root)
+{
+    ordered_json out;
+    out["version"] = Hex(toolbar.Version());
+    out["name"] = Utf8(toolbar.Name().c_str());
+    out["position"] = {{"x", toolbar.StoredPosition().x}, {"y", toolbar.StoredPosition().y}};
+    out["docked"] = toolbar.IsDocked() != FALSE;
+    out["dockCorner"] = toolbar.DockCornerValue();
+    out["orientation"] = toolbar.Orientation() == kHorizontal ? "horizontal" : "vertical";
+    out["buttonsPerLine"] = toolbar.ButtonsPerLine();
+    out["alwaysOnTop"] = toolbar.IsAlwaysOnTop() != FALSE;
+    out["hidden"] = toolbar.HiddenInFile() != FALSE;
+    out["buttonCount"] = toolbar.Count();
+    if (toolbar.Version() > kVersion11000) {
+        out["useGradient"] = toolbar.UseGradient() != FALSE;
+        out["startIsSystem"] = toolbar.StartIsSystem() != FALSE;
+        out["endIsSystem"] = toolbar.EndIsSystem() != FALSE;
+        out["startColour"] = Hex(toolbar.StartColour());
+        out["endColour"] = Hex(toolbar.EndColour());
+        out["buttonSize"] = toolbar.ButtonSize();
+        out["border"] = toolbar.Border();
+        out["showDescription"] = toolbar.ShowDescription() != FALSE;
+        out["showButtonBackground"] = toolbar.ShowButtonBackground() != FALSE;
+        out["showMenuButtons"] = toolbar.MenuButtonsShown() != FALSE;
+        out["autohide"] = toolbar.IsAutohide() != FALSE;
+    }
+    if (toolbar.Version() > kVersion21000) {
+        out["protected"] = toolbar.m_protected != FALSE;
+        out["passwordRequired"] = toolbar.m_passwordRequired != FALSE;
+        out["passwordSet"] = !toolbar.m_password.IsEmpty();
+        out["protectionLevel"] = Hex(toolbar.m_protectionLevel);
+        out["quickUnlockOption"] = toolbar.m_quickUnlockOption != FALSE;
+    }
+    ordered_json buttons = ordered_json::array();
+    for (int i = 0; i < toolbar.Count(); ++i) {
+        ordered_json button = DumpButton(*toolbar.Button(i));
+        button["index"] = i;
+        if (toolbar.Button(i)->Kind() != kKindSpace)
+            button["icons"] = IconsPresent(root, i, toolbar.Version());
+        buttons.push_back(button);
+    }
+    out["buttons"] = buttons;
+    return out;
+}
+
+std::unique_ptr<CToolbar> OpenToolbar(const char* path)
+{
+    auto toolbar = std::make_unique<CToolbar>(nullptr, nullptr, nullptr);
+    if (!toolbar->Open(path, 2))
+        return nullptr;
+    return toolbar;
+}
+
+int Dump(const char* path)
+{
+    auto toolbar = OpenToolbar(path);
+    if (!toolbar) {
+        std::fprintf(stderr, "ltltool: %s: cannot be read as a toolbar\n", path);
+        return 1;
+    }
+    std::wstring wide;
+    CComPtr<IStorage> root;
+    if (ToWide(path, wide))
+        StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, root.put());
+    ordered_json out = DumpToolbar(*toolbar, root.Get());
+    out["file"] = Utf8(path);
+    std::printf("%s\n", out.dump(2).c_str());
+    return 0;
+}
+
+int Convert(const char* input, const char* output)
+{
+    auto toolbar = OpenToolbar(input);
+    if (!toolbar) {
+        std::fprintf(stderr, "ltltool: %s: cannot be read as a toolbar\n", input);
+        return 1;
+    }
+    if (!toolbar->WriteToFile(output, kVersionCurrent)) {
+        std::fprintf(stderr, "ltltool: %s: cannot be written\n", output);
+        return 1;
+    }
+    return 0;
+}
+
+int Check(int count, char** paths)
+{
+    int bad = 0;
+    for (int i = 0; i < count; ++i) {
+        if (OpenToolbar(paths[i])) {
+            std::printf("ok %s\n", paths[i]);
+        } else {
+            std::printf("bad %s\n", paths[i]);
+            ++bad;
+        }
+    }
+    return bad ? 1 : 0;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: ltltool dump FILE\n"
+                         "       ltltool convert IN OUT\n"
+                         "       ltltool check FILE...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    if (FAILED(OleInitialize(nullptr))) {
+        std::fprintf(stderr, "ltltool: OLE could not be initialised\n");
+        return 3;
+    }
+    int result = 0;
+    try {
+        const std::string command = argv[1];
+        if (command == "dump" && argc == 3)
+            result = Dump(argv[2]);
+        else if (command == "convert" && argc == 4)
+            result = Convert(argv[2], argv[3]);
+        else if (command == "check")
+            result = Check(argc - 2, argv + 2);
+        else
+            result = Usage();
+    } catch (const CError& error) {
+        std::fprintf(stderr, "ltltool: %s\n", error.Text());
+        result = 3;
+    }
+    OleUninitialize();
+    return result;
+}
