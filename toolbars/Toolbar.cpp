@@ -46,6 +46,26 @@ bool TakesSlot(const CToolButton* button, int perLine)
     }
 }
 
+// Entries 0 and 1 of every image list are the broken-target and drop
+// overlays.  Adding an icon to a list is slow, so the lists holding just the
+// overlays are made once and every toolbar starts from a copy.
+HIMAGELIST OverlayList(int sizeIndex)
+{
+    static HIMAGELIST lists[3] = {};
+    const int size = sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48);
+    if (!lists[sizeIndex]) {
+        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 8);
+        for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
+            HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+            // A missing overlay still takes its entry, so the numbers stay fixed.
+            ImageList_AddIcon(lists[sizeIndex], icon ? icon : LoadIconA(nullptr, IDI_APPLICATION));
+            if (icon)
+                DestroyIcon(icon);
+        }
+    }
+    return lists[sizeIndex];
+}
+
 } // namespace
 
 CToolbar::CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWindow)
@@ -53,25 +73,8 @@ CToolbar::CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWin
       m_endColour(GetSysColor(COLOR_BTNFACE)), m_set(set), m_mainWindow(mainWindow)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR);
-    const int sizes[3] = {16, 32, 48};
-    for (int i = 0; i < 3; ++i) {
-        m_imageLists[i] = ImageList_Create(sizes[i], sizes[i], ILC_COLOR32 | ILC_MASK, 16, 8);
-        // Entries 0 and 1 are the broken-target and drop overlays of every button.
-        for (UINT overlay : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
-            HICON icon = static_cast<HICON>(
-                LoadImageA(AppInstance(), MAKEINTRESOURCEA(overlay), IMAGE_ICON, sizes[i], sizes[i], 0));
-            if (icon) {
-                ImageList_AddIcon(m_imageLists[i], icon);
-                DestroyIcon(icon);
-            } else if (m_imageLists[i]) {
-                // Keep the entry numbers fixed even when an overlay is missing.
-                HICON blank = CreateIcon(AppInstance(), 1, 1, 1, 1, nullptr, nullptr);
-                ImageList_AddIcon(m_imageLists[i], blank);
-                if (blank)
-                    DestroyIcon(blank);
-            }
-        }
-    }
+    for (int i = 0; i < 3; ++i)
+        m_imageLists[i] = ImageList_Duplicate(OverlayList(i));
 }
 
 CToolbar::~CToolbar()

@@ -63,11 +63,8 @@ bool GetStreams(IStorage* storage, std::map<std::wstring, std::vector<uint8_t>>&
 
 } // namespace
 
-bool WriteCompoundFile(const std::string& path, const CompoundContent& content)
+bool WriteCompoundStorage(IStorage* root, const CompoundContent& content)
 {
-    IStorage* root = nullptr;
-    if (FAILED(StgCreateDocfile(Wide(path).c_str(), STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE, 0, &root)))
-        return false;
     bool ok = true;
     for (const auto& [name, bytes] : content.streams)
         ok = ok && PutStream(root, name, bytes);
@@ -80,8 +77,35 @@ bool WriteCompoundFile(const std::string& path, const CompoundContent& content)
         if (inner)
             inner->Release();
     }
+    return ok;
+}
+
+bool WriteCompoundFile(const std::string& path, const CompoundContent& content)
+{
+    IStorage* root = nullptr;
+    if (FAILED(StgCreateDocfile(Wide(path).c_str(), STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE, 0, &root)))
+        return false;
+    const bool ok = WriteCompoundStorage(root, content);
     root->Release();
     return ok;
+}
+
+IStorage* MemoryCompound(const CompoundContent& content)
+{
+    ILockBytes* bytes = nullptr;
+    if (FAILED(CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes)))
+        return nullptr;
+    IStorage* root = nullptr;
+    const HRESULT hr =
+        StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE, 0, &root);
+    bytes->Release();
+    if (FAILED(hr))
+        return nullptr;
+    if (!WriteCompoundStorage(root, content)) {
+        root->Release();
+        return nullptr;
+    }
+    return root;
 }
 
 bool ReadCompoundFile(const std::string& path, CompoundContent& content)

@@ -42,6 +42,9 @@ struct CompoundContent {
 };
 
 bool WriteCompoundFile(const std::string& path, const CompoundContent& content);
+bool WriteCompoundStorage(IStorage* root, const CompoundContent& content);
+// A compound file in memory holding the content (the caller releases it).
+IStorage* MemoryCompound(const CompoundContent& content);
 bool ReadCompoundFile(const std::string& path, CompoundContent& content);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 std::string TempPath(const std::string& name);
