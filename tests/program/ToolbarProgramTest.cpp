@@ -213,3 +213,58 @@ TEST_F(ToolbarProgramTest, AutohideToolbarCollapsesAndComesBackUnderTheMouse)
     MoveMouse(900, 600);
     EXPECT_TRUE(driver::WaitUntil([&] { return !expandedNow(); }, 1000));
 }
+
+namespace {
+
+// Answers every box the process shows for a while: OK where there is one,
+// else Yes.  Returns how many were answered.
+int AnswerBoxes(DWORD processId, DWORD quietMs)
+{
+    int answered = 0;
+    for (;;) {
+        HWND box = driver::WaitForWindow("#32770", nullptr, quietMs, processId);
+        if (!box)
+            return answered;
+        driver::PressButton(box, GetDlgItem(box, IDOK) ? IDOK : IDYES);
+        driver::WaitForWindowGone(box, 3000);
+        ++answered;
+    }
+}
+
+} // namespace
+
+TEST_F(ToolbarProgramTest, DamagedFilesNeverBringTheProgramDown)
+{
+    // Good files with a few bytes changed in their toolbar record.
+    RecordValues values;
+    values.name = "Damaged";
+    driver::Process& lintel = Start();
+    ASSERT_NE(WaitForMainWindow(lintel), nullptr);
+    uint32_t state = 0x2545F491;
+    for (int i = 0; i < 10; ++i) {
+        CompoundContent content = FileWith(values, 0x23000, 4);
+        std::vector<uint8_t>& record = content.streams[L"TOOLBAR"];
+        for (int flips = 0; flips < 3; ++flips) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            record[state % record.size()] ^= static_cast<uint8_t>(state >> 8 | 1);
+        }
+        if (i % 3 == 0)
+            content.storages.erase(L"BUTTON001");
+        if (i % 4 == 1)
+            record.resize(record.size() / 2);
+        const std::string path = m_folder + "\\damaged" + std::to_string(i) + ".ltl";
+        ASSERT_TRUE(WriteCompoundFile(path, content));
+        driver::Process& second = Start("\"" + path + "\"");
+        ASSERT_TRUE(second.WaitForExit());
+        AnswerBoxes(lintel.Id(), 700);
+        ASSERT_TRUE(lintel.IsRunning()) << i;
+    }
+    // Closing saves what could be read; a save that fails asks, and Yes closes.
+    HWND main = driver::FindTopWindow("LintelMainWindow", nullptr, lintel.Id());
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    AnswerBoxes(lintel.Id(), 1000);
+    EXPECT_TRUE(lintel.WaitForExit());
+    EXPECT_EQ(lintel.ExitCode(), 0u);
+}
