@@ -297,7 +297,7 @@ BOOL CMainWindow::OnCommand(UINT id, UINT, HWND)
         return TRUE;
     default:
         if (TraceOn())
-            LogStringId(5061);
+            LogStringId(TR_DEFAULT_COMMAND);
         return m_toolbarSet ? m_toolbarSet->OnCommand(id) : FALSE;
     }
 }
@@ -340,6 +340,8 @@ BOOL CMainWindow::OnDestroy()
         m_refreshPending = FALSE;
     }
     m_changeMonitor.reset();
+    if (m_trainingCard && m_trainingCard->active)
+        OnTrainingCard(IDCLOSE, 0);
     if (m_helpUsed) {
         CText helpFile;
         if (helpFile.LoadString(App()->Instance(), IDS_HELP_FILE))
@@ -389,20 +391,17 @@ LRESULT CMainWindow::WindowProc(UINT message, WPARAM first, LPARAM second)
         }
         return 1;
     case UM_ADDBUTTON:
-        // Adding buttons from the companions comes with the clipboard formats;
-        // until then the request fails, and a name's atom is not left behind.
-        if (first >= 10)
-            GlobalDeleteAtom(static_cast<ATOM>(first));
-        if (TraceOn())
-            LogText("UM_ADDBUTTON: adding buttons is not available");
-        return 0;
+        return OnAddButton(first);
+    case UM_SHOWABOUT:
+        // The sender waits in SendMessage until the box is closed.
+        SendMessageA(Handle(), WM_COMMAND, MenuCommand::About, 0);
+        return 1;
+    case UM_HELPREQUEST:
+        return OnHelpRequest(first, second);
+    case WM_TCARD:
+        return OnTrainingCard(first, second);
     case UM_CREATETB:
-        // The wizard's data file is left alone: only the handler that reads it
-        // may delete it.
-        GlobalDeleteAtom(static_cast<ATOM>(second));
-        if (TraceOn())
-            LogText("UM_CREATETB: creating toolbars from the wizard is not available");
-        return 0;
+        return OnCreateToolbar(static_cast<ATOM>(second));
     default:
         return CWindowBase::WindowProc(message, first, second);
     }

@@ -35,6 +35,17 @@ public:
     BOOL ShowProgramMenu();
     BOOL Help(UINT command, ULONG_PTR data, HWND window = nullptr);
 
+    // Control messages of the companion programs.
+    LRESULT OnAddButton(WPARAM slotOrAtom);
+    LRESULT OnHelpRequest(WPARAM kind, LPARAM context);
+    LRESULT OnTrainingCard(WPARAM action, LPARAM data);
+    LRESULT OnCreateToolbar(ATOM atom);
+    BOOL CreateWizardToolbar(const char* path);
+    // Whether a file is a wizard data file: a name of the wizard's temporary
+    // form holding a compound file with a "DATA" stream.  Only such a file is
+    // ever deleted on a companion's request.
+    static BOOL IsWizardDataFile(const char* path);
+
     BOOL IsHidden() const { return m_hidden; }
     void SetHidden(BOOL hidden) { m_hidden = hidden; }
     CToolbarSet* ToolbarSet() const { return m_toolbarSet.get(); }
@@ -58,5 +69,11 @@ private:
     BOOL m_clickPending = FALSE;
     BOOL m_refreshPending = FALSE;
     std::unique_ptr<CToolbarSet> m_toolbarSet;
+    // The training card of the getting-started tour while one is up.
+    struct TrainingCard {
+        BOOL notifyTips = FALSE;
+        BOOL active = FALSE;
+    };
+    std::unique_ptr<TrainingCard> m_trainingCard;
     std::unique_ptr<CRecentMonitor> m_changeMonitor;
 };

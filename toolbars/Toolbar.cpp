@@ -4,6 +4,7 @@
 #include "ToolbarSet.h"
 #include "../app/MainApp.h"
 #include "../app/MainWindow.h"
+#include "../app/ProgramMenu.h"
 #include "../buttons/ToolButton.h"
 #include "../common/ControlMessages.h"
 #include "../common/TraceLog.h"
@@ -1102,6 +1103,54 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     m_inMenuLoop = 1;
     TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, owner ? owner : Handle(), nullptr);
     m_inMenuLoop = 0;
+}
+
+void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
+{
+    // Items that would run past the bottom of the screen start a new column.
+    const int itemHeight = GetSystemMetrics(SM_CYMENU) > 0 ? GetSystemMetrics(SM_CYMENU) : 18;
+    const int perColumn = GetSystemMetrics(SM_CYSCREEN) / itemHeight > 1 ? GetSystemMetrics(SM_CYSCREEN) / itemHeight : 1;
+    int items = GetMenuItemCount(menu) > 0 ? GetMenuItemCount(menu) : 0;
+    auto columnFlag = [&]() -> UINT { return items > 0 && items % perColumn == 0 ? MF_MENUBREAK : 0; };
+
+    CText noDescription;
+    if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
+        noDescription = "No description";
+    for (int i = 0; i < m_count; ++i) {
+        const CToolButton* button = m_buttons[i];
+        if (button->Kind() == kKindSpace) {
+            AddSeparator(menu, columnFlag());
+        } else {
+            const char* text = button->Description().IsEmpty() ? noDescription.c_str() : button->Description().c_str();
+            HICON icon = button->GetIcon(0);
+            if (icon)
+                AddMenuItem(menu, base + static_cast<UINT>(i), text, icon, columnFlag());
+            else
+                AddMenuItem(menu, base + static_cast<UINT>(i), text, IDI_NO_ICON, columnFlag());
+        }
+        ++items;
+    }
+    if (m_count > 0) {
+        AddSeparator(menu, columnFlag());
+        ++items;
+    }
+    const struct {
+        UINT offset;
+        UINT textId;
+        UINT iconId;
+    } commands[] = {
+        {300, static_cast<UINT>(hidden ? IDS_PMENU_SHOW : IDS_PMENU_HIDE),
+         static_cast<UINT>(hidden ? IDI_MENU_SHOW : IDI_MENU_HIDE)},
+        {301, IDS_PMENU_BRING_TO_FRONT, IDI_MENU_BRING_TO_FRONT},
+        {302, IDS_PMENU_PROPERTIES, IDI_MENU_PROPERTIES},
+        {303, IDS_PMENU_CLOSE, IDI_MENU_CLOSE},
+    };
+    for (const auto& command : commands) {
+        CText text;
+        text.LoadString(AppInstance(), command.textId);
+        AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag());
+        ++items;
+    }
 }
 
 void CToolbar::ArrangeAllDocked()

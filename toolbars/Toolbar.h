@@ -16,6 +16,7 @@ class CMainWindow;
 class CToolbarSet;
 class CToolButton;
 class COpenProgressDialog;
+class CItemId;
 
 // What a toolbar hands to every button it creates.  The values that are
 // handles are kept at pointer size, so 64-bit Windows loses nothing.
@@ -99,6 +100,12 @@ public:
     BOOL Remove(int index);
     BOOL Remove(CToolButton* button);
     CToolButton* AddButton(int kind, CToolButton* after);
+    // A button for a shell object (its folder and its own item) or a path,
+    // of the kind the object calls for, appended at the end.
+    BOOL AddButtonFromItemIds(const CItemId& folder, const CItemId& item);
+    BOOL AddButtonFromPath(const char* path);
+    // Adds the clipboard's buttons, files or shell objects at the end.
+    BOOL Paste();
     int IndexOf(const CToolButton* button) const;
     int Count() const { return m_count; }
     CToolButton* Button(int index) const { return index >= 0 && index < m_count ? m_buttons[index] : nullptr; }
@@ -143,6 +150,7 @@ public:
     BOOL Save(BOOL askName);
     BOOL SaveAs();
     void SetVersion(DWORD version) { m_version = version; }
+    void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
     // Whether the last Create or Open failed because the file could not be read.
     BOOL ReadFailed() const { return m_readFailed; }
     // Whether the file read last said the toolbar was hidden.
@@ -158,6 +166,9 @@ public:
     void SetButtonSize(int size);
     BOOL IsRestricted(DWORD flags) const;
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
+    // The toolbar's part of the program menu: an item per button (ids from
+    // base), then its own commands (base + 300 to 303).
+    void AddToMenu(HMENU menu, UINT base, BOOL hidden) const;
     void SetDirty() { m_dirty = 1; }
     void ClearDirty() { m_dirty = 0; }
     BOOL IsDirty() const { return m_dirty != 0; }

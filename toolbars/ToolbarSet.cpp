@@ -4,6 +4,7 @@
 #include "Toolbar.h"
 #include "../app/MainApp.h"
 #include "../app/MainWindow.h"
+#include "../app/ProgramMenu.h"
 #include "../common/DialogBase.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -503,14 +504,6 @@ BOOL CToolbarSet::AskConvert()
     return dialog.DoModal() == IDYES;
 }
 
-BOOL CToolbarSet::CreateNewToolbar()
-{
-    CTraceMethod trace(TR_CTOOLBARSET, TR_CREATE_NEW_TOOLBAR);
-    if (TraceOn())
-        LogText("CreateNewToolbar: creating toolbars is not available");
-    return FALSE;
-}
-
 int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD showAllHotkey)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_HOTKEYS_CHANGED);
@@ -596,12 +589,57 @@ BOOL CToolbarSet::Open()
     return opened;
 }
 
-int CToolbarSet::AddToolbarsToMenu(HMENU)
+int CToolbarSet::AddToolbarsToMenu(HMENU menu)
 {
-    return 0;
+    if (m_count == 1) {
+        m_toolbars[0]->AddToMenu(menu, 1000, IsHidden(0));
+        return 1;
+    }
+    for (int i = 0; i < m_count; ++i) {
+        HMENU submenu = CreatePopupMenu();
+        if (!submenu)
+            continue;
+        const UINT base = static_cast<UINT>(i + 1) * 1000;
+        m_toolbars[i]->AddToMenu(submenu, base, IsHidden(i));
+        AddSubmenu(menu, base, m_toolbars[i]->Name().c_str(), IDI_LINTEL, submenu);
+    }
+    return m_count;
 }
 
-BOOL CToolbarSet::OnCommand(UINT)
+BOOL CToolbarSet::OnCommand(UINT id)
 {
-    return FALSE;
+    if (TraceOn())
+        LogStringId(TR_DEFAULT_COMMAND);
+    // Toolbar commands: (slot + 1) * 1000 plus a button index, or 300 to 303.
+    if (id < 1000)
+        return FALSE;
+    const int slot = static_cast<int>(id / 1000) - 1;
+    const UINT item = id % 1000;
+    CToolbar* toolbar = Toolbar(slot);
+    if (!toolbar)
+        return FALSE;
+    switch (item) {
+    case 300:
+        // A shown toolbar is hidden by the user; any other is shown.
+        if (m_states[slot] == kShown)
+            Hide(slot);
+        else
+            Show(slot);
+        return TRUE;
+    case 301:
+        Show(slot);
+        return TRUE;
+    case 302:
+        SendMessageA(toolbar->Handle(), WM_COMMAND, IDC_TB_PROPERTIES, 0);
+        return TRUE;
+    case 303:
+        SendMessageA(toolbar->Handle(), WM_CLOSE, 0, 0);
+        return TRUE;
+    default:
+        if (item < 300) {
+            toolbar->RunButton(static_cast<int>(item));
+            return TRUE;
+        }
+        return FALSE;
+    }
 }

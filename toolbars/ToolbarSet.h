@@ -50,6 +50,21 @@ public:
     BOOL OnCommand(UINT id);
     BOOL CreateNewToolbar();
 
+    // New toolbars (the "Create New Toolbar" choices and the wizard's).
+    // CreateBlankToolbar returns the new toolbar's slot, or -1.
+    int CreateBlankToolbar(const char* name);
+    BOOL CreateToolbar(BOOL withDefaultButtons);
+    BOOL AddDefaultButtons(CToolbar* toolbar);
+    BOOL SaveNew(CToolbar* toolbar);
+    BOOL CompleteNewToolbar(int index, BOOL ok);
+    // corner: 0 floating, 1 top left, 2 top right, 3 bottom left, 4 bottom right.
+    BOOL SetDocking(int index, DWORD corner, BOOL vertical);
+    BOOL SetButtonStyle(int index, DWORD size, BOOL showDescriptions);
+
+    // Buttons handed over by the companions through the clipboard.
+    BOOL PasteIntoToolbar(int index);
+    BOOL AddButtonToToolbar(const char* name);
+
     // The program menu's toolbar part: with one toolbar its items go straight
     // into the menu, with several each toolbar is a submenu.  Returns how many
     // toolbars were added.

@@ -61,8 +61,27 @@
 #define HELP_TOOLBAR_MENU         430
 #define HELP_ADD_MENU             432
 
+#define IDC_DIALOG_HELP           1039
+
 // The conversion question
 #define IDD_CONVERT_FILE          129
 #define IDC_CONVERT_ALWAYS        1101
-#define IDC_CONVERT_HELP          1039
+#define IDC_CONVERT_HELP          IDC_DIALOG_HELP
 #define HELP_CONVERT_FILE         7
+
+// New toolbars
+#define IDD_CREATE_NEW_TOOLBAR    181
+#define IDC_NEW_BLANK             1172
+#define IDC_NEW_DEFAULT_BUTTONS   1173
+#define IDC_NEW_WIZARD            1174
+#define IDD_NEW_TOOLBAR_HINT      120
+#define IDC_HINT_DONT_SHOW        1064
+#define HELP_CREATE_NEW_TOOLBAR   52
+#define HELP_NEW_TOOLBAR_HINT     2
+#define IDS_NUMBERED_TOOLBAR_NAME 2054
+
+// Control messages of the companions
+#define IDS_MSG_NO_SUCH_TOOLBAR   66
+#define IDS_MSG_ADD_FAILED        67
+#define IDS_MSG_WIZARD_FAILED     80
+#define IDS_MSG_WIZARD_BUTTONS    81

@@ -1,0 +1,263 @@
+// The control messages the companion programs send to the main window.
+#include "MainWindow.h"
+
+#include "MainApp.h"
+#include "../common/ComPtr.h"
+#include "../common/ControlMessages.h"
+#include "../common/ItemId.h"
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+#include "../toolbars/OpenProgressDialog.h"
+#include "../toolbars/Toolbar.h"
+#include "../toolbars/ToolbarSet.h"
+
+namespace {
+
+// Atoms hold at most 255 characters; the buffer bounds what is taken.
+CText AtomText(ATOM atom)
+{
+    char text[260]{};
+    const UINT length = atom ? GlobalGetAtomNameA(atom, text, sizeof text) : 0;
+    text[length < sizeof text ? length : sizeof text - 1] = 0;
+    return CText(text);
+}
+
+constexpr UINT kTrainingCardFlag = 0x8000;   // HELP_TCARD
+
+BOOL IntroHelp(HWND window, UINT command, ULONG_PTR data)
+{
+    CText helpFile;
+    if (!helpFile.LoadString(AppInstance(), IDS_INTRO_HELP_FILE))
+        return FALSE;
+    return WinHelpA(window, helpFile.c_str(), command | kTrainingCardFlag, data);
+}
+
+} // namespace
+
+LRESULT CMainWindow::OnAddButton(WPARAM slotOrAtom)
+{
+    if (TraceOn())
+        LogStringIdNumber(TR_UM_ADDBUTTON, static_cast<unsigned long>(slotOrAtom));
+    BOOL added = FALSE;
+    if (slotOrAtom < CToolbarSet::kMaxToolbars) {
+        // A slot out of range or empty fails without a word: the sender posted.
+        added = m_toolbarSet && m_toolbarSet->PasteIntoToolbar(static_cast<int>(slotOrAtom));
+    } else {
+        const ATOM atom = static_cast<ATOM>(slotOrAtom);
+        const CText name = AtomText(atom);
+        GlobalDeleteAtom(atom);
+        if (TraceOn())
+            LogStringIdText(TR_TOOLBAR_NAME, name.c_str());
+        added = m_toolbarSet && m_toolbarSet->AddButtonToToolbar(name.c_str());
+    }
+    if (TraceOn())
+        LogStringIdNumber(TR_UM_ADDBUTTON_RESULT, added);
+    return added;
+}
+
+BOOL CToolbarSet::AddButtonToToolbar(const char* name)
+{
+    CTraceMethod trace(TR_CTOOLBARSET, TR_ADD_BUTTON_TO_TOOLBAR);
+    for (int i = 0; i < m_count; ++i) {
+        // The first open toolbar of that name, in slot order, letter case aside.
+        if (m_toolbars[i]->Name() == (name ? name : "")) {
+            if (PasteIntoToolbar(i)) {
+                trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 1);
+                return TRUE;
+            }
+            m_application->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+            trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 3);
+            return FALSE;
+        }
+    }
+    m_application->DisplayMessage(nullptr, IDS_MSG_NO_SUCH_TOOLBAR, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+    trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 2);
+    return FALSE;
+}
+
+LRESULT CMainWindow::OnHelpRequest(WPARAM kind, LPARAM context)
+{
+    if (LOWORD(kind) == 0) {
+        Help(HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+        return 1;
+    }
+    if (!m_trainingCard) {
+        m_trainingCard = std::make_unique<TrainingCard>();
+        m_trainingCard->notifyTips = HIWORD(kind) != 0;
+    }
+    if (IntroHelp(Handle(), HELP_CONTEXT, static_cast<ULONG_PTR>(context)))
+        m_trainingCard->active = TRUE;
+    return 1;
+}
+
+LRESULT CMainWindow::OnTrainingCard(WPARAM action, LPARAM data)
+{
+    if (!m_trainingCard)
+        return 0;
+    switch (action) {
+    case HELP_TCARD_DATA:
+        if (IntroHelp(Handle(), HELP_CONTEXT, static_cast<ULONG_PTR>(data)))
+            m_trainingCard->active = TRUE;
+        break;
+    case IDCLOSE:
+    case HELP_TCARD_OTHER_CALLER: {
+        IntroHelp(Handle(), HELP_QUIT, 0);
+        m_trainingCard->active = FALSE;
+        if (m_trainingCard->notifyTips) {
+            HWND tips = FindWindowA(LINTEL_TIPS_CLASS, "Lintel Tip of the Day");
+            if (tips)
+                SendMessageA(tips, UM_TCARDCLOSED, 0, 0);
+        }
+        m_trainingCard.reset();
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+BOOL CMainWindow::IsWizardDataFile(const char* path)
+{
+    if (!path || !*path)
+        return FALSE;
+    // The wizard makes its files with GetTempFileName and the prefix "LTL":
+    // "LTL" followed by hexadecimal digits and ".tmp".
+    CText name(path);
+    const int slash = name.ReverseFind('\\');
+    if (slash >= 0)
+        name.Right(name.Length() - slash - 1);
+    const int length = name.Length();
+    if (length < 8 || length > 11)
+        return FALSE;
+    CText prefix(name);
+    prefix.Left(3);
+    CText extension(name);
+    extension.Right(4);
+    if (prefix != "LTL" || extension != ".tmp")
+        return FALSE;
+    for (int i = 3; i < length - 4; ++i) {
+        const char digit = *name.At(i);
+        if (!((digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f') || (digit >= 'A' && digit <= 'F')))
+            return FALSE;
+    }
+    wchar_t* wide = nullptr;
+    if (!CText(path).ToUnicode(&wide))
+        return FALSE;
+    CComPtr<IStorage> storage;
+    const HRESULT hr = StgOpenStorage(wide, nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, storage.put());
+    CText::FreeUnicode(wide);
+    if (FAILED(hr))
+        return FALSE;
+    CComPtr<IStream> data;
+    return SUCCEEDED(storage->OpenStream(L"DATA", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, data.put()));
+}
+
+LRESULT CMainWindow::OnCreateToolbar(ATOM atom)
+{
+    const CText path = AtomText(atom);
+    if (TraceOn()) {
+        LogStringIdNumber(TR_UM_CREATETB, atom);
+        LogStringIdText(TR_FILE, path.c_str());
+    }
+    GlobalDeleteAtom(atom);
+    // Any program on the desktop can post this message: the file it names is
+    // deleted afterwards only when it is a wizard data file.
+    const BOOL wizardFile = IsWizardDataFile(path.c_str());
+    if (!CreateWizardToolbar(path.c_str()))
+        App()->DisplayMessage(nullptr, IDS_MSG_WIZARD_FAILED, nullptr, MB_OK | MB_ICONEXCLAMATION, kCaptionProgramName);
+    if (wizardFile)
+        DeleteFileA(path.c_str());
+    return 0;
+}
+
+BOOL CMainWindow::CreateWizardToolbar(const char* path)
+{
+    CTraceMethod trace(TR_CMAINWINDOW, TR_CREATE_WIZARD_TOOLBAR);
+    if (!m_toolbarSet) {
+        trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, 2);
+        return FALSE;
+    }
+    COpenProgressDialog progress(App());
+    progress.Create(Handle());
+    CText caption;
+    if (caption.LoadString(App()->Instance(), IDS_CREATING))
+        progress.SetCaption(caption.c_str());
+
+    int slot = -1;
+    auto fail = [&](unsigned long code) {
+        progress.Destroy();
+        if (slot >= 0)
+            m_toolbarSet->CompleteNewToolbar(slot, FALSE);
+        trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, code);
+        return FALSE;
+    };
+
+    wchar_t* wide = nullptr;
+    if (!CText(path).ToUnicode(&wide))
+        return fail(3);
+    CComPtr<IStorage> storage;
+    HRESULT hr = StgOpenStorage(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, storage.put());
+    CText::FreeUnicode(wide);
+    if (TraceOn())
+        LogHResult(hr);
+    if (FAILED(hr))
+        return fail(4);
+    CComPtr<IStream> stream;
+    hr = storage->OpenStream(L"DATA", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
+    if (TraceOn())
+        LogHResult(hr);
+    if (FAILED(hr))
+        return fail(5);
+
+    auto readNumber = [&](DWORD& value) {
+        ULONG got = 0;
+        return SUCCEEDED(stream->Read(&value, sizeof value, &got)) && got == sizeof value;
+    };
+    CText name;
+    if (!name.Read(stream.Get()))
+        return fail(6);
+    progress.SetItem(name.c_str());
+    slot = m_toolbarSet->CreateBlankToolbar(name.c_str());
+    if (slot < 0)
+        return fail(7);
+    DWORD corner = 0, vertical = 0, size = 0, descriptions = 0, count = 0;
+    if (!readNumber(corner) || !readNumber(vertical) || !m_toolbarSet->SetDocking(slot, corner, vertical != 0))
+        return fail(8);
+    // A button size other than small, normal or large fails the whole file.
+    if (!readNumber(size) || !readNumber(descriptions) || size > 2
+        || !m_toolbarSet->SetButtonStyle(slot, size, descriptions != 0))
+        return fail(9);
+    if (!readNumber(count))
+        return fail(10);
+
+    BOOL anyFailed = FALSE;
+    CToolbar* toolbar = m_toolbarSet->Toolbar(slot);
+    // The count is only a promise: the loop ends where the stream does, and
+    // never goes past what a toolbar can hold.
+    progress.SetRange(static_cast<int>(count > 256 ? 256 : count));
+    for (DWORD index = 0; index < count; ++index) {
+        progress.SetPosition(static_cast<int>(index));
+        CItemId folder;
+        CItemId item;
+        if (!folder.Read(stream.Get()) || !item.Read(stream.Get())) {
+            anyFailed = TRUE;
+            break;
+        }
+        if (!toolbar || !toolbar->AddButtonFromItemIds(folder, item))
+            anyFailed = TRUE;
+        if (toolbar && toolbar->Count() >= CToolbar::kMaxButtons && index + 1 < count) {
+            anyFailed = TRUE;
+            break;
+        }
+    }
+    m_toolbarSet->CompleteNewToolbar(slot, TRUE);
+    progress.Destroy();
+    stream.Reset();
+    storage.Reset();
+    if (anyFailed)
+        App()->DisplayMessage(nullptr, IDS_MSG_WIZARD_BUTTONS, nullptr, MB_OK | MB_ICONINFORMATION,
+                              kCaptionProgramName);
+    trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, 1);
+    return TRUE;
+}
