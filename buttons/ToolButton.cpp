@@ -547,16 +547,117 @@ void CToolButton::DrawDescription(HDC dc, int)
     SelectObject(dc, oldFont);
 }
 
-BOOL CToolButton::ReadIconFromFile(int, IStorage*, HICON& icon)
+namespace {
+
+// The icon stream of each size index: 0 small, 1 normal, 2 large.
+const wchar_t* IconStreamName(int sizeIndex)
 {
-    // Icon streams come with the toolbar files.
-    icon = nullptr;
-    return FALSE;
+    switch (sizeIndex) {
+    case 0: return L"SMALL";
+    case 1: return L"NORMAL";
+    case 2: return L"LARGE";
+    default: return nullptr;
+    }
 }
 
-BOOL CToolButton::WriteIconToFile(int, IStorage*)
+bool WriteLong(IStream* stream, LONG value)
 {
-    return FALSE;
+    ULONG written = 0;
+    const HRESULT hr = stream->Write(&value, sizeof value, &written);
+    if (FAILED(hr) && TraceOn())
+        LogHResult(hr);
+    return SUCCEEDED(hr) && written == sizeof value;
+}
+
+bool ReadLong(IStream* stream, LONG& value)
+{
+    ULONG got = 0;
+    const HRESULT hr = stream->Read(&value, sizeof value, &got);
+    if (FAILED(hr) && TraceOn())
+        LogHResult(hr);
+    return SUCCEEDED(hr) && got == sizeof value;
+}
+
+} // namespace
+
+BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon)
+{
+    // Result codes: 1 read (the icon may still be null when the system could
+    // not build it); 2 no such size; 3 no stream; 4 the stream is damaged.
+    CTraceMethod trace(TR_CTOOLBUTTON, TR_READ_ICON);
+    icon = nullptr;
+    const wchar_t* name = IconStreamName(sizeIndex);
+    if (!name || !storage) {
+        trace.Result(TR_READ_ICON_RESULT, 2);
+        return FALSE;
+    }
+    CComPtr<IStream> stream;
+    const HRESULT hr = storage->OpenStream(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
+    if (FAILED(hr)) {
+        if (TraceOn())
+            LogHResult(hr);
+        trace.Result(TR_READ_ICON_RESULT, 3);
+        return FALSE;
+    }
+    LONG hotspotX = 0;
+    LONG hotspotY = 0;
+    CBitmapHandle mask;
+    CBitmapHandle colour;
+    if (!ReadLong(stream.Get(), hotspotX) || !ReadLong(stream.Get(), hotspotY)
+        || !CMainApp::ReadBitmapFromStream(stream.Get(), mask) || !CMainApp::ReadBitmapFromStream(stream.Get(), colour)) {
+        trace.Result(TR_READ_ICON_RESULT, 4);
+        return FALSE;
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.xHotspot = static_cast<DWORD>(hotspotX);
+    info.yHotspot = static_cast<DWORD>(hotspotY);
+    info.hbmMask = mask.Get();
+    info.hbmColor = colour.Get();
+    icon = CreateIconIndirect(&info);
+    if (!icon && TraceOn())
+        LogFormat("CreateIconIndirect failed %lu", GetLastError());
+    trace.Result(TR_READ_ICON_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
+{
+    // Result codes: 1 written; 2 no such size; 3 the button has no icon of
+    // that size; 4 the stream could not be written.
+    CTraceMethod trace(TR_CTOOLBUTTON, TR_WRITE_ICON);
+    const wchar_t* name = IconStreamName(sizeIndex);
+    if (!name || !storage) {
+        trace.Result(TR_WRITE_ICON_RESULT, 2);
+        return FALSE;
+    }
+    CIconHandle icon(GetIcon(sizeIndex));
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon.Get(), &info)) {
+        trace.Result(TR_WRITE_ICON_RESULT, 3);
+        return FALSE;
+    }
+    // GetIconInfo hands out copies of both bitmaps, which are ours to delete.
+    CBitmapHandle mask(info.hbmMask);
+    CBitmapHandle colour(info.hbmColor);
+    CComPtr<IStream> stream;
+    const HRESULT hr =
+        storage->CreateStream(name, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put());
+    if (FAILED(hr)) {
+        if (TraceOn())
+            LogHResult(hr);
+        trace.Result(TR_WRITE_ICON_RESULT, 4);
+        return FALSE;
+    }
+    if (!WriteLong(stream.Get(), static_cast<LONG>(info.xHotspot))
+        || !WriteLong(stream.Get(), static_cast<LONG>(info.yHotspot))
+        || !CMainApp::WriteBitmapToStream(mask.Get(), stream.Get())
+        || !CMainApp::WriteBitmapToStream(colour.Get(), stream.Get())) {
+        trace.Result(TR_WRITE_ICON_RESULT, 4);
+        return FALSE;
+    }
+    trace.Result(TR_WRITE_ICON_RESULT, 1);
+    return TRUE;
 }
 
 CSpaceButton::CSpaceButton(CToolbar* toolbar, CMainApp* application, void* owner)

@@ -88,6 +88,7 @@ public:
     void SetModified(BOOL modified) { m_modified = modified ? 1 : 0; }
     BOOL IsTargetOk() const { return m_targetOk; }
     void SetTargetOk(BOOL ok) { m_targetOk = ok ? 1 : 0; }
+    BOOL AllowsDrops() const { return m_allowDrops; }
     BOOL IsPressed() const { return m_pressed; }
     BOOL IsFocused() const { return m_focused; }
     int ImageIndex() const { return m_imageIndex; }

@@ -1,0 +1,422 @@
+#include "ExecButton.h"
+
+#include "OpenWithParametersDialog.h"
+#include "../app/MainApp.h"
+#include "../common/RegistryKey.h"
+#include "../common/ShellFolder.h"
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+namespace {
+
+// A folder, or a file whose extension names a registered type (a key
+// ".ext" under HKEY_CLASSES_ROOT).
+BOOL IsFolderOrRegisteredType(const CText& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return TRUE;
+    const int dot = path.ReverseFind('.');
+    if (dot < 0 || dot < path.ReverseFind('\\') || dot == path.Length() - 1)
+        return FALSE;
+    CText extension(path);
+    extension.Right(path.Length() - dot);
+    CRegistryKey key;
+    return key.OpenKey(HKEY_CLASSES_ROOT, extension, CRegistryKey::kRead);
+}
+
+// Whether a path names an existing folder, as the shell sees it.
+BOOL NamesFolder(const CText& path)
+{
+    CItemId full;
+    if (!full.Set(path))
+        return FALSE;
+    CItemId item;
+    full.Split(&item);
+    if (item.IsDesktop())
+        return FALSE;
+    CShellFolder parent(full);
+    return parent.IsValid() && parent.IsAttrSet(item, SFGAO_FOLDER);
+}
+
+} // namespace
+
+CText FolderOfPath(const char* path)
+{
+    CText folder(path ? path : "");
+    const int backslash = folder.ReverseFind('\\');
+    if (backslash <= 0)
+        return CText();
+    // "C:" alone would name the drive's current folder, not its root.
+    folder.Left(backslash == 2 && folder.c_str()[1] == ':' ? backslash + 1 : backslash);
+    return folder;
+}
+
+CText DocumentArgument(const char* document, WORD windowsVersion, BOOL convertTo83)
+{
+    CText argument(document ? document : "");
+    if (convertTo83) {
+        char shortName[MAX_PATH]{};
+        const DWORD length = GetShortPathNameA(argument.c_str(), shortName, sizeof shortName);
+        if (length > 0 && length < sizeof shortName)
+            argument = shortName;
+        return argument;
+    }
+    // Programs for Windows 4.0 and later read a long name in quotes as one
+    // argument; older ones take the command line as it comes.
+    if (windowsVersion >= 0x400) {
+        CText quoted("\"");
+        quoted += argument;
+        quoted += "\"";
+        return quoted;
+    }
+    return argument;
+}
+
+CExecButton::CExecButton(CToolbar* toolbar, CMainApp* application, void* owner)
+    : CFileButton(toolbar, application, owner)
+{
+    if (TraceOn())
+        LogMethod(TR_CEXECBUTTON, TR_CEXECBUTTON, TRUE);
+    m_kind = kKindProgram;
+}
+
+CExecButton::~CExecButton()
+{
+    if (TraceOn())
+        LogMethod(TR_CEXECBUTTON, TR_CEXECBUTTON_DTOR, TRUE);
+}
+
+// ---------------------------------------------------------------- target
+
+BOOL CExecButton::GetAssociatedFileInfo(const CreationData& data, const char* path)
+{
+    // Result codes: 1 done; 2 not a folder nor a registered type; 3 no folder
+    // to start in; 4 the target or its icon could not be had.
+    CTraceMethod trace(TR_CEXECBUTTON, TR_GET_ASSOCIATED_INFO);
+    const CText target(path ? path : "");
+    if (!IsFolderOrRegisteredType(target)) {
+        m_targetOk = 0;
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 2);
+        return FALSE;
+    }
+    CText folder = FolderOfPath(target.c_str());
+    if (folder.IsEmpty()) {
+        m_startIn = "";
+        m_targetOk = 0;
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 3);
+        return FALSE;
+    }
+    m_startIn = folder;
+    if (!CFileButton::GetAssociatedFileInfo(data, target.c_str())) {
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 4);
+        return FALSE;
+    }
+    m_allowDrops = CanAcceptDrops() ? 1 : 0;
+    trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CExecButton::GetObjectData(const CreationData& data)
+{
+    CTraceMethod trace(TR_CEXECBUTTON, TR_GET_OBJECT_DATA);
+    if (!CFileButton::GetObjectData(data)) {
+        trace.Result(TR_GET_OBJECT_DATA_RESULT, 2);
+        return FALSE;
+    }
+    if (m_fileSystem) {
+        m_startIn = FolderOfPath(m_fileName.c_str());
+        if (m_startIn.IsEmpty()) {
+            m_targetOk = 0;
+            trace.Result(TR_GET_OBJECT_DATA_RESULT, 3);
+            return FALSE;
+        }
+    }
+    trace.Result(TR_GET_OBJECT_DATA_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CExecButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
+{
+    CTraceMethod trace(TR_CEXECBUTTON, TR_GET_SHORTCUT_DATA);
+    if (!CFileButton::GetShortcutData(data, link)) {
+        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 2);
+        return FALSE;
+    }
+    if (CanAcceptDrops()) {
+        char arguments[MAX_PATH + 1]{};
+        if (SUCCEEDED(link->GetArguments(arguments, sizeof arguments)))
+            m_parameters = arguments;
+    }
+    char directory[MAX_PATH]{};
+    if (SUCCEEDED(link->GetWorkingDirectory(directory, sizeof directory))) {
+        CText expanded(directory);
+        m_startIn = expanded.ExpandEnvironment() ? expanded : CText(directory);
+    }
+    trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CExecButton::CheckFileOk()
+{
+    // Result codes: 1 usable; 2 no file name; 3 the target's folder cannot be
+    // bound; 4 the start-in folder does not exist.
+    CTraceMethod trace(TR_CEXECBUTTON, TR_CHECK_FILE_OK);
+    if (m_fileName.IsEmpty()) {
+        trace.Result(TR_CHECK_FILE_OK_RESULT, 2);
+        return FALSE;
+    }
+    CShellFolder folder(m_folderId);
+    if (!folder.IsValid()) {
+        trace.Result(TR_CHECK_FILE_OK_RESULT, 3);
+        return FALSE;
+    }
+    if (m_fileSystem && !m_startIn.IsEmpty() && !NamesFolder(m_startIn)) {
+        trace.Result(TR_CHECK_FILE_OK_RESULT, 4);
+        return FALSE;
+    }
+    trace.Result(TR_CHECK_FILE_OK_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CExecButton::CanAcceptDrops()
+{
+    SHFILEINFOA info{};
+    if (!m_fileName.IsEmpty() && SHGetFileInfoA(m_fileName.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE) != 0)
+        return TRUE;
+    if (!HasTargetList())
+        return FALSE;
+    CShellFolder folder(m_folderId);
+    return folder.IsValid() && folder.IsAttrSet(m_itemId, SFGAO_DROPTARGET);
+}
+
+WORD CExecButton::ExpectedWindowsVersion() const
+{
+    SHFILEINFOA info{};
+    if (m_fileName.IsEmpty())
+        return 0;
+    return HIWORD(SHGetFileInfoA(m_fileName.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE));
+}
+
+void CExecButton::SetParameters(const char* text)
+{
+    m_parameters = text ? text : "";
+    m_modified = 1;
+}
+
+void CExecButton::SetStartIn(const char* text)
+{
+    m_startIn = text ? text : "";
+    m_modified = 1;
+    m_targetOk = CheckFileOk() ? 1 : 0;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void CExecButton::SetConvertTo83(BOOL convert)
+{
+    m_convertTo83 = convert ? 1 : 0;
+    m_modified = 1;
+}
+
+// ---------------------------------------------------------------- starting
+
+void CExecButton::Activate(BOOL)
+{
+    Execute();
+}
+
+BOOL CExecButton::Execute(const char* document)
+{
+    return ExecuteWithParameters(m_parameters.c_str(), document);
+}
+
+BOOL CExecButton::ExecuteWithParameters(const char* parameters, const char* document)
+{
+    CTraceMethod trace(TR_CEXECBUTTON, TR_EXECUTE);
+    CText arguments(parameters ? parameters : "");
+    if (document) {
+        // Even empty parameters are followed by the blank.
+        arguments += " ";
+        arguments += DocumentArgument(document, ExpectedWindowsVersion(), m_convertTo83);
+    }
+    const BOOL started = CFileButton::Execute(arguments.c_str(), m_startIn.c_str());
+    if (started && document) {
+        // The button's own recent list takes documents once that list exists.
+        SHAddToRecentDocs(SHARD_PATHA, document);
+    }
+    trace.Result(TR_EXECUTE_RESULT, started ? 1 : 2);
+    return started;
+}
+
+CMenuHandle CExecButton::BuildHoldMenu()
+{
+    CMenuHandle menu(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_HOLD_MENU)));
+    HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!popup)
+        return menu;
+    SHFILEINFOA info{};
+    const bool program = !m_fileName.IsEmpty()
+                         && SHGetFileInfoA(m_fileName.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE) != 0;
+    if (!program)
+        EnableMenuItem(popup, IDC_HOLD_OPEN_WITH, MF_BYCOMMAND | MF_GRAYED);
+    // The recent documents are kept as stored until the list that reads them
+    // exists; until then the menu shows the list as empty.
+    EnableMenuItem(popup, IDC_HOLD_CLEAR_RECENT, MF_BYCOMMAND | MF_GRAYED);
+    CText none;
+    if (!none.LoadString(AppInstance(), IDS_NO_RECENT_FILES))
+        none = "No recent files";
+    AppendMenuA(popup, MF_STRING | MF_GRAYED, IDC_HOLD_FIRST_RECENT, none.c_str());
+    return menu;
+}
+
+BOOL CExecButton::OnHold()
+{
+    CMenuHandle menu = BuildHoldMenu();
+    HMENU popup = menu ? GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!popup)
+        return FALSE;
+    SetMenuContextHelpId(popup, HELP_HOLD_MENU);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, Handle(), nullptr));
+    menu.Reset();
+    if (command == IDC_HOLD_OPEN_WITH)
+        OpenWithParameters();
+    return TRUE;
+}
+
+void CExecButton::OpenWithParameters()
+{
+    COpenWithParametersDialog dialog(this, m_parameters, ExpectedWindowsVersion());
+    if (dialog.DoModal() == IDOK)
+        ExecuteWithParameters(dialog.Parameters().c_str(), nullptr);
+}
+
+// ---------------------------------------------------------------- records
+
+BOOL CExecButton::Write(IStream* stream, DWORD version)
+{
+    CTraceMethod trace(TR_CEXECBUTTON, TR_WRITE);
+    if (!CToolButton::Write(stream, version)) {
+        trace.Result(TR_WRITE_RESULT, 2);
+        return FALSE;
+    }
+    CRecordWriter out(stream);
+    WriteTarget(out, version);
+    if (version > kVersion11000)
+        out.Text(m_parameters);
+    out.Text(m_startIn);
+    out.Text(m_description);
+    if (version >= kVersion11000)
+        WriteIconChoice(out);
+    out.Long(m_convertTo83);
+    out.Long(m_allowDrops);
+    out.Long(static_cast<DWORD>(m_showState));
+    WriteDesktop(out, version);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    return out.Ok();
+}
+
+BOOL CExecButton::Read(IStream* stream, DWORD version, int mode)
+{
+    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
+    CTraceMethod trace(TR_CEXECBUTTON, TR_READ);
+    CRecordReader in(stream);
+    ReadTarget(in, version);
+    if (version > kVersion11000)
+        in.Text(m_parameters);
+    in.Text(m_startIn);
+    in.Text(m_description);
+    if (version >= kVersion11000) {
+        ReadIconChoice(in);
+    } else {
+        m_defaultIcon = 1;
+        m_iconFile = m_fileName;
+    }
+    DWORD convert = 0;
+    DWORD drops = 0;
+    DWORD show = kShowNormal;
+    in.Long(convert);
+    in.Long(drops);
+    if (version < kVersion20000 && in.Ok() && in.AtEnd()) {
+        // A folder button saved in the old format is stored as a program
+        // button without the 8.3 field, so its record ends one field early:
+        // the two values read are its drop switch and its show state.
+        show = drops;
+        drops = convert;
+        convert = 0;
+    } else {
+        in.Long(show);
+    }
+    m_convertTo83 = convert ? 1 : 0;
+    m_allowDrops = drops ? 1 : 0;
+    m_showState = show <= kShowNormal ? static_cast<int>(show) : kShowNormal;
+    ReadDesktop(in, version);
+    if (!in.Ok()) {
+        trace.Result(TR_READ_RESULT, 2);
+        return FALSE;
+    }
+    if (!FinishRead(version, mode)) {
+        trace.Result(TR_READ_RESULT, 3);
+        return FALSE;
+    }
+    trace.Result(TR_READ_RESULT, 1);
+    return TRUE;
+}
+
+BOOL CExecButton::Read2(IStorage* storage, DWORD version, int mode)
+{
+    const BOOL result = CFileButton::Read2(storage, version, mode);
+    if (mode == 3 && storage)
+        ReadRecentData(storage);
+    return result;
+}
+
+BOOL CExecButton::Write2(IStorage* storage, DWORD version)
+{
+    const BOOL written = CFileButton::Write2(storage, version);
+    return WriteRecentData(storage) && written;
+}
+
+BOOL CExecButton::ReadRecentData(IStorage* storage)
+{
+    m_recentData.clear();
+    CComPtr<IStream> stream;
+    const HRESULT hr = storage->OpenStream(L"RECENT", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
+    if (FAILED(hr))
+        return FALSE;   // a button without recent documents stores none
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart == 0
+        || stat.cbSize.QuadPart > kMaxRecentBytes) {
+        if (TraceOn())
+            LogFormat("CExecButton: RECENT stream of %lu bytes dropped",
+                      static_cast<unsigned long>(stat.cbSize.QuadPart));
+        return FALSE;
+    }
+    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    ULONG got = 0;
+    if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got)) || got != bytes.size())
+        return FALSE;
+    m_recentData.swap(bytes);
+    return TRUE;
+}
+
+BOOL CExecButton::WriteRecentData(IStorage* storage) const
+{
+    if (m_recentData.empty())
+        return TRUE;
+    CComPtr<IStream> stream;
+    const HRESULT hr =
+        storage ? storage->CreateStream(L"RECENT", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put())
+                : E_POINTER;
+    if (FAILED(hr)) {
+        if (TraceOn())
+            LogHResult(hr);
+        return FALSE;
+    }
+    ULONG written = 0;
+    return SUCCEEDED(stream->Write(m_recentData.data(), static_cast<ULONG>(m_recentData.size()), &written))
+           && written == m_recentData.size();
+}

@@ -1,0 +1,79 @@
+// CExecButton: a program or document button.  On top of its target it keeps
+// parameters, a start-in folder and the 8.3 choice for documents handed to the
+// program, offers "Open with parameters" on press-and-hold, and stores the
+// button's recent documents with its record.
+#pragma once
+
+#include "FileButton.h"
+
+#include <vector>
+
+class CExecButton : public CFileButton
+{
+public:
+    // The "RECENT" stream is kept only up to this size; a recent-documents
+    // list of ten full paths needs less than 3 KiB.
+    static constexpr ULONG kMaxRecentBytes = 64 * 1024;
+
+    CExecButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    ~CExecButton() override;
+
+    void Activate(BOOL flag) override;
+    BOOL OnHold() override;
+    BOOL Read(IStream* stream, DWORD version, int mode) override;
+    BOOL Read2(IStorage* storage, DWORD version, int mode) override;
+    BOOL Write(IStream* stream, DWORD version) override;
+    BOOL Write2(IStorage* storage, DWORD version) override;
+
+    BOOL GetAssociatedFileInfo(const CreationData& data, const char* path) override;
+    BOOL GetObjectData(const CreationData& data) override;
+    BOOL GetShortcutData(const CreationData& data, IShellLinkA* link) override;
+    BOOL CheckFileOk() override;
+    BOOL CanAcceptDrops() override;
+
+    // Starts the program, with a document when one is given.
+    using CFileButton::Execute;
+    BOOL Execute(const char* document = nullptr);
+    // The same with parameters in place of the stored ones ("Open with
+    // parameters"); the stored parameters stay as they are.
+    BOOL ExecuteWithParameters(const char* parameters, const char* document);
+
+    // "Open with parameters": the dialog, then one start with its text.
+    void OpenWithParameters();
+
+    // The hold menu as OnHold tracks it: the loaded menu, whose first submenu
+    // is the one shown.
+    CMenuHandle BuildHoldMenu();
+
+    // The Windows version the target program expects (the high word of its
+    // executable type); 0 for a document or a console program.
+    WORD ExpectedWindowsVersion() const;
+
+    const CText& Parameters() const { return m_parameters; }
+    const CText& StartIn() const { return m_startIn; }
+    BOOL ConvertTo83() const { return m_convertTo83; }
+    // The stored bytes of the recent-documents list, kept unchanged.
+    const std::vector<BYTE>& RecentData() const { return m_recentData; }
+
+    void SetParameters(const char* text);
+    void SetStartIn(const char* text);
+    void SetConvertTo83(BOOL convert);
+
+private:
+    BOOL ReadRecentData(IStorage* storage);
+    BOOL WriteRecentData(IStorage* storage) const;
+
+    CText m_parameters;
+    CText m_startIn;
+    int m_convertTo83 = 0;
+    std::vector<BYTE> m_recentData;
+};
+
+// What a program is handed for a document: its short (8.3) name when asked
+// for, in double quotes for programs that expect Windows 4.0 or later, else
+// unchanged.
+CText DocumentArgument(const char* document, WORD windowsVersion, BOOL convertTo83);
+
+// The folder a file starts in: the path up to its last backslash (a drive's
+// root keeps its backslash); empty when the path has no folder part.
+CText FolderOfPath(const char* path);

@@ -1,0 +1,64 @@
+#include "UrlButton.h"
+
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+CUrlButton::CUrlButton(CToolbar* toolbar, CMainApp* application, void* owner)
+    : CFileButton(toolbar, application, owner)
+{
+    if (TraceOn())
+        LogMethod(TR_CURLBUTTON, TR_CURLBUTTON, TRUE);
+    m_kind = kKindUrl;
+}
+
+CUrlButton::~CUrlButton()
+{
+    if (TraceOn())
+        LogMethod(TR_CURLBUTTON, TR_CURLBUTTON_DTOR, TRUE);
+}
+
+BOOL CUrlButton::CanAcceptDrops()
+{
+    return FALSE;
+}
+
+BOOL CUrlButton::Write(IStream* stream, DWORD version)
+{
+    CTraceMethod trace(TR_CURLBUTTON, TR_WRITE);
+    if (!CToolButton::Write(stream, version)) {
+        trace.Result(TR_WRITE_RESULT, 2);
+        return FALSE;
+    }
+    // An address record has its icon fields in every version and no drop
+    // switch.
+    CRecordWriter out(stream);
+    WriteTarget(out, version);
+    out.Text(m_description);
+    WriteIconChoice(out);
+    out.Long(static_cast<DWORD>(m_showState));
+    WriteDesktop(out, version);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    return out.Ok();
+}
+
+BOOL CUrlButton::Read(IStream* stream, DWORD version, int mode)
+{
+    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
+    CTraceMethod trace(TR_CURLBUTTON, TR_READ);
+    CRecordReader in(stream);
+    ReadTarget(in, version);
+    in.Text(m_description);
+    ReadIconChoice(in);
+    in.ShowState(m_showState);
+    ReadDesktop(in, version);
+    if (!in.Ok()) {
+        trace.Result(TR_READ_RESULT, 2);
+        return FALSE;
+    }
+    if (!FinishRead(version, mode)) {
+        trace.Result(TR_READ_RESULT, 3);
+        return FALSE;
+    }
+    trace.Result(TR_READ_RESULT, 1);
+    return TRUE;
+}

@@ -1,0 +1,191 @@
+// The menus of a program button: the hold menu, and the button menu with the
+// target's own commands, its greying rules and its commands.
+#include "ButtonTestSupport.h"
+#include "driver/Driver.h"
+#include "resources/lintel/resource.h"
+
+#include <string>
+
+namespace {
+
+std::string ItemText(HMENU menu, UINT position)
+{
+    char text[128]{};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+bool IsGrayed(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+// A program button whose file name is set as stored, without a new target.
+class StoredNameButton : public CExecButton
+{
+public:
+    using CExecButton::CExecButton;
+    void SetStoredName(const char* name) { m_fileName = name; }
+};
+
+} // namespace
+
+class ButtonMenuTest : public ButtonTest
+{
+protected:
+    void SetUp() override
+    {
+        ButtonTest::SetUp();
+        m_program = button_test::CopyEchoProgram(m_folder, "menu.exe");
+        ASSERT_FALSE(m_program.empty());
+    }
+
+    void Protect(DWORD flags)
+    {
+        m_toolbar->m_protected = flags ? 1 : 0;
+        m_toolbar->m_protectionLevel = flags;
+    }
+
+    std::string m_program;
+};
+
+TEST_F(ButtonMenuTest, HoldMenuOffersParametersOnlyForPrograms)
+{
+    const std::string document = m_folder + "\\readme.lintmenu";
+    driver::WriteTextFile(document, "text");
+    ASSERT_TRUE(m_classes.Set(".lintmenu", "LintelTest.Menu"));
+    struct Case {
+        std::string target;
+        bool parametersGrayed;
+    };
+    const Case cases[] = {{m_program, false}, {document, true}};
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.target);
+        CExecButton* button = AddProgramButton(entry.target);
+        ASSERT_NE(button, nullptr);
+        CMenuHandle menu = button->BuildHoldMenu();
+        HMENU popup = GetSubMenu(menu.Get(), 0);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(ItemText(popup, 0), "&Open with parameters...");
+        EXPECT_EQ(IsGrayed(popup, IDC_HOLD_OPEN_WITH), entry.parametersGrayed);
+        EXPECT_EQ(ItemText(popup, 1), "&Clear recent file list");
+        EXPECT_TRUE(IsGrayed(popup, IDC_HOLD_CLEAR_RECENT)) << "the recent list is empty";
+        const int count = GetMenuItemCount(popup);
+        EXPECT_EQ(ItemText(popup, count - 1), "No recent files");
+        EXPECT_TRUE(GetMenuState(popup, count - 1, MF_BYPOSITION) & MF_GRAYED);
+    }
+}
+
+TEST_F(ButtonMenuTest, TargetSubmenuExceptForFloppiesAndProtectedTargets)
+{
+    struct Case {
+        const char* name;
+        const char* storedName;   // null: the real path
+        DWORD protection;
+        bool target;
+    };
+    const Case cases[] = {
+        {"file", nullptr, 0, true},
+        {"drive A:", "A:\\setup.exe", 0, false},
+        {"drive b: in small letters", "b:\\setup.exe", 0, false},
+        {"target menu protected", nullptr, kProtectTargetMenu, false},
+        {"other protection", nullptr, kProtectRemove, true},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        Protect(entry.protection);
+        auto* button = new StoredNameButton(m_toolbar, m_app.get(), nullptr);
+        ASSERT_TRUE(button->Create(m_program.c_str(), Data(), 3));
+        ASSERT_TRUE(m_toolbar->InsertAfter(button, nullptr));
+        if (entry.storedName)
+            button->SetStoredName(entry.storedName);
+        CMenuHandle menu = button->BuildContextMenu();
+        HMENU popup = GetSubMenu(menu.Get(), 0);
+        ASSERT_NE(popup, nullptr);
+        HMENU target = GetSubMenu(popup, 0);
+        EXPECT_EQ(target != nullptr, entry.target);
+        if (entry.target) {
+            EXPECT_EQ(ItemText(popup, 0), "Target");
+            EXPECT_GT(GetMenuItemCount(target), 0);
+            EXPECT_EQ(ItemText(popup, 1), "Cu&t");
+        } else {
+            EXPECT_EQ(ItemText(popup, 0), "Cu&t");
+        }
+        Protect(0);
+        m_toolbar->Remove(button);
+    }
+}
+
+TEST_F(ButtonMenuTest, ButtonMenuGreysWhatTheToolbarForbids)
+{
+    CExecButton* button = AddProgramButton(m_program);
+    ASSERT_NE(button, nullptr);
+    const UINT format = RegisterClipboardFormatA("CExecButton");
+    struct Case {
+        const char* name;
+        DWORD protection;
+        bool sheetOpen;
+        bool buttonOnClipboard;
+        bool cut, copy, paste, remove, properties;   // grayed
+    };
+    const Case cases[] = {
+        {"free, empty clipboard", 0, false, false, false, false, true, false, false},
+        {"free, button on clipboard", 0, false, true, false, false, false, false, false},
+        {"remove protected", kProtectRemove, false, true, true, false, false, true, false},
+        {"clipboard protected", kProtectClipboard, false, true, true, true, true, false, false},
+        {"properties protected", kProtectButtonProperties, false, true, false, false, false, false, true},
+        {"a properties sheet is open", 0, true, true, true, true, true, true, true},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        Protect(entry.protection);
+        CFileButton::SetPropertiesButton(entry.sheetOpen ? button : nullptr);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        if (entry.buttonOnClipboard) {
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 16);
+            ASSERT_NE(SetClipboardData(format, memory), nullptr);
+        }
+        CloseClipboard();
+
+        CMenuHandle menu = button->BuildContextMenu();
+        HMENU popup = GetSubMenu(menu.Get(), 0);
+        ASSERT_TRUE(button->OnInitMenu(popup));
+        EXPECT_EQ(IsGrayed(popup, IDC_BTN_CUT), entry.cut);
+        EXPECT_EQ(IsGrayed(popup, IDC_BTN_COPY), entry.copy);
+        EXPECT_EQ(IsGrayed(popup, IDC_BTN_PASTE), entry.paste);
+        EXPECT_EQ(IsGrayed(popup, IDC_BTN_DELETE), entry.remove);
+        EXPECT_EQ(IsGrayed(popup, IDC_BTN_PROPERTIES), entry.properties);
+    }
+    CFileButton::SetPropertiesButton(nullptr);
+    Protect(0);
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    // The hold menu is none of the button menu's business.
+    CMenuHandle hold = button->BuildHoldMenu();
+    EXPECT_FALSE(button->OnInitMenu(GetSubMenu(hold.Get(), 0)));
+}
+
+TEST_F(ButtonMenuTest, DeleteRemovesTheButtonUnlessRemovingIsProtected)
+{
+    CExecButton* kept = AddProgramButton(m_program);
+    ASSERT_NE(kept, nullptr);
+    Protect(kProtectRemove);
+    SendMessageA(kept->Handle(), WM_COMMAND, IDC_BTN_DELETE, 0);
+    EXPECT_EQ(m_toolbar->Count(), 1);
+    Protect(0);
+
+    HWND window = kept->Handle();
+    SendMessageA(window, WM_COMMAND, IDC_BTN_DELETE, 0);
+    EXPECT_EQ(m_toolbar->Count(), 0);
+    EXPECT_FALSE(IsWindow(window));
+
+    // The clipboard commands wait for the toolbar's data transfer.
+    CExecButton* other = AddProgramButton(m_program);
+    ASSERT_NE(other, nullptr);
+    for (UINT command : {IDC_BTN_CUT, IDC_BTN_COPY, IDC_BTN_PASTE})
+        SendMessageA(other->Handle(), WM_COMMAND, command, 0);
+    EXPECT_EQ(m_toolbar->Count(), 1);
+}
