@@ -146,7 +146,8 @@ BOOL CMainApp::RegisterWindowClasses()
         {LINTEL_MAIN_CLASS, 0, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true,
          static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
         {LINTEL_TOOLBAR_CLASS, CS_DBLCLKS, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true, nullptr},
-        {"CToolButtonWindow", CS_DBLCLKS, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true, nullptr},
+        // No double clicks for buttons: two quick presses are two presses.
+        {"CToolButtonWindow", 0, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true, nullptr},
         {"TBWGradientClass", 0, DefWindowProcA, kGradientExtra, false, nullptr},
         {"TBWStyleClass", 0, DefWindowProcA, kStyleExtra, false, nullptr},
         {"TBWPositionClass", 0, DefWindowProcA, kPositionExtra, false, nullptr},

@@ -268,3 +268,82 @@ TEST_F(ToolbarProgramTest, DamagedFilesNeverBringTheProgramDown)
     EXPECT_TRUE(lintel.WaitForExit());
     EXPECT_EQ(lintel.ExitCode(), 0u);
 }
+
+namespace {
+
+void MouseButton(bool down)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof inputs[0]);
+}
+
+HWND FirstButtonWindow(HWND toolbar)
+{
+    return FindWindowExA(toolbar, nullptr, "CToolButtonWindow", nullptr);
+}
+
+// A program button of a 0x11000 file: the record as the button stores it.
+std::vector<uint8_t> ProgramButtonRecord(const std::string& target, const std::string& folder, const std::string& text)
+{
+    return RecordBytes()
+        .U32(2).Text(target).Text(folder).Text(text).U32(1).Text(target).U32(0).U32(0).U32(0).U32(2)
+        .Bytes();
+}
+
+} // namespace
+
+TEST_F(ToolbarProgramTest, ShortPressStartsAndHoldShowsTheMenuInstead)
+{
+    const std::string target = m_folder + "\\target.exe";
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\echo_args.exe").c_str(), target.c_str(), FALSE));
+    const std::string output = target + ".out";
+    RecordValues values;
+    values.name = "Pressing";
+    values.position = MAKELONG(300, 250);
+    values.count = 1;
+    CompoundContent content = FileWith(values, 0x11000);
+    content.streams[L"BUTTON000"] = ProgramButtonRecord(target, m_folder, "Target");
+    const std::string file = m_folder + "\\pressing.ltl";
+    ASSERT_TRUE(WriteCompoundFile(file, content));
+    OpenAtStart({file});
+    // An old file would ask to be converted first.
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "ConvertOldFiles", "Yes");
+
+    driver::Process& lintel = Start();
+    HWND toolbar = driver::WaitForWindow(kToolbarClass, "Pressing", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(toolbar, nullptr);
+    HWND button = nullptr;
+    ASSERT_TRUE(driver::WaitUntil([&] { return (button = FirstButtonWindow(toolbar)) != nullptr; }, 3000));
+    const RECT rect = WindowRect(button);
+    driver::Screenshot("program-toolbar-with-button");
+
+    // A short press starts the program.
+    MoveMouse((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    driver::WaitUntil([] { return false; }, 200);
+    MouseButton(true);
+    driver::WaitUntil([] { return false; }, 100);
+    MouseButton(false);
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::FileExists(output); }, 5000));
+    DeleteFileA(output.c_str());
+
+    // Held for half a second it shows the hold menu, and the release starts nothing.
+    MouseButton(true);
+    HWND menu = driver::WaitForWindow("#32768", nullptr, 3000, lintel.Id());
+    EXPECT_NE(menu, nullptr);
+    MouseButton(false);
+    driver::Screenshot("program-button-hold-menu");
+    PressKey(VK_ESCAPE);
+    EXPECT_FALSE(driver::WaitUntil([&] { return driver::FileExists(output); }, 1500));
+    EXPECT_TRUE(lintel.IsRunning());
+}
