@@ -5,6 +5,9 @@
 //   ltltool convert IN OUT     IN written to OUT in the current version
 //   ltltool check FILE...      exit status 1 when any FILE cannot be opened
 #include "app/MainApp.h"
+#include "buttons/ExecButton.h"
+#include "buttons/FileButton.h"
+#include "buttons/GroupButton.h"
 #include "buttons/ToolButton.h"
 #include "common/ComPtr.h"
 #include "common/Error.h"
@@ -97,6 +100,29 @@ ordered_json DumpButton(const CToolButton& button)
         return out;
     out["description"] = Utf8(button.Description().c_str());
     out["targetOk"] = button.IsTargetOk() != FALSE;
+    const auto* file = dynamic_cast<const CFileButton*>(&button);
+    if (!file)
+        return out;
+    out["fileName"] = Utf8(file->FileName().c_str());
+    out["folderIdBytes"] = file->FolderId().Length(nullptr);
+    out["itemIdBytes"] = file->ItemId().Length(nullptr);
+    out["fileSystem"] = file->IsFileSystem() != FALSE;
+    out["defaultIcon"] = file->IsDefaultIcon() != FALSE;
+    out["iconFile"] = Utf8(file->IconFile().c_str());
+    out["iconIndex"] = file->IconIndex();
+    out["allowDrops"] = file->AllowsDrops() != FALSE;
+    out["showState"] = file->GetShowState();
+    out["useCurrentDesktop"] = file->UseCurrentDesktop() != FALSE;
+    out["desktopX"] = static_cast<unsigned long>(file->DesktopX());
+    out["desktopY"] = static_cast<unsigned long>(file->DesktopY());
+    if (const auto* program = dynamic_cast<const CExecButton*>(&button)) {
+        out["parameters"] = Utf8(program->Parameters().c_str());
+        out["startIn"] = Utf8(program->StartIn().c_str());
+        out["convertTo83"] = program->ConvertTo83() != FALSE;
+        out["recentBytes"] = program->RecentData().size();
+    }
+    if (const auto* group = dynamic_cast<const CGroupButton*>(&button))
+        out["startEvery"] = group->StartsEvery() != FALSE;
     return out;
 }
 
