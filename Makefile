@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build-i686 build-x86_64 run test clean
+.PHONY: all deps build build-i686 build-x86_64 run test bench clean
 
 all: build
 
@@ -27,6 +27,9 @@ run: build-i686
 
 test: build
 	bash scripts/run-tests.sh $(BUILD)/i686 $(BUILD)/x86_64
+
+bench: build-i686
+	bash scripts/run-bench.sh $(BUILD)/i686
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs the toolbar file benchmark under Wine and prints its figures.
+#   scripts/run-bench.sh BUILD_DIR [iterations]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/wine-session.sh"
+build=$(cd "${1:-$here/build/i686}" && pwd)
+wine_session_start "$build/../wineprefix-bench"
+trap wine_session_stop EXIT
+wine "$build/bin/bench_toolbar.exe" "${2:-10}"
