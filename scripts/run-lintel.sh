@@ -12,10 +12,17 @@ if [ -n "${DISPLAY:-}" ]; then export LINTEL_USE_DISPLAY=1; fi
 wine_session_start "$build/../wineprefix-run"
 trap wine_session_stop EXIT
 
-# A first start would ask to create a toolbar; start as a returning user
-# with no toolbars open and no tip window.
-wine reg add 'HKCU\Software\Corvane\Lintel\Current' /v NumToolbars /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\Corvane\Lintel\Current' /v ShowTips /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+# A sample toolbar, opened at start as if it had been open at the last exit.
+# A fresh Wine prefix knows no class for programs; Windows always does.
+wine reg add 'HKCR\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
+sample_unix="$build/../sample/Sample.ltl"
+mkdir -p "$(dirname "$sample_unix")"
+sample=$(winepath -w "$sample_unix")
+wine "$build/bin/ltltool.exe" sample "$sample" </dev/null >/dev/null 2>&1 || echo "(the sample toolbar could not be made)"
+key='HKCU\Software\Corvane\Lintel\Current'
+wine reg add "$key" /v NumToolbars /t REG_DWORD /d 1 /f >/dev/null 2>&1 || true
+wine reg add "$key" /v Toolbar01 /d "$sample" /f >/dev/null 2>&1 || true
+wine reg add "$key" /v ShowTips /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 
 exe=$(winepath -w "$build/bin/Lintel.exe")
 echo "Starting Lintel on display $DISPLAY (its icon is in the taskbar's notification area)."

@@ -4,6 +4,7 @@
 //   ltltool dump FILE          what the program reads from FILE, as JSON
 //   ltltool convert IN OUT     IN written to OUT in the current version
 //   ltltool check FILE...      exit status 1 when any FILE cannot be opened
+//   ltltool sample OUT         a small toolbar to try the program with
 #include "app/MainApp.h"
 #include "buttons/ExecButton.h"
 #include "buttons/FileButton.h"
@@ -224,11 +225,34 @@ int Check(int count, char** paths)
     return bad ? 1 : 0;
 }
 
+int Sample(const char* output)
+{
+    CToolbar toolbar(nullptr, nullptr, nullptr);
+    toolbar.SetTitle("Sample");
+    toolbar.SetShowDescription(TRUE);
+    char windows[MAX_PATH]{};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string folder(windows);
+    const std::string programs[] = {folder + "\\notepad.exe", folder + "\\regedit.exe"};
+    for (const std::string& program : programs) {
+        if (GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES)
+            toolbar.AddButtonFromPath(program.c_str());
+    }
+    toolbar.AddButton(kKindSpace, nullptr);
+    toolbar.AddButtonFromPath(folder.substr(0, 3).c_str());
+    if (!toolbar.WriteToFile(output, kVersionCurrent)) {
+        std::fprintf(stderr, "ltltool: %s: cannot be written\n", output);
+        return 1;
+    }
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: ltltool dump FILE\n"
                          "       ltltool convert IN OUT\n"
-                         "       ltltool check FILE...\n");
+                         "       ltltool check FILE...\n"
+                         "       ltltool sample OUT\n");
     return 2;
 }
 
@@ -249,6 +273,8 @@ int main(int argc, char** argv)
             result = Dump(argv[2]);
         else if (command == "convert" && argc == 4)
             result = Convert(argv[2], argv[3]);
+        else if (command == "sample" && argc == 3)
+            result = Sample(argv[2]);
         else if (command == "check")
             result = Check(argc - 2, argv + 2);
         else
