@@ -1,7 +1,29 @@
 #include "GroupButton.h"
 
+#include "../app/MainApp.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
+#include "../toolbars/ToolbarSet.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+// The full, long form of a path, so that two spellings of one file compare
+// equal; the path as given when the system cannot say.
+CText CanonicalPath(const CText& path)
+{
+    char full[MAX_PATH]{};
+    const DWORD fullLength = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (fullLength == 0 || fullLength >= sizeof full)
+        return path;
+    char longForm[MAX_PATH]{};
+    const DWORD longLength = GetLongPathNameA(full, longForm, sizeof longForm);
+    return CText(longLength > 0 && longLength < sizeof longForm ? longForm : full);
+}
+
+} // namespace
 
 CGroupButton::CGroupButton(CToolbar* toolbar, CMainApp* application, void* owner)
     : CFileButton(toolbar, application, owner)
@@ -33,6 +55,237 @@ void CGroupButton::SetStartEvery(BOOL startEvery)
     m_modified = 1;
     SetDropHighlight(m_startEvery);
 }
+
+// ---------------------------------------------------------------- creation
+
+BOOL CGroupButton::TargetIsOwnToolbar() const
+{
+    if (!m_toolbar || m_fileName.IsEmpty() || m_toolbar->FileName().IsEmpty())
+        return FALSE;
+    return CanonicalPath(m_fileName) == CanonicalPath(m_toolbar->FileName());
+}
+
+BOOL CGroupButton::FinishCreate(BOOL created)
+{
+    if (!created)
+        return FALSE;
+    if (TargetIsOwnToolbar()) {
+        // The refused button's window must not stay behind on the toolbar.
+        Destroy();
+        CMainApp* app = m_toolbar ? m_toolbar->App() : nullptr;
+        if (app)
+            app->DisplayMessage(nullptr, IDS_MSG_OWN_TOOLBAR, nullptr, MB_OK | MB_ICONINFORMATION,
+                                kCaptionProgramName);
+        return FALSE;
+    }
+    SetDropHighlight(m_startEvery);
+    return TRUE;
+}
+
+BOOL CGroupButton::Create(IShellLinkA* link, const CreationData& data, int mode)
+{
+    return FinishCreate(CFileButton::Create(link, data, mode));
+}
+
+BOOL CGroupButton::Create(LPCITEMIDLIST itemList, const CreationData& data, int mode)
+{
+    return FinishCreate(CFileButton::Create(itemList, data, mode));
+}
+
+BOOL CGroupButton::Create(const char* fileName, const CreationData& data, int mode)
+{
+    return FinishCreate(CFileButton::Create(fileName, data, mode));
+}
+
+BOOL CGroupButton::Create(LPCITEMIDLIST folderList, LPCITEMIDLIST item, const CreationData& data, int mode)
+{
+    return FinishCreate(CFileButton::Create(folderList, item, data, mode));
+}
+
+BOOL CGroupButton::Create(IStorage* storage, const CreationData& data, int mode)
+{
+    const BOOL created = CFileButton::Create(storage, data, mode);
+    // A toolbar reading its own file keeps what it stored: a group that names
+    // its own file (a toolbar saved under its target's name) only opens it.
+    if (m_toolbar && m_toolbar->IsLoading())
+        return created;
+    return FinishCreate(created);
+}
+
+BOOL CGroupButton::Create(IStream* stream, const CreationData& data, int mode)
+{
+    const BOOL created = CFileButton::Create(stream, data, mode);
+    if (m_toolbar && m_toolbar->IsLoading())
+        return created;
+    return FinishCreate(created);
+}
+
+// ---------------------------------------------------------------- the target toolbar
+
+BOOL CGroupButton::GetTargetToolbar(CToolbar*& toolbar, BOOL& created, int mode)
+{
+    toolbar = nullptr;
+    created = FALSE;
+    CToolbarSet* set = m_toolbar ? m_toolbar->Set() : nullptr;
+    int index = -1;
+    if (set && set->FindByFile(m_fileName.c_str(), index) && set->Toolbar(index)) {
+        toolbar = set->Toolbar(index);
+        return TRUE;
+    }
+    if (m_fileName.IsEmpty())
+        return FALSE;
+    std::unique_ptr<CToolbar> target(new (std::nothrow)
+                                         CToolbar(m_toolbar ? m_toolbar->App() : nullptr, set,
+                                                  set ? set->MainWindow() : nullptr));
+    // Read without a window, the toolbar is never shown.
+    if (!target || !target->Open(m_fileName.c_str(), mode))
+        return FALSE;
+    toolbar = target.release();
+    created = TRUE;
+    return TRUE;
+}
+
+void CGroupButton::TargetFailed(UINT style)
+{
+    m_targetOk = 0;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+    CMainApp* app = m_toolbar ? m_toolbar->App() : nullptr;
+    if (app)
+        app->DisplayMessage(Handle(), IDS_MSG_OPEN_TOOLBAR, nullptr, style, kCaptionProgramName);
+}
+
+void CGroupButton::ActivateTargetButton(CToolButton* button)
+{
+    if (!button)
+        return;
+    switch (button->Kind()) {
+    case kKindProgram:
+    case kKindFolder:
+    case kKindUrl:
+        button->Activate(0);
+        break;
+    case kKindGroup:
+        // Opens that group's toolbar and never starts its buttons, so groups
+        // of groups cannot recurse.
+        button->Activate(1);
+        break;
+    default:
+        break;
+    }
+}
+
+BOOL CGroupButton::StartEveryButton()
+{
+    CToolbar* target = nullptr;
+    BOOL created = FALSE;
+    if (!GetTargetToolbar(target, created, 2)) {
+        TargetFailed(MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    std::unique_ptr<CToolbar> owned(created ? target : nullptr);
+    if (!m_targetOk) {
+        m_targetOk = 1;
+        if (Handle())
+            InvalidateRect(Handle(), nullptr, TRUE);
+    }
+    if (target->Count() == 0) {
+        owned.reset();
+        return Execute(nullptr, nullptr);
+    }
+    CToolbarSet* set = target->Set();
+    for (int index = 0; index < target->Count(); ++index) {
+        // A start that fails shows a box, whose message loop may let the user
+        // close an open target toolbar meanwhile.
+        int slot = -1;
+        if (!created && (!set || !set->FindToolbar(target, slot)))
+            break;
+        ActivateTargetButton(target->Button(index));
+    }
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- clicks and the hold menu
+
+void CGroupButton::Activate(BOOL flag)
+{
+    if (m_startEvery && !flag)
+        StartEveryButton();
+    else
+        Execute(nullptr, nullptr);
+}
+
+CMenuHandle CGroupButton::BuildButtonMenu(const CToolbar& target)
+{
+    CMenuHandle menu(CreatePopupMenu());
+    if (!menu)
+        return menu;
+    const int itemHeight = GetSystemMetrics(SM_CYMENU) - 2;
+    const int columnLimit = GetSystemMetrics(SM_CYFULLSCREEN);
+    CText noDescription;
+    if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
+        noDescription = "No description";
+    int runningHeight = 0;
+    // A toolbar holds at most CToolbar::kMaxButtons buttons, which bounds the menu.
+    for (int index = 0; index < target.Count(); ++index) {
+        const CToolButton* button = target.Button(index);
+        if (!button)
+            continue;
+        UINT flags = 0;
+        runningHeight += itemHeight;
+        if (runningHeight > columnLimit - itemHeight) {
+            flags |= MF_MENUBARBREAK;
+            runningHeight = 0;
+        }
+        if (button->Kind() == kKindSpace) {
+            AppendMenuA(menu.Get(), MF_SEPARATOR | flags, 0, nullptr);
+        } else {
+            CText text;
+            button->GetDescription(text);
+            AppendMenuA(menu.Get(), MF_STRING | flags, static_cast<UINT_PTR>(index + 1),
+                        text.IsEmpty() ? noDescription.c_str() : text.c_str());
+        }
+    }
+    return menu;
+}
+
+BOOL CGroupButton::OnHold()
+{
+    CToolbar* target = nullptr;
+    BOOL created = FALSE;
+    if (!GetTargetToolbar(target, created, 2)) {
+        TargetFailed(MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    std::unique_ptr<CToolbar> owned(created ? target : nullptr);
+    if (!m_targetOk) {
+        m_targetOk = 1;
+        if (Handle())
+            InvalidateRect(Handle(), nullptr, TRUE);
+    }
+    if (target->Count() == 0) {
+        owned.reset();
+        Execute(nullptr, nullptr);
+        return TRUE;
+    }
+    CMenuHandle menu = BuildButtonMenu(*target);
+    if (!menu)
+        return FALSE;
+    SetMenuContextHelpId(menu.Get(), HELP_GROUP_MENU);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, Handle(), nullptr));
+    menu.Reset();
+    // An open target may have been closed while the menu was up.
+    CToolbarSet* set = target->Set();
+    int slot = -1;
+    if (command > 0 && (created || (set && set->FindToolbar(target, slot))))
+        ActivateTargetButton(target->Button(static_cast<int>(command) - 1));
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- records
 
 BOOL CGroupButton::Write(IStream* stream, DWORD version)
 {

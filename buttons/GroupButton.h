@@ -1,5 +1,6 @@
 // CGroupButton: a button whose target is another toolbar's file.  A click
-// hands the file to the shell, which opens it as a toolbar.
+// hands the file to the shell, which opens it as a toolbar, or starts every
+// button of that toolbar; press-and-hold drops down a menu of its buttons.
 #pragma once
 
 #include "FileButton.h"
@@ -10,6 +11,20 @@ public:
     CGroupButton(CToolbar* toolbar, CMainApp* application, void* owner);
     ~CGroupButton() override;
 
+    // Every variant refuses a target that is the toolbar the button is on
+    // (message 70).
+    using CFileButton::Create;
+    BOOL Create(IShellLinkA* link, const CreationData& data, int mode) override;
+    BOOL Create(LPCITEMIDLIST itemList, const CreationData& data, int mode) override;
+    BOOL Create(const char* fileName, const CreationData& data, int mode) override;
+    BOOL Create(LPCITEMIDLIST folderList, LPCITEMIDLIST item, const CreationData& data, int mode) override;
+    BOOL Create(IStorage* storage, const CreationData& data, int mode) override;
+    BOOL Create(IStream* stream, const CreationData& data, int mode) override;
+
+    // flag 1 always opens the target toolbar: that is how a group started
+    // from another group's "start every" keeps from recursing.
+    void Activate(BOOL flag) override;
+    BOOL OnHold() override;
     BOOL Read(IStream* stream, DWORD version, int mode) override;
     BOOL Write(IStream* stream, DWORD version) override;
     BOOL CanAcceptDrops() override;
@@ -17,10 +32,28 @@ public:
     // whatever a drag asks for.
     void SetDropHighlight(BOOL highlight) override;
 
+    // The target toolbar: the open one of the set when there is one (created
+    // 0), else a new toolbar object read from the file in the mode and never
+    // shown (created 1), which the caller deletes.
+    BOOL GetTargetToolbar(CToolbar*& toolbar, BOOL& created, int mode);
+    // Starts every button of the target; an empty target is opened instead.
+    BOOL StartEveryButton();
+    // The hold menu for a target: a command per button (its index plus one)
+    // and a separator per space, in columns that fit the screen.
+    static CMenuHandle BuildButtonMenu(const CToolbar& target);
+    // What "start every" and the hold menu do with one button of the target.
+    static void ActivateTargetButton(CToolButton* button);
+
     // 0: a click opens the target toolbar; 1: it starts every button on it.
     BOOL StartsEvery() const { return m_startEvery; }
     void SetStartEvery(BOOL startEvery);
 
 private:
+    // Whether the target is the file of the toolbar the button is on.
+    BOOL TargetIsOwnToolbar() const;
+    // After a Create variant: refuses the own toolbar, else shows the mark.
+    BOOL FinishCreate(BOOL created);
+    void TargetFailed(UINT style);
+
     int m_startEvery = 0;
 };

@@ -1,0 +1,91 @@
+// A folder button of the real program: held down, it drops down the folder's
+// contents as a popup menu.
+#include "LintelFixture.h"
+#include "PopupWindows.h"
+#include "driver/ToolbarFiles.h"
+
+namespace {
+
+void MoveMouseTo(int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void LeftButton(bool down)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void Pause(DWORD ms)
+{
+    driver::WaitUntil([] { return false; }, ms);
+}
+
+// A folder button of a 0x20000 file, which names its folder by path alone.
+std::vector<uint8_t> FolderButtonRecord(const std::string& folder, const std::string& description)
+{
+    return RecordBytes().U32(3).Text(folder).Text(description).U32(1).Text("").U32(0).U32(0).U32(2).Bytes();
+}
+
+} // namespace
+
+class FolderButtonProgramTest : public LintelProgramTest
+{
+};
+
+TEST_F(FolderButtonProgramTest, HoldDropsDownTheFolderContents)
+{
+    const std::string folder = m_folder + "\\Contents";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\Letters").c_str(), nullptr));
+    for (const char* name : {"notes.txt", "plan.txt", "budget.txt"})
+        driver::WriteTextFile(folder + "\\" + name, "x");
+
+    RecordValues values;
+    values.name = "Folders";
+    values.position = MAKELONG(300, 250);
+    values.count = 1;
+    CompoundContent content = FileWith(values, 0x20000);
+    content.storages[L"BUTTON000"][L"DATA"] = FolderButtonRecord(folder, "Contents");
+    const std::string file = m_folder + "\\folders.ltl";
+    ASSERT_TRUE(WriteCompoundFile(file, content));
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
+    // An old file would ask to be converted first.
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "ConvertOldFiles", "Yes");
+
+    driver::Process& lintel = Start();
+    HWND toolbar = driver::WaitForWindow("CToolbarWindow", "Folders", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(toolbar, nullptr);
+    HWND button = nullptr;
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] { return (button = FindWindowExA(toolbar, nullptr, "CToolButtonWindow", nullptr)) != nullptr; }, 3000));
+    RECT rect{};
+    GetWindowRect(button, &rect);
+
+    MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    Pause(200);
+    LeftButton(true);
+    HWND menu = WaitForMenus(lintel.Id(), 1);
+    LeftButton(false);
+    ASSERT_NE(menu, nullptr);
+    RECT menuRect{};
+    GetWindowRect(menu, &menuRect);
+    // "&Open...", a separator, the sub-folder and three files.
+    EXPECT_GT(menuRect.bottom - menuRect.top, 4 * (GetSystemMetrics(SM_CYMENU) - 2));
+    driver::Screenshot("program-folder-button-contents-menu");
+
+    // Escape closes the menu and the release after the hold starts nothing.
+    PostKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(driver::WaitUntil([&] { return VisibleMenus(lintel.Id()).empty(); }, 3000));
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, lintel.Id()));
+    EXPECT_TRUE(lintel.IsRunning());
+}
