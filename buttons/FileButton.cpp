@@ -740,12 +740,18 @@ BOOL CFileButton::OnCommand(UINT id, UINT code, HWND control)
 {
     switch (id) {
     case IDC_BTN_CUT:
+        // The toolbar deletes this object when the cut succeeds: nothing of
+        // it may be touched after this call.
+        if (m_toolbar && !m_toolbar->IsRestricted(kProtectRemove) && !m_toolbar->IsRestricted(kProtectClipboard))
+            m_toolbar->Cut(this);
+        return TRUE;
     case IDC_BTN_COPY:
+        if (m_toolbar && !m_toolbar->IsRestricted(kProtectClipboard))
+            m_toolbar->Copy(this);
+        return TRUE;
     case IDC_BTN_PASTE:
-        // Buttons travel through the clipboard with the toolbar's data
-        // transfer, which is not part of the program yet.
-        if (TraceOn())
-            LogFormat("CFileButton::OnCommand: clipboard command %lu is not available", id);
+        if (m_toolbar && !m_toolbar->IsRestricted(kProtectClipboard))
+            m_toolbar->Paste(this, TRUE);
         return TRUE;
     case IDC_BTN_DELETE:
         if (m_toolbar && !m_toolbar->IsRestricted(kProtectRemove)) {
@@ -775,6 +781,99 @@ void CFileButton::ShowProperties()
 BOOL CFileButton::SetIconSize(int sizeIndex, BOOL reload)
 {
     return UpdateIcon(sizeIndex, reload);
+}
+
+// Files dragged over the button go to the target's own drop target when it
+// has one (a folder, a drive, the printers), start a program button with
+// them, and otherwise go to the toolbar.  A dragged button always goes to the
+// toolbar, so that buttons can be rearranged over other buttons.
+void CFileButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
+                            DWORD* effect)
+{
+    m_dragKind = kind;
+    if (m_targetDropTarget) {
+        CoLockObjectExternal(m_targetDropTarget.Get(), FALSE, TRUE);
+        m_targetDropTarget.Reset();
+    }
+    const bool files = kind == 1 || kind == 2;
+    BOOL handled = FALSE;
+    if (m_allowDrops && !(keys & MK_ALT) && files) {
+        CShellFolder folder(m_folderId);
+        CComPtr<IDropTarget> target;
+        if (HasTargetList() && folder.IsValid() && folder.IsAttrSet(m_itemId, SFGAO_DROPTARGET)
+            && folder.GetDropTarget(m_itemId, target)) {
+            CoLockObjectExternal(target.Get(), TRUE, FALSE);
+            const HRESULT hr = target->DragEnter(data, keys, point, effect);
+            if (SUCCEEDED(hr)) {
+                m_targetDropTarget = std::move(target);
+                handled = TRUE;
+            } else {
+                if (TraceOn())
+                    LogHResult(hr);
+                CoLockObjectExternal(target.Get(), FALSE, TRUE);
+            }
+        } else if (m_kind == kKindProgram) {
+            *effect = DROPEFFECT_LINK;
+            SetDropHighlight(TRUE);
+        } else {
+            *effect = DROPEFFECT_NONE;
+            handled = TRUE;
+        }
+    }
+    if (handled)
+        SetDropHighlight(TRUE);
+    else if (!(m_kind == kKindProgram && m_allowDrops && !(keys & MK_ALT) && files))
+        CToolButton::DragEnter(data, keys, point, kind, allowed, allPrograms, effect);
+}
+
+void CFileButton::DragOver(DWORD keys, POINTL point, DWORD* effect)
+{
+    const bool files = m_dragKind == 1 || m_dragKind == 2;
+    if (m_targetDropTarget) {
+        const HRESULT hr = m_targetDropTarget->DragOver(keys, point, effect);
+        if (FAILED(hr) && TraceOn())
+            LogHResult(hr);
+    } else if (m_allowDrops && !(keys & MK_ALT) && files) {
+        *effect = m_kind == kKindProgram ? DROPEFFECT_LINK : DROPEFFECT_NONE;
+    } else {
+        CToolButton::DragOver(keys, point, effect);
+    }
+    // Alt hands the drop to the toolbar: the highlight shows which.
+    SetDropHighlight((keys & MK_ALT) ? FALSE : (m_targetDropTarget || (m_allowDrops && files)));
+}
+
+void CFileButton::DragLeave()
+{
+    if (m_targetDropTarget) {
+        CComPtr<IDropTarget> target = std::move(m_targetDropTarget);
+        target->DragLeave();
+        CoLockObjectExternal(target.Get(), FALSE, TRUE);
+    }
+    m_dragKind = -1;
+    CToolButton::DragLeave();
+    SetDropHighlight(FALSE);
+}
+
+BOOL CFileButton::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect)
+{
+    const bool files = m_dragKind == 1 || m_dragKind == 2;
+    if (m_targetDropTarget) {
+        CComPtr<IDropTarget> target = std::move(m_targetDropTarget);
+        const HRESULT hr = target->Drop(data, keys, point, effect);
+        CoLockObjectExternal(target.Get(), FALSE, TRUE);
+        if (FAILED(hr) && TraceOn())
+            LogHResult(hr);
+        return SUCCEEDED(hr);
+    }
+    if (m_allowDrops && !(keys & MK_ALT) && files) {
+        if (m_kind != kKindProgram) {
+            *effect = DROPEFFECT_NONE;
+            return FALSE;
+        }
+        *effect = DROPEFFECT_LINK;
+        return m_toolbar && m_toolbar->DropDataObjectOnButton(data, this, effect, FALSE);
+    }
+    return CToolButton::Drop(data, keys, point, effect);
 }
 
 void CFileButton::SetDropHighlight(BOOL highlight)

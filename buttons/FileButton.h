@@ -48,6 +48,11 @@ public:
     void ShowProperties() override;
     BOOL SetIconSize(int sizeIndex, BOOL reload) override;
     void SetDropHighlight(BOOL highlight) override;
+    void DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
+                   DWORD* effect) override;
+    void DragOver(DWORD keys, POINTL point, DWORD* effect) override;
+    void DragLeave() override;
+    BOOL Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
 
     // The target.
     virtual BOOL GetAssociatedFileInfo(const CreationData& data, const char* path);
@@ -136,6 +141,10 @@ protected:
     DWORD m_desktopY = 0;
     // The target's context menu while the button menu is up.
     CComPtr<IContextMenu> m_targetMenu;
+    // While files are dragged over the button: the target's own drop target
+    // (locked while held) and the drop kind the drag came with.
+    CComPtr<IDropTarget> m_targetDropTarget;
+    int m_dragKind = -1;
 
 private:
     struct IconSet;

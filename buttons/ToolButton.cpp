@@ -97,6 +97,30 @@ BOOL CToolButton::Write2(IStorage* storage, DWORD version)
 
 void CToolButton::ShowProperties() {}
 
+void CToolButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD, BOOL, DWORD* effect)
+{
+    if (m_toolbar)
+        m_toolbar->OnDragEnter(data, keys, point, kind, effect);
+}
+
+void CToolButton::DragOver(DWORD keys, POINTL point, DWORD* effect)
+{
+    if (m_toolbar)
+        m_toolbar->OnDragOver(keys, point, effect);
+}
+
+void CToolButton::DragLeave()
+{
+    if (m_toolbar)
+        m_toolbar->OnDragLeave();
+}
+
+BOOL CToolButton::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect)
+{
+    // Dropped on this button: what the toolbar adds goes right behind it.
+    return m_toolbar && m_toolbar->OnDrop(data, keys, point, effect, this);
+}
+
 void CToolButton::Move(int x, int y, int cx, int cy)
 {
     if (Handle())

@@ -72,6 +72,16 @@ public:
     virtual void SetDropHighlight(BOOL highlight);
     virtual void SetColour(COLORREF colour);
 
+    // A drag over the button's window, as the toolbar's drop target passes it
+    // on: the drop kind, the effects the data allows and whether every item
+    // is a program.  A plain button hands each call to its toolbar.
+    virtual void DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
+                           DWORD* effect);
+    virtual void DragOver(DWORD keys, POINTL point, DWORD* effect);
+    virtual void DragLeave();
+    // TRUE when the drop was handled.
+    virtual BOOL Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect);
+
     void ApplyCreationData(const CreationData& data);
     void SetFocused(BOOL focused);
     void SetRaised(BOOL raised);

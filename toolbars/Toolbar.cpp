@@ -804,7 +804,7 @@ void CToolbar::Show(BOOL fromHidden)
         return;
     }
     ShowWindow(Handle(), SW_SHOWNA);
-    // The drop target is registered here once drag and drop exists.
+    RegisterDropTarget();
     m_dirty = 1;
 }
 
@@ -819,7 +819,7 @@ void CToolbar::Hide(BOOL markInSet)
     if (Handle())
         ShowWindow(Handle(), SW_HIDE);
     m_dirty = 1;
-    m_dropTarget.Reset();
+    RevokeDropTarget();
 }
 
 void CToolbar::HotTrack(int index, BOOL restartTimer)
@@ -902,14 +902,6 @@ int CToolbar::NextNonSpace(int from, int step) const
 }
 
 void CToolbar::ButtonReleased(CToolButton*) {}
-
-BOOL CToolbar::DragStart(CToolButton*)
-{
-    // Buttons are dragged with the drag-and-drop support.
-    if (TraceOn())
-        LogText("CToolbar::DragStart: dragging buttons is not available");
-    return FALSE;
-}
 
 BOOL CToolbar::Help(UINT command, ULONG_PTR data)
 {
@@ -1007,7 +999,7 @@ BOOL CToolbar::OnDestroy()
         if (button && m_menuButtonProc)
             SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_menuButtonProc));
     }
-    m_dropTarget.Reset();
+    RevokeDropTarget();
     if (m_clipboardObject) {
         if (OleIsCurrentClipboard(m_clipboardObject.Get()) == S_OK)
             OleSetClipboard(nullptr);
@@ -1083,8 +1075,7 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     const bool addBlocked = IsRestricted(kProtectAdd);
     for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL, IDC_TB_ADD_SHORTCUT, IDC_TB_LAUNCH_EXPLORER})
         grey(id, addBlocked);
-    // Nothing on the clipboard can be pasted until data transfer exists.
-    grey(IDC_TB_PASTE, true);
+    grey(IDC_TB_PASTE, addBlocked || IsRestricted(kProtectClipboard) || !ClipboardHasUsableData());
     const bool propertiesBlocked = IsRestricted(kProtectToolbarProperties);
     for (UINT id : {IDC_TB_DOCK, IDC_TB_UNDOCK, IDC_TB_HORIZONTAL, IDC_TB_VERTICAL, IDC_TB_ALWAYS_ON_TOP,
                     IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
@@ -1235,6 +1226,9 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         PostMessageA(Handle(), WM_CLOSE, 0, 0);
         return TRUE;
     case IDC_TB_PASTE:
+        if (!IsRestricted(kProtectAdd) && !IsRestricted(kProtectClipboard))
+            Paste(nullptr, TRUE);
+        return TRUE;
     case IDC_TB_PROPERTIES:
     case IDC_TB_QUICK_LOCK:
         if (TraceOn())

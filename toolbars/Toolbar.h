@@ -104,12 +104,38 @@ public:
     // of the kind the object calls for, appended at the end.
     BOOL AddButtonFromItemIds(const CItemId& folder, const CItemId& item);
     BOOL AddButtonFromPath(const char* path);
-    // Adds the clipboard's buttons, files or shell objects at the end.
-    BOOL Paste();
+    // Adds the clipboard's buttons, files or shell objects after `after`
+    // (null: at the end) and empties the clipboard on success.  With report
+    // set a failure shows its message; the companions' hand-over leaves that
+    // to its own message.
+    BOOL Paste(CToolButton* after = nullptr, BOOL report = FALSE);
     int IndexOf(const CToolButton* button) const;
     int Count() const { return m_count; }
     CToolButton* Button(int index) const { return index >= 0 && index < m_count ? m_buttons[index] : nullptr; }
     void StoreCreationData(CreationData& data) const;
+
+    // Data transfer: clipboard, drag and drop (DataTransfer.cpp).
+    BOOL Copy(CToolButton* button);
+    BOOL Cut(CToolButton* button);
+    BOOL AddButtonFromDataObject(IDataObject* object, CToolButton* after, BOOL rightDrag);
+    BOOL DropDataObjectOnButton(IDataObject* object, CToolButton* button, DWORD* effect, BOOL setTarget);
+    // The drop kind: the first transfer format the object offers, or -1.
+    int CanAcceptDrag(IDataObject* object) const;
+    // Whether the clipboard holds anything a paste can use.
+    BOOL ClipboardHasUsableData() const;
+    static int GetButtonType(const char* path);
+    static int GetButtonType(const CItemId& folder, const CItemId& item);
+    // 1 when a shortcut is added as it is, 2 when it is resolved to its target.
+    static int GetShortcutType(const char* path);
+    CToolButton* AddButton(int kind, const char* path, CToolButton* after);
+    CToolButton* AddButton(int kind, const CItemId& folder, const CItemId& item, CToolButton* after);
+    CToolButton* ResolveShortcut(const char* path, CToolButton* after);
+    // The toolbar's own part of a drag over it; a button passes its calls on
+    // here when it does not take them.  `on` names the button dropped on.
+    void OnDragEnter(IDataObject* object, DWORD keys, POINTL point, int kind, DWORD* effect);
+    void OnDragOver(DWORD keys, POINTL point, DWORD* effect);
+    void OnDragLeave();
+    BOOL OnDrop(IDataObject* object, DWORD keys, POINTL point, DWORD* effect, CToolButton* on);
 
     // Grid.
     POINT GetSlotPosition(int index) const;
@@ -235,6 +261,15 @@ protected:
     BOOL ReadButton(IStorage* storage, int index, int mode);
     void OnHoverTimer();
     void ArrangeAllDocked();
+    // Data transfer helpers (DataTransfer.cpp).
+    void RegisterDropTarget();
+    void RevokeDropTarget();
+    DWORD ToolbarDropEffect(DWORD keys, DWORD allowed) const;
+    void TransferMessage(UINT textId);
+    int ShowShortcutMenu(const char* path, BOOL single);
+    struct DroppedItem;
+    BOOL AddDroppedItems(DroppedItem* items, size_t count, CToolButton* after, BOOL rightDrag);
+    BOOL AddFromStorage(IStorage* storage, CToolButton* after);
 
     int m_loading = 0;
     int m_focusIndex = -2;
@@ -278,6 +313,7 @@ protected:
     CBitmapHandle m_menuBitmaps[2];
     int m_dropKind = -1;
     int m_rightDrag = 0;
+    BOOL m_reportTransfer = TRUE;
     BOOL m_saveDialogOpen = FALSE;
     BOOL m_readFailed = FALSE;
     BOOL m_hiddenInFile = FALSE;

@@ -79,10 +79,3 @@ BOOL CToolbar::AddButtonFromPath(const char* path)
     m_dirty = 1;
     return TRUE;
 }
-
-BOOL CToolbar::Paste()
-{
-    if (TraceOn())
-        LogText("CToolbar::Paste: the clipboard is not available");
-    return FALSE;
-}

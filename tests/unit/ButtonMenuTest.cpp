@@ -182,10 +182,14 @@ TEST_F(ButtonMenuTest, DeleteRemovesTheButtonUnlessRemovingIsProtected)
     EXPECT_EQ(m_toolbar->Count(), 0);
     EXPECT_FALSE(IsWindow(window));
 
-    // The clipboard commands wait for the toolbar's data transfer.
+    // Cut takes the button away to the clipboard; Paste at another button
+    // brings it back.
     CExecButton* other = AddProgramButton(m_program);
+    CExecButton* anchor = AddProgramButton(m_program);
     ASSERT_NE(other, nullptr);
-    for (UINT command : {IDC_BTN_CUT, IDC_BTN_COPY, IDC_BTN_PASTE})
-        SendMessageA(other->Handle(), WM_COMMAND, command, 0);
+    ASSERT_NE(anchor, nullptr);
+    SendMessageA(other->Handle(), WM_COMMAND, IDC_BTN_CUT, 0);
     EXPECT_EQ(m_toolbar->Count(), 1);
+    SendMessageA(anchor->Handle(), WM_COMMAND, IDC_BTN_PASTE, 0);
+    EXPECT_EQ(m_toolbar->Count(), 2);
 }
