@@ -1,0 +1,227 @@
+// The companions' hand-over of buttons to the running program: a data object
+// with files on the OLE clipboard, then UM_ADDBUTTON with a toolbar's slot or
+// name; the buttons arrive on that toolbar.
+#include "LintelFixture.h"
+#include "driver/ToolbarFiles.h"
+
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kAddButton = WM_USER + 191;
+constexpr UINT kCreateToolbar = WM_USER + 194;
+
+// A wizard data file naming an empty horizontal toolbar.
+CompoundContent EmptyToolbarData(const std::string& name)
+{
+    RecordBytes data;
+    data.Text(name).U32(0).U32(0).U32(1).U32(0).U32(0);
+    CompoundContent content;
+    content.streams[L"DATA"] = data.Bytes();
+    return content;
+}
+
+// What a companion puts on the clipboard: the files as a wide file list.
+class FileListObject : public IDataObject
+{
+public:
+    explicit FileListObject(std::vector<std::string> files) : m_files(std::move(files)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const LONG left = InterlockedDecrement(&m_references);
+        if (left == 0)
+            delete this;
+        return static_cast<ULONG>(left);
+    }
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        if (QueryGetData(format) != S_OK)
+            return DV_E_FORMATETC;
+        std::wstring list;
+        for (const std::string& file : m_files) {
+            list.append(file.begin(), file.end());
+            list.push_back(L'\0');
+        }
+        list.push_back(L'\0');
+        const SIZE_T bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+        auto* block = static_cast<BYTE*>(GlobalLock(memory));
+        auto* header = reinterpret_cast<DROPFILES*>(block);
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        std::memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        *medium = STGMEDIUM{};
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = memory;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override
+    {
+        if (!format || format->cfFormat != CF_HDROP || !(format->dwAspect & DVASPECT_CONTENT))
+            return DV_E_FORMATETC;
+        return (format->tymed & TYMED_HGLOBAL) ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
+    {
+        if (out)
+            out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override
+    {
+        if (direction != DATADIR_GET)
+            return E_NOTIMPL;
+        FORMATETC hdrop{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return SHCreateStdEnumFmtEtc(1, &hdrop, formats);
+    }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    virtual ~FileListObject() = default;
+    LONG m_references = 1;
+    std::vector<std::string> m_files;
+};
+
+BOOL CALLBACK CountButtonWindow(HWND child, LPARAM param)
+{
+    if (driver::ClassName(child) == "CToolButtonWindow")
+        ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+// The toolbar's buttons that have windows.
+int ButtonWindows(HWND toolbar)
+{
+    int count = 0;
+    EnumChildWindows(toolbar, CountButtonWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+struct ToolbarWindows {
+    std::vector<HWND> windows;
+    DWORD processId;
+    const char* title;
+};
+
+BOOL CALLBACK CollectToolbarWindow(HWND window, LPARAM param)
+{
+    auto* found = reinterpret_cast<ToolbarWindows*>(param);
+    if (driver::WindowProcess(window) == found->processId && driver::ClassName(window) == "CToolbarWindow"
+        && driver::WindowText(window) == found->title)
+        found->windows.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+class TransferHandOverTest : public LintelProgramTest
+{
+protected:
+    void SetUp() override
+    {
+        LintelProgramTest::SetUp();
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        m_lintel = &Start();
+        m_main = WaitForMainWindow(*m_lintel);
+        ASSERT_NE(m_main, nullptr);
+    }
+    void TearDown() override
+    {
+        OleSetClipboard(nullptr);
+        OleUninitialize();
+        LintelProgramTest::TearDown();
+    }
+
+    // Creates a toolbar through the wizard's hand-over and returns its window.
+    HWND CreateToolbar(const std::string& name, const std::string& fileName)
+    {
+        const std::string data = m_folder + "\\" + fileName;
+        EXPECT_TRUE(WriteCompoundFile(data, EmptyToolbarData(name)));
+        const std::vector<HWND> before = ToolbarsNamed(name);
+        const ATOM atom = GlobalAddAtomA(data.c_str());
+        PostMessageA(m_main, kCreateToolbar, 0, atom);
+        HWND created = nullptr;
+        driver::WaitUntil([&] {
+            for (HWND window : ToolbarsNamed(name)) {
+                if (std::find(before.begin(), before.end(), window) == before.end())
+                    created = window;
+            }
+            return created != nullptr;
+        });
+        return created;
+    }
+
+    std::vector<HWND> ToolbarsNamed(const char* title) const
+    {
+        ToolbarWindows found{{}, m_lintel->Id(), title};
+        EnumWindows(CollectToolbarWindow, reinterpret_cast<LPARAM>(&found));
+        return found.windows;
+    }
+    std::vector<HWND> ToolbarsNamed(const std::string& title) const { return ToolbarsNamed(title.c_str()); }
+
+    // Two folders on the clipboard, as the Explorer hands them over; the
+    // flush lets the data outlive the object.
+    bool PutFoldersOnClipboard()
+    {
+        const std::string first = m_folder + "\\First";
+        const std::string second = m_folder + "\\Second";
+        CreateDirectoryA(first.c_str(), nullptr);
+        CreateDirectoryA(second.c_str(), nullptr);
+        auto* object = new FileListObject({first, second});
+        const HRESULT set = OleSetClipboard(object);
+        object->Release();
+        return SUCCEEDED(set) && SUCCEEDED(OleFlushClipboard());
+    }
+
+    driver::Process* m_lintel = nullptr;
+    HWND m_main = nullptr;
+};
+
+TEST_F(TransferHandOverTest, ClipboardFilesArriveOnTheToolbarNamedBySlotOrName)
+{
+    HWND lower = CreateToolbar("Tools", "LTLA1.tmp");
+    ASSERT_NE(lower, nullptr);
+    HWND upper = CreateToolbar("Tools", "LTLA2.tmp");
+    ASSERT_NE(upper, nullptr);
+    ASSERT_NE(lower, upper);
+
+    // By slot: the second toolbar is in slot 1.
+    ASSERT_TRUE(PutFoldersOnClipboard());
+    PostMessageA(m_main, kAddButton, 1, 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(upper) == 2; }));
+    EXPECT_EQ(ButtonWindows(lower), 0);
+
+    // The paste empties the clipboard: the files are added only once.
+    EXPECT_TRUE(driver::WaitUntil([] { return !IsClipboardFormatAvailable(CF_HDROP); }, 3000));
+
+    // By name, letter case aside: of two toolbars of that name the lower slot
+    // gets the buttons.
+    ASSERT_TRUE(PutFoldersOnClipboard());
+    const ATOM atom = GlobalAddAtomA("tOOLS");
+    ASSERT_NE(atom, 0);
+    PostMessageA(m_main, kAddButton, atom, 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(lower) == 2; }));
+    EXPECT_EQ(ButtonWindows(upper), 2);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, m_lintel->Id()));
+}
