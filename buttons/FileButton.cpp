@@ -784,8 +784,8 @@ BOOL CFileButton::SetIconSize(int sizeIndex, BOOL reload)
 }
 
 // Files dragged over the button go to the target's own drop target when it
-// has one (a folder, a drive, the printers), start a program button with
-// them, and otherwise go to the toolbar.  A dragged button always goes to the
+// has one (a folder, a drive, the printers), start a program button's program
+// with them, and otherwise go to the toolbar.  A dragged button always goes to the
 // toolbar, so that buttons can be rearranged over other buttons.
 void CFileButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
                             DWORD* effect)
@@ -800,7 +800,10 @@ void CFileButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kin
     if (m_allowDrops && !(keys & MK_ALT) && files) {
         CShellFolder folder(m_folderId);
         CComPtr<IDropTarget> target;
-        if (HasTargetList() && folder.IsValid() && folder.IsAttrSet(m_itemId, SFGAO_DROPTARGET)
+        // A program takes dropped documents itself, so that its own start
+        // rules (start-in, short names) apply; the shell's drop target of a
+        // program file does not run it everywhere (Wine refuses the drop).
+        if (m_kind != kKindProgram && HasTargetList() && folder.IsValid() && folder.IsAttrSet(m_itemId, SFGAO_DROPTARGET)
             && folder.GetDropTarget(m_itemId, target)) {
             CoLockObjectExternal(target.Get(), TRUE, FALSE);
             const HRESULT hr = target->DragEnter(data, keys, point, effect);
@@ -813,8 +816,12 @@ void CFileButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kin
                 CoLockObjectExternal(target.Get(), FALSE, TRUE);
             }
         } else if (m_kind == kKindProgram) {
+            // Not handled: the toolbar hears of the drag too, but the files
+            // will start this program.
+            CToolButton::DragEnter(data, keys, point, kind, allowed, allPrograms, effect);
             *effect = DROPEFFECT_LINK;
             SetDropHighlight(TRUE);
+            return;
         } else {
             *effect = DROPEFFECT_NONE;
             handled = TRUE;
@@ -822,7 +829,7 @@ void CFileButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kin
     }
     if (handled)
         SetDropHighlight(TRUE);
-    else if (!(m_kind == kKindProgram && m_allowDrops && !(keys & MK_ALT) && files))
+    else
         CToolButton::DragEnter(data, keys, point, kind, allowed, allPrograms, effect);
 }
 
@@ -834,7 +841,12 @@ void CFileButton::DragOver(DWORD keys, POINTL point, DWORD* effect)
         if (FAILED(hr) && TraceOn())
             LogHResult(hr);
     } else if (m_allowDrops && !(keys & MK_ALT) && files) {
-        *effect = m_kind == kKindProgram ? DROPEFFECT_LINK : DROPEFFECT_NONE;
+        if (m_kind == kKindProgram) {
+            CToolButton::DragOver(keys, point, effect);
+            *effect = DROPEFFECT_LINK;
+        } else {
+            *effect = DROPEFFECT_NONE;
+        }
     } else {
         CToolButton::DragOver(keys, point, effect);
     }

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -443,7 +444,7 @@ TEST_F(DataObjectTest, EnumeratorWalksTheOfferedFormats)
 TEST_F(DataObjectTest, ButtonTypeComesFromTheExtensionThenFromTheFileItself)
 {
     const std::string dottedFolder = m_folder + "\\release.v2";
-    ASSERT_TRUE(CreateDirectoryA(dottedFolder.c_str(), nullptr));
+    CreateDirectoryA(dottedFolder.c_str(), nullptr);
     driver::WriteTextFile(m_folder + "\\readme", "text");
     struct Case {
         std::string path;
@@ -542,6 +543,55 @@ TEST_F(FileDropTest, ShortcutToAConsoleProgramStaysAShortcut)
     ASSERT_TRUE(DropFiles({windowLink}));
     ASSERT_EQ(m_toolbar->Count(), 3);
     EXPECT_EQ(CText(FileButtonAt(2)->FileName()).Compare(windowLink.c_str()), 0);
+}
+
+TEST_F(FileDropTest, RightButtonDropOfAShortcutAsksWithTheMenu)
+{
+    const std::string window = button_test::CopyEchoProgram(m_folder, "window.exe");
+    const std::string link = m_folder + "\\window.lnk";
+    ASSERT_TRUE(MakeShortcut(link, window));
+    m_set->m_shortcuts = 2;   // "always resolve" does not stop the question
+    struct Case {
+        std::vector<UINT> keys;   // typed into the menu
+        std::string file;         // what the new button starts
+    };
+    const Case cases[] = {
+        {{VK_ESCAPE}, window},                  // dismissed: the shortcut's own choice
+        {{VK_DOWN, VK_DOWN, VK_RETURN}, link},  // "Add shortcut to toolbar"
+        {{VK_DOWN, VK_RETURN}, window},         // "Add shortcut's target to toolbar"
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        UINT defaultItem = 0;
+        bool shown = false;
+        std::thread answer([&] {
+            HWND menuWindow = nullptr;
+            driver::WaitUntil(
+                [&] {
+                    menuWindow = FindWindowA("#32768", nullptr);
+                    return menuWindow && IsWindowVisible(menuWindow)
+                           && driver::WindowProcess(menuWindow) == GetCurrentProcessId();
+                },
+                5000);
+            if (!menuWindow)
+                return;
+            shown = true;
+            auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+            defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
+            for (UINT key : cases[i].keys)
+                PostMessageA(m_toolbar->Handle(), WM_KEYDOWN, key, 0);
+        });
+        ForeignDataObject object;
+        object.Put(CF_HDROP, HdropBytes(sizeof(DROPFILES), FALSE, FileList({link})));
+        const BOOL added = m_toolbar->AddButtonFromDataObject(&object, nullptr, TRUE);
+        answer.join();
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(defaultItem, 54u) << "a program's shortcut is resolved by default";
+        ASSERT_TRUE(added);
+        const CFileButton* button = FileButtonAt(m_toolbar->Count() - 1);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->FileName().Compare(cases[i].file.c_str()), 0) << button->FileName().c_str();
+    }
 }
 
 TEST_F(FileDropTest, EmptyListAndUnaddableFilesAreReported)
@@ -753,4 +803,65 @@ TEST_F(DragBetweenToolbarsTest, FilesAreLinkedUnlessAddingIsProtected)
     ASSERT_EQ(m_target->Count(), 1);
     EXPECT_EQ(m_target->Button(0)->Kind(), kKindFolder);
     target->Release();
+}
+
+TEST_F(DragBetweenToolbarsTest, FilesDroppedOnAProgramStartItUnlessAltIsHeld)
+{
+    ASSERT_TRUE(m_button->AllowsDrops());
+    const std::string documents = m_folder + "\\Documents";
+    CreateDirectoryA(documents.c_str(), nullptr);
+    ForeignDataObject files;
+    files.Put(CF_HDROP, HdropBytes(sizeof(DROPFILES), FALSE, FileList({documents})));
+    RECT rect{};
+    GetWindowRect(m_button->Handle(), &rect);
+    const POINTL onButton{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    CDropTarget* target = new CDropTarget(m_toolbar);
+    const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+    button_test::ForgetEcho(m_program);
+    DWORD effect = all;
+    ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON, onButton, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));
+    effect = all;
+    EXPECT_EQ(target->Drop(&files, 0, onButton, &effect), S_OK);
+    EXPECT_NE(button_test::EchoedArguments(m_program).find("Documents"), std::string::npos);
+    EXPECT_EQ(m_toolbar->Count(), 1) << "the program ran; no button was added";
+
+    // Alt hands the drop to the toolbar, which adds the folder behind the button.
+    effect = all;
+    ASSERT_EQ(target->DragEnter(&files, MK_LBUTTON | MK_ALT, onButton, &effect), S_OK);
+    effect = all;
+    EXPECT_EQ(target->Drop(&files, MK_ALT, onButton, &effect), S_OK);
+    ASSERT_EQ(m_toolbar->Count(), 2);
+    EXPECT_EQ(m_toolbar->Button(1)->Kind(), kKindFolder);
+    target->Release();
+}
+
+TEST_F(DragBetweenToolbarsTest, DraggedButtonMovesUnlessTheSourceProtectsRemoving)
+{
+    // OLE's own drag loop, with no mouse button held, drops at once where
+    // the cursor is: over the other toolbar's free space.
+    m_target->Show(TRUE);
+    // The target fits itself to its buttons after each drop.
+    auto pointAtTarget = [this] {
+        const POINTL freeSpace = FreeSpace();
+        return SetCursorPos(freeSpace.x, freeSpace.y)
+               && WindowFromPoint(POINT{freeSpace.x, freeSpace.y}) == m_target->Handle();
+    };
+
+    ASSERT_TRUE(pointAtTarget());
+    m_toolbar->m_protected = TRUE;
+    m_toolbar->m_protectionLevel = kProtectRemove;
+    EXPECT_TRUE(m_toolbar->DragStart(m_button));
+    EXPECT_EQ(m_toolbar->Count(), 1) << "copied: the source may not lose its button";
+    EXPECT_EQ(m_target->Count(), 1);
+
+    ASSERT_TRUE(pointAtTarget());
+    m_toolbar->m_protected = FALSE;
+    EXPECT_TRUE(m_toolbar->DragStart(m_button));
+    EXPECT_EQ(m_toolbar->Count(), 0) << "moved";
+    ASSERT_EQ(m_target->Count(), 2);
+    auto* moved = dynamic_cast<CExecButton*>(m_target->Button(1));
+    ASSERT_NE(moved, nullptr);
+    EXPECT_STREQ(moved->FileName().c_str(), m_program.c_str());
 }
