@@ -1,5 +1,5 @@
 // A folder button of the real program: held down, it drops down the folder's
-// contents as a popup menu.
+// contents as a popup menu, whose sub-folders open filled.
 #include "LintelFixture.h"
 #include "PopupWindows.h"
 #include "driver/ToolbarFiles.h"
@@ -29,6 +29,12 @@ void Pause(DWORD ms)
     driver::WaitUntil([] { return false; }, ms);
 }
 
+// A folder made now or left by an earlier run.
+bool MakeFolder(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 // A folder button of a 0x20000 file, which names its folder by path alone.
 std::vector<uint8_t> FolderButtonRecord(const std::string& folder, const std::string& description)
 {
@@ -43,18 +49,19 @@ class FolderButtonProgramTest : public LintelProgramTest
 
 TEST_F(FolderButtonProgramTest, HoldDropsDownTheFolderContents)
 {
-    const std::string folder = m_folder + "\\Contents";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((folder + "\\Letters").c_str(), nullptr));
+    const std::string folder = m_folder + "\\Held";
+    ASSERT_TRUE(MakeFolder(folder));
+    // The sub-folder alone, so that the keys below know where it stands.
+    ASSERT_TRUE(MakeFolder(folder + "\\Letters"));
     for (const char* name : {"notes.txt", "plan.txt", "budget.txt"})
-        driver::WriteTextFile(folder + "\\" + name, "x");
+        driver::WriteTextFile(folder + "\\Letters\\" + name, "x");
 
     RecordValues values;
     values.name = "Folders";
     values.position = MAKELONG(300, 250);
     values.count = 1;
     CompoundContent content = FileWith(values, 0x20000);
-    content.storages[L"BUTTON000"][L"DATA"] = FolderButtonRecord(folder, "Contents");
+    content.storages[L"BUTTON000"][L"DATA"] = FolderButtonRecord(folder, "Held");
     const std::string file = m_folder + "\\folders.ltl";
     ASSERT_TRUE(WriteCompoundFile(file, content));
     driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
@@ -79,11 +86,24 @@ TEST_F(FolderButtonProgramTest, HoldDropsDownTheFolderContents)
     ASSERT_NE(menu, nullptr);
     RECT menuRect{};
     GetWindowRect(menu, &menuRect);
-    // "&Open...", a separator, the sub-folder and three files.
-    EXPECT_GT(menuRect.bottom - menuRect.top, 4 * (GetSystemMetrics(SM_CYMENU) - 2));
+    // "&Open...", a separator and the sub-folder.
+    EXPECT_GT(menuRect.bottom - menuRect.top, 2 * (GetSystemMetrics(SM_CYMENU) - 2));
+
+    // The sub-folder is read when it is selected: a submenu left empty would
+    // never open.
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_RIGHT);
+    HWND submenu = WaitForMenus(lintel.Id(), 2);
+    ASSERT_NE(submenu, nullptr);
+    RECT submenuRect{};
+    GetWindowRect(submenu, &submenuRect);
+    // "&Open...", a separator and three files.
+    EXPECT_GT(submenuRect.bottom - submenuRect.top, 4 * (GetSystemMetrics(SM_CYMENU) - 2));
     driver::Screenshot("program-folder-button-contents-menu");
 
-    // Escape closes the menu and the release after the hold starts nothing.
+    // Escape closes the menus and the release after the hold starts nothing.
+    PostKey(menu, VK_ESCAPE);
     PostKey(menu, VK_ESCAPE);
     EXPECT_TRUE(driver::WaitUntil([&] { return VisibleMenus(lintel.Id()).empty(); }, 3000));
     EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, lintel.Id()));
