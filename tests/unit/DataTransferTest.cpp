@@ -515,6 +515,42 @@ TEST_F(FileDropTest, ThreeFilesAppendThreeButtonsInListOrderByKind)
     EXPECT_TRUE(m_toolbar->IsDirty());
 }
 
+TEST_F(FileDropTest, ShellObjectsBecomeButtonsOfTheirKind)
+{
+    const std::string program = button_test::CopyEchoProgram(m_folder, "tool.exe");
+    CShellFolder desktop;
+    struct Case {
+        CItemId full;
+        ButtonKind kind;
+        std::string file;   // empty: an object without a path
+    };
+    Case cases[] = {
+        {CItemId(), kKindFolder, m_folder},
+        {CItemId(), kKindProgram, program},
+        {CItemId(CSIDL_DRIVES), kKindFolder, ""},
+    };
+    ASSERT_TRUE(desktop.ParseDisplayName(CText(m_folder.c_str()), cases[0].full));
+    ASSERT_TRUE(desktop.ParseDisplayName(CText(program.c_str()), cases[1].full));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        CItemId item(static_cast<LPCITEMIDLIST>(nullptr));
+        cases[i].full.Split(&item);
+        HGLOBAL array = CreateIdListObject(cases[i].full, item);
+        ASSERT_NE(array, nullptr);
+        ForeignDataObject object;
+        object.Put(IdListFormat(), BytesOfGlobal(array));
+        GlobalFree(array);
+        ASSERT_TRUE(m_toolbar->AddButtonFromDataObject(&object, nullptr, FALSE));
+        const CFileButton* button = FileButtonAt(m_toolbar->Count() - 1);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->Kind(), cases[i].kind);
+        if (!cases[i].file.empty()) {
+            EXPECT_EQ(button->FileName().Compare(cases[i].file.c_str()), 0) << button->FileName().c_str();
+        }
+    }
+    EXPECT_EQ(m_toolbar->Count(), 3);
+}
+
 TEST_F(FileDropTest, ShortcutToAConsoleProgramStaysAShortcut)
 {
     const std::string console = CopyConsoleProgram(m_folder);
