@@ -279,9 +279,12 @@ BOOL CExecButton::OnHold()
     SetMenuContextHelpId(popup, HELP_HOLD_MENU);
     POINT cursor{};
     GetCursorPos(&cursor);
+    const auto alive = AliveToken();
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, Handle(), nullptr));
     menu.Reset();
+    if (!*alive)
+        return TRUE;
     if (command == IDC_HOLD_OPEN_WITH)
         OpenWithParameters();
     return TRUE;

@@ -684,8 +684,11 @@ void CFileButton::ShowContextMenu()
     SetMenuContextHelpId(popup, HELP_BUTTON_MENU);
     POINT cursor{};
     GetCursorPos(&cursor);
+    const auto alive = AliveToken();
     const UINT command = static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_RIGHTALIGN,
                                                           cursor.x, cursor.y, 0, Handle(), nullptr));
+    if (!*alive)
+        return;
     if (command >= IDC_TARGET_FIRST && command <= IDC_TARGET_LAST)
         InvokeTargetCommand(command, Handle());
     m_targetMenu.Reset();

@@ -250,8 +250,11 @@ BOOL CFolderButton::OnHold()
     SetMenuContextHelpId(menu.Get(), HELP_FOLDER_MENU);
     POINT cursor{};
     GetCursorPos(&cursor);
+    const auto alive = AliveToken();
     const UINT command =
         static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD, cursor.x, cursor.y, 0, Handle(), nullptr));
+    if (!*alive)
+        return TRUE;
     if (command >= kFirstEntryCommand && command < kCommandLimit)
         OpenEntry(command);
     EndContentsMenu();

@@ -274,9 +274,12 @@ BOOL CGroupButton::OnHold()
     SetMenuContextHelpId(menu.Get(), HELP_GROUP_MENU);
     POINT cursor{};
     GetCursorPos(&cursor);
+    const auto alive = AliveToken();
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, Handle(), nullptr));
     menu.Reset();
+    if (!*alive)
+        return TRUE;
     // An open target may have been closed while the menu was up.
     CToolbarSet* set = target->Set();
     int slot = -1;

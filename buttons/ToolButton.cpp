@@ -310,7 +310,11 @@ BOOL CToolButton::OnTimer(UINT_PTR timerId)
     ScreenToClient(Handle(), &cursor);
     if (PointInside(cursor.x, cursor.y)) {
         ReleaseCapture();
-        if (OnHold()) {
+        const auto alive = AliveToken();
+        const BOOL held = OnHold();
+        if (!*alive)
+            return TRUE;
+        if (held) {
             m_holdDone = 1;
             SetPressed(0);
         } else {
@@ -350,11 +354,14 @@ BOOL CToolButton::OnLButtonUp(UINT flags, int x, int y)
     StopHoldTimer();
     m_mouseDown = 0;
     if (PointInside(x, y) && m_pressed && !m_holdDone) {
+        const auto alive = AliveToken();
         // Ctrl+click stands for press-and-hold.
         if (flags & MK_CONTROL)
             OnHold();
         else
             Activate(0);
+        if (!*alive)
+            return TRUE;
     }
     m_holdDone = 0;
     SetPressed(0);
@@ -373,8 +380,12 @@ BOOL CToolButton::OnRButtonDown(UINT, int, int)
 BOOL CToolButton::OnRButtonUp(UINT, int x, int y)
 {
     ReleaseCapture();
-    if (PointInside(x, y) && m_pressed)
-        OnRightClick(1);
+    if (PointInside(x, y) && m_pressed) {
+        const auto alive = AliveToken();
+        OnRightClick(1);   // the context menu runs a modal loop
+        if (!*alive)
+            return TRUE;
+    }
     SetPressed(0);
     if (m_toolbar)
         m_toolbar->ButtonReleased(this);

@@ -13,6 +13,7 @@ CWindowBase::CWindowBase(CApplication* application, CWindowBase* parent)
 
 CWindowBase::~CWindowBase()
 {
+    *m_alive = false;
     // A window that outlives its object must not reach it any more.
     if (m_handle && IsWindow(m_handle) && FromHandle(m_handle) == this)
         SetWindowLongPtrA(m_handle, 0, 0);

@@ -6,6 +6,8 @@
 
 #include "Text.h"
 
+#include <memory>
+
 class CApplication;
 
 class CWindowBase
@@ -54,6 +56,12 @@ public:
     // The object behind a window of ours, or null.
     static CWindowBase* FromHandle(HWND window);
 
+    // Turns false when the object is destroyed.  A handler that runs a modal
+    // loop (a menu, a dialog, a message box) may see its object deleted by a
+    // message served inside that loop - the program closing, say - and checks
+    // the token before it touches the object again.
+    std::shared_ptr<const bool> AliveToken() const { return m_alive; }
+
 protected:
     LRESULT DefaultProc(UINT message, WPARAM first, LPARAM second);
 
@@ -62,4 +70,5 @@ private:
     HWND m_parentHandle = nullptr;
     CWindowBase* m_parent;
     CApplication* m_application;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -1092,8 +1092,10 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     POINT cursor{};
     GetCursorPos(&cursor);
     m_inMenuLoop = 1;
+    const auto alive = AliveToken();
     TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, owner ? owner : Handle(), nullptr);
-    m_inMenuLoop = 0;
+    if (*alive)
+        m_inMenuLoop = 0;
 }
 
 void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
@@ -1160,12 +1162,15 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     case kToolbarMenuButtonId:
         ShowToolbarMenu(Handle(), FALSE);
         return TRUE;
-    case kProgramMenuButtonId:
+    case kProgramMenuButtonId: {
         m_inMenuLoop = 1;
+        const auto alive = AliveToken();
         if (m_mainWindow)
             m_mainWindow->ShowProgramMenu();
-        m_inMenuLoop = 0;
+        if (*alive)
+            m_inMenuLoop = 0;
         return TRUE;
+    }
     case IDC_TB_HIDE:
         if (m_set) {
             if (m_set->IsHidden(index))
@@ -1272,8 +1277,10 @@ BOOL CToolbar::OnLButtonDblClk(UINT, int, int)
     POINT cursor{};
     GetCursorPos(&cursor);
     m_inMenuLoop = 1;
+    const auto alive = AliveToken();
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
-    m_inMenuLoop = 0;
+    if (*alive)
+        m_inMenuLoop = 0;
     return TRUE;
 }
 

@@ -315,3 +315,36 @@ TEST_F(ToolbarTest, ClosingAskesToSaveOnlyWhenThereIsSomethingToLose)
     EXPECT_EQ(text, "Toolbar has changed. Save now?");
     EXPECT_EQ(m_set->Count(), 0);
 }
+
+namespace {
+
+// A button whose hold menu ends with the button gone, as when the program
+// closes while the menu is up.
+class SelfRemovingButton : public TestButton
+{
+public:
+    using TestButton::TestButton;
+    BOOL OnHold() override
+    {
+        Toolbar()->Remove(this);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+TEST_F(ToolbarTest, ButtonDeletedDuringItsHoldMenuIsLeftAlone)
+{
+    CToolbar* toolbar = MakeToolbar();
+    auto* button = new SelfRemovingButton(toolbar);
+    CreationData data;
+    toolbar->StoreCreationData(data);
+    ASSERT_TRUE(button->Create(data, 3));
+    ASSERT_TRUE(toolbar->InsertAfter(button, nullptr));
+    const POINT centre = CentreOf(button->Handle());
+    SetCursorPos(centre.x, centre.y);
+    HWND window = button->Handle();
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(driver::WaitUntil([&] { return toolbar->Count() == 0; }, 2000));
+    EXPECT_FALSE(IsWindow(window));
+}
