@@ -4,6 +4,8 @@
 #include "LintelFixture.h"
 #include "driver/ToolbarFiles.h"
 
+#include <shlobj.h>
+
 namespace {
 
 constexpr UINT kAddButton = WM_USER + 191;
@@ -21,6 +23,35 @@ CompoundContent WizardData(const std::string& name, uint32_t corner, uint32_t ve
     CompoundContent content;
     content.streams[L"DATA"] = bytes;
     return content;
+}
+
+// A shell object as the wizard names it: its folder's list, then its own item,
+// each as a 16-bit length (terminator included) and the bytes.
+std::vector<uint8_t> ItemPair(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    std::wstring wide(path.begin(), path.end());
+    LPITEMIDLIST full = nullptr;
+    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &full, 0, nullptr)))
+        return bytes;
+    LPITEMIDLIST folder = ILClone(full);
+    ILRemoveLastID(folder);
+    LPCITEMIDLIST last = ILFindLastID(full);
+    const UINT lastSize = last->mkid.cb + 2;
+    auto put = [&bytes](const void* data, UINT size) {
+        bytes.push_back(static_cast<uint8_t>(size));
+        bytes.push_back(static_cast<uint8_t>(size >> 8));
+        const auto* raw = static_cast<const uint8_t*>(data);
+        bytes.insert(bytes.end(), raw, raw + size);
+    };
+    put(folder, ILGetSize(folder));
+    std::vector<uint8_t> item(reinterpret_cast<const uint8_t*>(last), reinterpret_cast<const uint8_t*>(last) + lastSize - 2);
+    item.push_back(0);
+    item.push_back(0);
+    put(item.data(), lastSize);
+    ILFree(folder);
+    ILFree(full);
+    return bytes;
 }
 
 std::string Answer(DWORD processId, const char* caption, int button = IDOK)
@@ -77,6 +108,42 @@ TEST_F(ControlMessageTest, WizardDataFileBuildsAndSavesAToolbar)
     EXPECT_EQ(rect.left, work.left);
     EXPECT_EQ(rect.top, work.top);
     EXPECT_GT(rect.right - rect.left, rect.bottom - rect.top);   // horizontal
+}
+
+TEST_F(ControlMessageTest, WizardButtonsArriveAndTheMenuListsThem)
+{
+    // Two folders named by their item lists, as the wizard sends them.
+    std::vector<uint8_t> buttons;
+    for (const char* name : {"Letters", "Pictures"}) {
+        const std::string folder = m_folder + "\\" + name;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        const std::vector<uint8_t> pair = ItemPair(folder);
+        ASSERT_FALSE(pair.empty());
+        buttons.insert(buttons.end(), pair.begin(), pair.end());
+    }
+    const std::string data = WizardFile("LTL5.tmp");
+    ASSERT_TRUE(WriteCompoundFile(data, WizardData("Folders", 0, 1, 1, 1, 2, buttons)));
+    PostAtom(kCreateToolbar, data, false);
+    HWND toolbar = driver::WaitForWindow("CToolbarWindow", "Folders", driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, m_lintel->Id()));
+    int count = 0;
+    for (HWND child = FindWindowExA(toolbar, nullptr, "CToolButtonWindow", nullptr); child;
+         child = FindWindowExA(toolbar, child, "CToolButtonWindow", nullptr))
+        ++count;
+    EXPECT_EQ(count, 2);
+
+    // A second toolbar, then the program menu with both as submenus.
+    const std::string second = WizardFile("LTL6.tmp");
+    ASSERT_TRUE(WriteCompoundFile(second, WizardData("Empty", 2, 0, 1, 0, 0)));
+    PostAtom(kCreateToolbar, second, false);
+    ASSERT_NE(driver::WaitForWindow("CToolbarWindow", "Empty", driver::kDefaultTimeout, m_lintel->Id()), nullptr);
+    PostMessageA(m_main, WM_USER + 101, 1, WM_RBUTTONUP);
+    HWND menu = driver::WaitForWindow("#32768", nullptr, driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(menu, nullptr);
+    driver::Screenshot("program-menu-two-toolbars");
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    driver::WaitForWindowGone(menu, 3000);
 }
 
 TEST_F(ControlMessageTest, BadButtonSizeFailsTheWholeToolbar)

@@ -233,3 +233,28 @@ TEST_F(LintelProgramTest, TraySingleClickWaitsForTheDoubleClickTime)
                                   GetDoubleClickTime() + 2000));
     ASSERT_TRUE(Close(lintel));
 }
+
+TEST_F(LintelProgramTest, RecentNotificationsWithinASecondCauseOneRebuild)
+{
+    const std::string trace = m_folder + "\\trace.txt";
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "Logging", "1"));
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, "LogFile", trace.c_str()));
+    driver::Process& lintel = Start();
+    EXPECT_EQ(Answer("Lintel", IDYES, lintel.Id()), kLoggingQuestion);
+    HWND main = WaitForMainWindow(lintel);
+    ASSERT_NE(main, nullptr);
+
+    const DWORD first = GetTickCount();
+    for (int i = 0; i < 3; ++i) {
+        SendMessageA(main, WM_USER + 103, 0, 0);
+        Sleep(200);
+    }
+    auto rebuilds = [&] { return CountLines(driver::ReadTraceLines(trace), "OnTimer(14)"); };
+    ASSERT_TRUE(driver::WaitUntil([&] { return rebuilds() >= 1; }, 3000));
+    const DWORD elapsed = GetTickCount() - first;
+    EXPECT_GE(elapsed, 900u);   // about a second after the first notification
+    EXPECT_LT(elapsed, 2500u);
+    driver::WaitUntil([] { return false; }, 1500);
+    EXPECT_EQ(rebuilds(), 1u);
+    ASSERT_TRUE(Close(lintel));
+}
