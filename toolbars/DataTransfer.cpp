@@ -295,7 +295,7 @@ CToolButton* CToolbar::AddButton(int kind, const char* path, CToolButton* after)
         return nullptr;
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(path, data, 3) || !InsertAfter(button.get(), after))
+    if (!button->Create(path, data, ButtonCreationMode()) || !InsertAfter(button.get(), after))
         return nullptr;
     m_dirty = 1;
     return button.release();
@@ -320,7 +320,7 @@ CToolButton* CToolbar::AddButton(int kind, const CItemId& folder, const CItemId&
     LPCITEMIDLIST folderList = folder.List() ? folder.List() : desktop.List();
     CreationData data;
     StoreCreationData(data);
-    if (!fileButton->Create(folderList, item.List(), data, 3) || !InsertAfter(button.get(), after))
+    if (!fileButton->Create(folderList, item.List(), data, ButtonCreationMode()) || !InsertAfter(button.get(), after))
         return nullptr;
     m_dirty = 1;
     return button.release();
@@ -356,7 +356,7 @@ CToolButton* CToolbar::ResolveShortcut(const char* path, CToolButton* after)
     }
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(link.Get(), data, 3) || !InsertAfter(button.get(), after)) {
+    if (!button->Create(link.Get(), data, ButtonCreationMode()) || !InsertAfter(button.get(), after)) {
         trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 4);
         return nullptr;
     }

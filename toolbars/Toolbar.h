@@ -113,6 +113,9 @@ public:
     int Count() const { return m_count; }
     CToolButton* Button(int index) const { return index >= 0 && index < m_count ? m_buttons[index] : nullptr; }
     void StoreCreationData(CreationData& data) const;
+    // How a new button is created: with its window when the toolbar has one
+    // (mode 3), as a record only when it has none (a toolbar read by ltltool).
+    int ButtonCreationMode() const { return Handle() ? 3 : 2; }
 
     // Data transfer: clipboard, drag and drop (DataTransfer.cpp).
     BOOL Copy(CToolButton* button);

@@ -49,7 +49,7 @@ BOOL CToolbar::AddButtonFromItemIds(const CItemId& folder, const CItemId& item)
         return FALSE;
     CreationData data;
     StoreCreationData(data);
-    if (!fileButton->Create(folderList, itemList, data, 3))
+    if (!fileButton->Create(folderList, itemList, data, ButtonCreationMode()))
         return FALSE;
     if (!InsertAfter(button.get(), nullptr))
         return FALSE;
@@ -73,7 +73,7 @@ BOOL CToolbar::AddButtonFromPath(const char* path)
         return FALSE;
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(path, data, 3) || !InsertAfter(button.get(), nullptr))
+    if (!button->Create(path, data, ButtonCreationMode()) || !InsertAfter(button.get(), nullptr))
         return FALSE;
     button.release();
     m_dirty = 1;
