@@ -879,10 +879,20 @@ TEST_F(DragBetweenToolbarsTest, DraggedButtonMovesUnlessTheSourceProtectsRemovin
     // the cursor is: over the other toolbar's free space.
     m_target->Show(TRUE);
     // The target fits itself to its buttons after each drop.
+    // Wine may ignore a warp back to a point the cursor was warped to before,
+    // so the cursor is moved until it is really there, a pixel further each try.
     auto pointAtTarget = [this] {
         const POINTL freeSpace = FreeSpace();
-        return SetCursorPos(freeSpace.x, freeSpace.y)
-               && WindowFromPoint(POINT{freeSpace.x, freeSpace.y}) == m_target->Handle();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const POINT wanted{freeSpace.x + attempt, freeSpace.y + attempt % 2};
+            SetCursorPos(wanted.x, wanted.y);
+            driver::WaitUntil([] { return false; }, 50);
+            POINT actual{};
+            GetCursorPos(&actual);
+            if (actual.x == wanted.x && actual.y == wanted.y && WindowFromPoint(wanted) == m_target->Handle())
+                return true;
+        }
+        return false;
     };
 
     ASSERT_TRUE(pointAtTarget());
