@@ -175,23 +175,40 @@ void CGroupButton::ActivateTargetButton(CToolButton* button)
     }
 }
 
-BOOL CGroupButton::StartEveryButton()
+CGroupButton::TargetState CGroupButton::TargetWithButtons(CToolbar*& target, BOOL& created,
+                                                        std::unique_ptr<CToolbar>& owned)
 {
-    CToolbar* target = nullptr;
-    BOOL created = FALSE;
     if (!GetTargetToolbar(target, created, 2)) {
         TargetFailed(MB_OK | MB_ICONEXCLAMATION);
-        return FALSE;
+        return kNoTarget;
     }
-    std::unique_ptr<CToolbar> owned(created ? target : nullptr);
+    owned.reset(created ? target : nullptr);
+    // The target could be had again: the button is no longer broken.
     if (!m_targetOk) {
         m_targetOk = 1;
         if (Handle())
             InvalidateRect(Handle(), nullptr, TRUE);
     }
     if (target->Count() == 0) {
+        // An empty target is opened instead; a copy read only for this is done with.
         owned.reset();
+        return kEmptyTarget;
+    }
+    return kTargetWithButtons;
+}
+
+BOOL CGroupButton::StartEveryButton()
+{
+    CToolbar* target = nullptr;
+    BOOL created = FALSE;
+    std::unique_ptr<CToolbar> owned;
+    switch (TargetWithButtons(target, created, owned)) {
+    case kNoTarget:
+        return FALSE;
+    case kEmptyTarget:
         return Execute(nullptr, nullptr);
+    default:
+        break;
     }
     CToolbarSet* set = target->Set();
     for (int index = 0; index < target->Count(); ++index) {
@@ -253,20 +270,15 @@ BOOL CGroupButton::OnHold()
 {
     CToolbar* target = nullptr;
     BOOL created = FALSE;
-    if (!GetTargetToolbar(target, created, 2)) {
-        TargetFailed(MB_OK | MB_ICONEXCLAMATION);
+    std::unique_ptr<CToolbar> owned;
+    switch (TargetWithButtons(target, created, owned)) {
+    case kNoTarget:
         return FALSE;
-    }
-    std::unique_ptr<CToolbar> owned(created ? target : nullptr);
-    if (!m_targetOk) {
-        m_targetOk = 1;
-        if (Handle())
-            InvalidateRect(Handle(), nullptr, TRUE);
-    }
-    if (target->Count() == 0) {
-        owned.reset();
+    case kEmptyTarget:
         Execute(nullptr, nullptr);
         return TRUE;
+    default:
+        break;
     }
     CMenuHandle menu = BuildButtonMenu(*target);
     if (!menu)

@@ -3,6 +3,8 @@
 // button of that toolbar; press-and-hold drops down a menu of its buttons.
 #pragma once
 
+#include <memory>
+
 #include "FileButton.h"
 
 class CGroupButton : public CFileButton
@@ -38,6 +40,11 @@ public:
     BOOL GetTargetToolbar(CToolbar*& toolbar, BOOL& created, int mode);
     // Starts every button of the target; an empty target is opened instead.
     BOOL StartEveryButton();
+    // The target toolbar for a click or the hold menu: kNoTarget after the
+    // failure was shown, kEmptyTarget when it has no buttons (and any copy
+    // read for this is released), else the target, owned when read here.
+    enum TargetState { kNoTarget, kEmptyTarget, kTargetWithButtons };
+    TargetState TargetWithButtons(CToolbar*& target, BOOL& created, std::unique_ptr<CToolbar>& owned);
     // The hold menu for a target: a command per button (its index plus one)
     // and a separator per space, in columns that fit the screen.
     static CMenuHandle BuildButtonMenu(const CToolbar& target);

@@ -6,12 +6,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
 DWORD DwordAt(const BYTE* bytes)
 {
     DWORD value = 0;

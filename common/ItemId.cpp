@@ -9,18 +9,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
-void TraceResult(HRESULT hr)
-{
-    if (TraceOn())
-        LogFormat(" HR=%08lx", static_cast<unsigned long>(hr));
-}
-
 CComPtr<IMalloc> ShellAllocator()
 {
     CComPtr<IMalloc> allocator;

@@ -17,12 +17,6 @@ REGSAM RightsFor(int access)
     }
 }
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
 void TraceText(const char* format, const char* text)
 {
     if (TraceOn())

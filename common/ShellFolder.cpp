@@ -7,18 +7,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
-void TraceResult(HRESULT hr)
-{
-    if (TraceOn())
-        LogFormat(" HR=%08lx", static_cast<unsigned long>(hr));
-}
-
 // The shell's Unicode name is freed even when taking it raises CError.
 struct CShellString
 {

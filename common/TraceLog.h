@@ -25,6 +25,20 @@ void LogHResult(HRESULT code);
 void LogMethod(UINT classId, UINT methodId, BOOL entering);
 void LogMethodResult(UINT classId, UINT methodId, unsigned long value, BOOL entering);
 
+// A literal trace text, or an OLE result indented as the wrappers' texts
+// are, written only while the trace is on.
+inline void Trace(const char* text)
+{
+    if (TraceOn())
+        LogText(text);
+}
+
+inline void TraceResult(HRESULT hr)
+{
+    if (TraceOn())
+        LogFormat(" HR=%08lx", static_cast<unsigned long>(hr));
+}
+
 // Logs a method's entry when constructed and its exit when the scope ends: the
 // plain exit line, or the result form when Result() named a format and a code.
 class CTraceMethod

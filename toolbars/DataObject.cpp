@@ -14,12 +14,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
 // Windows 95 and its successors take ANSI file lists only.
 bool RunningNTFamily()
 {

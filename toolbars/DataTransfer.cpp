@@ -26,12 +26,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
 // Shortcut modes of the "Adding shortcuts" option.
 enum ShortcutMode : int {
     kShortcutDefault = 0,

@@ -13,12 +13,6 @@
 
 namespace {
 
-void Trace(const char* text)
-{
-    if (TraceOn())
-        LogText(text);
-}
-
 bool IsProgram(const char* path)
 {
     SHFILEINFOA info{};

@@ -147,6 +147,8 @@ struct FindData {
     const char* title;
     DWORD processId;
     HWND found;
+    bool countAll;
+    int count;
 };
 
 BOOL CALLBACK FindProc(HWND window, LPARAM param)
@@ -159,16 +161,24 @@ BOOL CALLBACK FindProc(HWND window, LPARAM param)
     if (data->processId && WindowProcess(window) != data->processId)
         return TRUE;
     data->found = window;
-    return FALSE;
+    ++data->count;
+    return data->countAll;
 }
 
 } // namespace
 
 HWND FindTopWindow(const char* className, const char* title, DWORD processId)
 {
-    FindData data{className, title, processId, nullptr};
+    FindData data{className, title, processId, nullptr, false, 0};
     EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
     return data.found;
+}
+
+int CountTopWindows(const char* className, const char* title, DWORD processId)
+{
+    FindData data{className, title, processId, nullptr, true, 0};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&data));
+    return data.count;
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs, DWORD processId)

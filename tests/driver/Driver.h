@@ -54,6 +54,8 @@ private:
 
 // Top-level windows.
 HWND FindTopWindow(const char* className, const char* title, DWORD processId = 0);
+// How many top-level windows match (null class or title, or 0: any).
+int CountTopWindows(const char* className, const char* title, DWORD processId = 0);
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = kDefaultTimeout,
                    DWORD processId = 0);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeout);

@@ -21,24 +21,9 @@ void Choose(HWND dialog, int radio)
     driver::WaitForWindowGone(dialog, 3000);
 }
 
-struct ToolbarCount {
-    DWORD processId;
-    int count;
-};
-
-BOOL CALLBACK CountProc(HWND window, LPARAM param)
-{
-    auto* data = reinterpret_cast<ToolbarCount*>(param);
-    if (driver::ClassName(window) == "CToolbarWindow" && driver::WindowProcess(window) == data->processId)
-        ++data->count;
-    return TRUE;
-}
-
 int CountToolbars(DWORD processId)
 {
-    ToolbarCount count{processId, 0};
-    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&count));
-    return count.count;
+    return driver::CountTopWindows("CToolbarWindow", nullptr, processId);
 }
 
 } // namespace

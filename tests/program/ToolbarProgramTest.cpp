@@ -38,21 +38,6 @@ void MoveMouse(int x, int y)
     SendInput(1, &input, sizeof input);
 }
 
-BOOL CALLBACK CountProc(HWND window, LPARAM param)
-{
-    auto* wanted = reinterpret_cast<std::pair<std::string, int>*>(param);
-    if (driver::ClassName(window) == "CToolbarWindow" && driver::WindowText(window) == wanted->first)
-        ++wanted->second;
-    return TRUE;
-}
-
-int CountWindows(const char*, const char* title)
-{
-    std::pair<std::string, int> wanted{title, 0};
-    EnumWindows(CountProc, reinterpret_cast<LPARAM>(&wanted));
-    return wanted.second;
-}
-
 } // namespace
 
 class ToolbarProgramTest : public LintelProgramTest
@@ -160,7 +145,7 @@ TEST_F(ToolbarProgramTest, SecondStartOpensItsFileInTheFirstAndOnlyOnce)
     ASSERT_NE(driver::WaitForWindow(kToolbarClass, "Handed over", driver::kDefaultTimeout, first.Id()), nullptr);
     // The second hand-over found the file open and only brought it forward.
     driver::WaitUntil([] { return false; }, 500);
-    EXPECT_EQ(CountWindows(kToolbarClass, "Handed over"), 1);
+    EXPECT_EQ(driver::CountTopWindows(kToolbarClass, "Handed over"), 1);
     EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, first.Id()));
 }
 
