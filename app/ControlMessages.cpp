@@ -5,6 +5,7 @@
 #include "../common/ComPtr.h"
 #include "../common/ControlMessages.h"
 #include "../common/ItemId.h"
+#include "../common/SafeStorage.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 #include "../toolbars/OpenProgressDialog.h"
@@ -141,16 +142,13 @@ BOOL CMainWindow::IsWizardDataFile(const char* path)
         if (!((digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f') || (digit >= 'A' && digit <= 'F')))
             return FALSE;
     }
-    wchar_t* wide = nullptr;
-    if (!CText(path).ToUnicode(&wide))
-        return FALSE;
+    // Checked, as every compound file from outside is, before its elements
+    // are looked up.
     CComPtr<IStorage> storage;
-    const HRESULT hr = StgOpenStorage(wide, nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, storage.put());
-    CText::FreeUnicode(wide);
-    if (FAILED(hr))
+    if (FAILED(OpenCompoundFile(path, storage.put())))
         return FALSE;
-    CComPtr<IStream> data;
-    return SUCCEEDED(storage->OpenStream(L"DATA", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, data.put()));
+    std::vector<StorageElement> elements;
+    return ListStorageElements(storage.Get(), elements) && HasElement(elements, L"DATA", STGTY_STREAM);
 }
 
 LRESULT CMainWindow::OnCreateToolbar(ATOM atom)
@@ -193,18 +191,20 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
         return FALSE;
     };
 
-    wchar_t* wide = nullptr;
-    if (!CText(path).ToUnicode(&wide))
+    if (!path || !*path)
         return fail(3);
     CComPtr<IStorage> storage;
-    HRESULT hr = StgOpenStorage(wide, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, storage.put());
-    CText::FreeUnicode(wide);
+    HRESULT hr = OpenCompoundFile(path, storage.put());
     if (TraceOn())
         LogHResult(hr);
     if (FAILED(hr))
         return fail(4);
+    std::vector<StorageElement> elements;
+    ListStorageElements(storage.Get(), elements);
     CComPtr<IStream> stream;
-    hr = storage->OpenStream(L"DATA", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
+    hr = HasElement(elements, L"DATA", STGTY_STREAM)
+             ? storage->OpenStream(L"DATA", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put())
+             : STG_E_FILENOTFOUND;
     if (TraceOn())
         LogHResult(hr);
     if (FAILED(hr))

@@ -411,10 +411,10 @@ STDMETHODIMP CDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL rel
             Trace("TYMED");
             return DV_E_TYMED;
         }
+        // The storage is someone else's: copied within a deadline, so that a
+        // damaged one cannot hold the program.
         CComPtr<IStorage> copy;
-        HRESULT hr = CreateTemporaryStorage(copy.put());
-        if (SUCCEEDED(hr))
-            hr = medium->pstg->CopyTo(0, nullptr, nullptr, copy.Get());
+        HRESULT hr = CopyForeignStorage(medium->pstg, copy.put());
         if (FAILED(hr)) {
             if (TraceOn())
                 LogHResult(hr);

@@ -445,8 +445,15 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
     STGMEDIUM medium{};
     switch (kind) {
     case kFormatButton:
-        if (SUCCEEDED(GetMedium(object, App(), kind, medium)))
-            added = AddFromStorage(medium.pstg, after);
+        if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {
+            // A stored button may come from any program on the desktop: it is
+            // read from a copy made within a deadline, never from the original.
+            CComPtr<IStorage> copy;
+            if (SUCCEEDED(CopyForeignStorage(medium.pstg, copy.put())))
+                added = AddFromStorage(copy.Get(), after);
+            else
+                TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
+        }
         break;
     case kFormatIdList:
         if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {

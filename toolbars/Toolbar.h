@@ -5,6 +5,7 @@
 #pragma once
 
 #include "../common/ComPtr.h"
+#include "../common/SafeStorage.h"
 #include "../common/ScopedHandle.h"
 #include "../common/WindowBase.h"
 
@@ -261,7 +262,7 @@ protected:
     int NextNonSpace(int from, int step) const;
     static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second);
     void DestroyButtons();
-    BOOL ReadButton(IStorage* storage, int index, int mode);
+    BOOL ReadButton(IStorage* storage, const std::vector<StorageElement>& elements, int index, int mode);
     void OnHoverTimer();
     void ArrangeAllDocked();
     // Data transfer helpers (DataTransfer.cpp).

@@ -6,6 +6,7 @@
 #include "ToolbarSet.h"
 #include "../app/MainApp.h"
 #include "../buttons/ButtonFactory.h"
+#include "../common/SafeStorage.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
@@ -75,15 +76,10 @@ BOOL CToolbar::Open(const char* fileName, int mode)
 {
     m_readFailed = FALSE;
     m_fileName = fileName ? fileName : "";
-    wchar_t* wideName = nullptr;
-    if (m_fileName.IsEmpty() || !m_fileName.ToUnicode(&wideName)) {
-        m_fileName = "";
-        m_readFailed = TRUE;
-        return FALSE;
-    }
+    // Read into memory and checked first: a damaged container must cost a
+    // message, never the program.
     CComPtr<IStorage> storage;
-    const HRESULT hr = StgOpenStorage(wideName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, storage.put());
-    CText::FreeUnicode(wideName);
+    const HRESULT hr = OpenCompoundFile(m_fileName.c_str(), storage.put());
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
@@ -110,8 +106,14 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         return FALSE;
     }
 
+    // Only elements the storage lists are opened by name: looking up one that
+    // a damaged directory no longer reaches is where structured storage can
+    // lose itself.
+    std::vector<StorageElement> elements;
+    ListStorageElements(storage, elements);
     CComPtr<IStream> stream;
-    if (FAILED(storage->OpenStream(L"VERSION", nullptr, kReadElement, 0, stream.put()))) {
+    if (!HasElement(elements, L"VERSION", STGTY_STREAM)
+        || FAILED(storage->OpenStream(L"VERSION", nullptr, kReadElement, 0, stream.put()))) {
         m_version = kVersion10000;
     } else {
         DWORD version = 0;
@@ -120,7 +122,9 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     }
     stream.Reset();
 
-    HRESULT hr = storage->OpenStream(L"TOOLBAR", nullptr, kReadElement, 0, stream.put());
+    HRESULT hr = HasElement(elements, L"TOOLBAR", STGTY_STREAM)
+                     ? storage->OpenStream(L"TOOLBAR", nullptr, kReadElement, 0, stream.put())
+                     : STG_E_FILENOTFOUND;
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
@@ -165,9 +169,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         // field was the count less one.  Either way every stored button is
         // read, and this program always writes the true count.
         wchar_t elementName[16];
-        CComPtr<IStream> extra;
-        if (ElementName(count, elementName)
-            && SUCCEEDED(storage->OpenStream(elementName, nullptr, kReadElement, 0, extra.put())))
+        if (ElementName(count, elementName) && HasElement(elements, elementName, STGTY_STREAM))
             ++count;
     }
     if (TraceOn())
@@ -231,7 +233,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         for (int index = 0; index < count; ++index) {
             if (m_progress)
                 m_progress->SetPosition(index);
-            if (!ReadButton(storage, index, mode) && !reported) {
+            if (!ReadButton(storage, elements, index, mode) && !reported) {
                 // One report per file: a badly damaged file must not bury the
                 // user under a box for every button.
                 reported = true;
@@ -275,15 +277,16 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     return TRUE;
 }
 
-BOOL CToolbar::ReadButton(IStorage* storage, int index, int mode)
+BOOL CToolbar::ReadButton(IStorage* storage, const std::vector<StorageElement>& elements, int index, int mode)
 {
     wchar_t elementName[16];
-    if (!ElementName(index, elementName))
+    const bool newFormat = m_version > kVersion11000;
+    if (!ElementName(index, elementName)
+        || !HasElement(elements, elementName, newFormat ? STGTY_STORAGE : STGTY_STREAM))
         return FALSE;
     CComPtr<IStorage> buttonStorage;
     CComPtr<IStream> buttonStream;
     DWORD kind = 0;
-    const bool newFormat = m_version > kVersion11000;
     if (newFormat) {
         if (FAILED(storage->OpenStorage(elementName, nullptr, kReadElement, nullptr, 0, buttonStorage.put())))
             return FALSE;

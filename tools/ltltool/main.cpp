@@ -11,7 +11,9 @@
 #include "buttons/GroupButton.h"
 #include "buttons/ToolButton.h"
 #include "common/ComPtr.h"
+#include "common/DllSearch.h"
 #include "common/Error.h"
+#include "common/SafeStorage.h"
 #include "common/Text.h"
 #include "toolbars/Toolbar.h"
 
@@ -59,16 +61,6 @@ std::string Utf8(const char* text)
     return utf8;
 }
 
-bool ToWide(const char* text, std::wstring& wide)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0)
-        return false;
-    wide.assign(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    return true;
-}
-
 // Which icon streams a button's storage holds, looked up in the file itself.
 ordered_json IconsPresent(IStorage* root, int index, DWORD version)
 {
@@ -77,18 +69,18 @@ ordered_json IconsPresent(IStorage* root, int index, DWORD version)
         return icons;
     wchar_t name[16];
     swprintf(name, 16, L"BUTTON%03d", index);
+    std::vector<StorageElement> elements;
     CComPtr<IStorage> button;
-    if (FAILED(root->OpenStorage(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, button.put())))
+    if (!ListStorageElements(root, elements) || !HasElement(elements, name, STGTY_STORAGE)
+        || FAILED(root->OpenStorage(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, button.put()))
+        || !ListStorageElements(button.Get(), elements))
         return icons;
     const struct {
         const wchar_t* stream;
         const char* key;
     } names[] = {{L"SMALL", "small"}, {L"NORMAL", "normal"}, {L"LARGE", "large"}};
-    for (const auto& entry : names) {
-        CComPtr<IStream> stream;
-        icons[entry.key] = SUCCEEDED(button->OpenStream(entry.stream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
-                                                         stream.put()));
-    }
+    for (const auto& entry : names)
+        icons[entry.key] = HasElement(elements, entry.stream, STGTY_STREAM);
     return icons;
 }
 
@@ -187,10 +179,8 @@ int Dump(const char* path)
         std::fprintf(stderr, "ltltool: %s: cannot be read as a toolbar\n", path);
         return 1;
     }
-    std::wstring wide;
     CComPtr<IStorage> root;
-    if (ToWide(path, wide))
-        StgOpenStorage(wide.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, root.put());
+    OpenCompoundFile(path, root.put());
     ordered_json out = DumpToolbar(*toolbar, root.Get());
     out["file"] = Utf8(path);
     std::printf("%s\n", out.dump(2).c_str());
@@ -260,6 +250,7 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+    RestrictLibrarySearch();
     if (argc < 3)
         return Usage();
     if (FAILED(OleInitialize(nullptr))) {
