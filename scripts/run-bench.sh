@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/wine-session.sh"
-build=$(cd "${1:-$here/build/i686}" && pwd)
+build=$(lintel_runnable_build "$(cd "${1:-$here/build/i686}" && pwd)")
 wine_session_start "$build/../wineprefix-bench"
 trap wine_session_stop EXIT
 wine "$build/bin/bench_toolbar.exe" "${2:-10}"

@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/scripts/wine-session.sh"
-build=$(cd "${1:-$here/build/i686}" && pwd)
+build=$(lintel_runnable_build "$(cd "${1:-$here/build/i686}" && pwd)")
 
 if [ -n "${DISPLAY:-}" ]; then export LINTEL_USE_DISPLAY=1; fi
 wine_session_start "$build/../wineprefix-run"

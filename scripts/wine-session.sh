@@ -12,9 +12,46 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
 LINTEL_XVFB_PID=""
 
+# Some kernels run no 32-bit x86 code at all (built without IA32 emulation):
+# Wine's 32-bit loader then fails with "Exec format error", and Debian's wine
+# wrapper still picks it.  There only 64-bit Windows programs can run: the
+# wrappers are shadowed by ones that start the 64-bit loader, and
+# LINTEL_WINE32 tells the callers to leave out the 32-bit suites.
+lintel_wine_loaders() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export LINTEL_WINE32=1
+    return
+  fi
+  export LINTEL_WINE32=0
+  local shim=${1:-/tmp}/wine64-only
+  mkdir -p "$shim"
+  local name
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shim/$name"
+    chmod +x "$shim/$name"
+  done
+  export WINELOADER=/usr/lib/wine/wine64
+  case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+}
+
+# The build to run a program from: the given one, or its 64-bit sibling
+# (made when missing) where 32-bit programs cannot start.
+lintel_runnable_build() {
+  local build=$1 top
+  lintel_wine_loaders "$(dirname "$build")"
+  if [ "$LINTEL_WINE32" = 0 ] && grep -q 'toolchain-i686' "$build/CMakeCache.txt" 2>/dev/null; then
+    top=$(cd "$(dirname "$0")/.." && pwd)
+    echo "This kernel runs no 32-bit code: using the 64-bit build instead." >&2
+    make -C "$top" build-x86_64 >&2
+    build=$(cd "$(dirname "$build")/x86_64" && pwd)
+  fi
+  echo "$build"
+}
+
 wine_session_start() {
   local prefix=$1 fresh=${2:-}
   export WINEPREFIX=$prefix
+  lintel_wine_loaders "$(dirname "$prefix")"
 
   if [ -z "${LINTEL_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     local n
