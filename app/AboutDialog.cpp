@@ -4,6 +4,8 @@
 #include "MainWindow.h"
 #include "TextControl.h"
 #include "../common/Application.h"
+#include "../common/Companions.h"
+#include "../common/DllSearch.h"
 #include "../resources/lintel/resource.h"
 
 #include <vector>
@@ -66,7 +68,7 @@ INT_PTR CAboutDialog::DoModal()
 
 BOOL CAboutDialog::ReadVersionLine(CText& line)
 {
-    CLibrary library(LoadLibraryA("version.dll"));
+    CLibrary library(LoadLibraryFrom("version.dll", kLibraryInSystemFolder));
     if (!library)
         return FALSE;
     auto getSize = Entry<GetSizeFunction>(library.Get(), "GetFileVersionInfoSizeA");
@@ -131,7 +133,7 @@ BOOL CAboutDialog::OnCommand(UINT id, UINT code, HWND control)
             m_mainWindow->Help(HELP_FINDER, 0);
         return TRUE;
     case IDC_ABOUT_TIP_LINK:
-        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, nullptr);
+        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, nullptr);
         return TRUE;
     default:
         return CDialogBase::OnCommand(id, code, control);

@@ -4,7 +4,9 @@
 #include "TextControl.h"
 #include "../common/ControlMessages.h"
 #include "../common/RegistryKey.h"
+#include "../common/OwnerDrawMenu.h"
 #include "../common/TraceLog.h"
+#include "../common/TransferFormats.h"
 #include "../common/WindowBase.h"
 #include "../resources/lintel/resource.h"
 
@@ -105,8 +107,9 @@ BOOL CMainApp::Initialise()
     InitCommonControlsEx(&controls);
 
     m_fileDropFormat = CF_HDROP;
-    m_buttonFormat = RegisterClipboardFormatA("CExecButton");
-    m_itemListFormat = RegisterClipboardFormatA("Shell IDList Array");
+    SetMenuNoIcon(IDI_NO_ICON);
+    m_buttonFormat = ButtonClipFormat();
+    m_itemListFormat = ItemListClipFormat();
 
     if (TraceOn())
         LogStringId(TR_REGISTERING_CLASSES);
@@ -229,26 +232,17 @@ void CMainApp::OpenFromCommandLine(HWND target)
         GlobalDeleteAtom(atom);
 }
 
+UINT CMainApp::ProgramNameId() const
+{
+    return IDS_APP_NAME;
+}
+
 int CMainApp::DisplayMessage(HWND owner, UINT textId, LPCSTR caption, UINT style, UINT captionSource)
 {
     CTraceMethod trace(TR_CMAINAPP, TR_DISPLAY_MESSAGE);
     if (TraceOn())
         LogFormat("%lu", textId);
-    CText text;
-    if (!text.LoadString(Instance(), textId))
-        return IDOK;
-    CText captionText;
-    if (captionSource & kCaptionProgramName) {
-        if (!captionText.LoadString(Instance(), IDS_APP_NAME))
-            captionText = "Lintel";
-    } else if (captionSource & kCaptionFromId) {
-        if (!captionText.LoadString(Instance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(caption))))
-            return IDOK;
-    } else if ((captionSource & kCaptionText) && caption) {
-        captionText = caption;
-    }
-    return MessageBoxA(owner, text.c_str(), captionText.IsEmpty() ? nullptr : captionText.c_str(),
-                       style | MB_TASKMODAL);
+    return CApplication::DisplayMessage(owner, textId, caption, style, captionSource);
 }
 
 BOOL CMainApp::RunningWindowsNT4()

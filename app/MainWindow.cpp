@@ -5,6 +5,7 @@
 #include "OptionsSheet.h"
 #include "ProgramMenu.h"
 #include "../buttons/RecentMonitor.h"
+#include "../common/Companions.h"
 #include "../common/ControlMessages.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -31,10 +32,10 @@ CMainApp* CMainWindow::App() const
     return static_cast<CMainApp*>(Application());
 }
 
-BOOL CMainWindow::OnCreate(HWND handle)
+BOOL CMainWindow::OnCreate(HWND)
 {
     CTraceMethod trace(TR_CMAINWINDOW, TR_ONCREATE);
-    CWindowBase::OnCreate(handle);
+
     if (!Initialise()) {
         App()->DisplayMessage(nullptr, IDS_MSG_SET_FAILED, nullptr, MB_OK | MB_ICONSTOP, kCaptionProgramName);
         trace.Result(TR_ONCREATE_RESULT, 2);
@@ -70,7 +71,7 @@ BOOL CMainWindow::Initialise()
     DWORD showTips = 1;
     if (!key.OpenKey(HKEY_CURRENT_USER, keyName, CRegistryKey::kRead) || !key.GetLongValue(valueName, showTips)
         || showTips != 0)
-        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
+        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
     trace.Result(TR_INITIALISE_RESULT, 0);
     return TRUE;
 }
@@ -269,7 +270,7 @@ BOOL CMainWindow::OnCommand(UINT id, UINT, HWND)
             m_toolbarSet->Open();
         return TRUE;
     case MenuCommand::LaunchExplorer:
-        CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
+        LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
         return TRUE;
     case MenuCommand::Options:
         // A second request while the sheet is up does nothing.
@@ -282,10 +283,10 @@ BOOL CMainWindow::OnCommand(UINT id, UINT, HWND)
         Help(HELP_FINDER, 0);
         return TRUE;
     case MenuCommand::TipOfTheDay:
-        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, nullptr);
+        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, nullptr);
         return TRUE;
     case MenuCommand::GettingStarted:
-        CMainApp::LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, "START");
+        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, TRUE, "START");
         return TRUE;
     case MenuCommand::About: {
         CAboutDialog about(this);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../common/WindowBase.h"
+#include "../toolbars/ToolbarHost.h"
 
 #include <memory>
 
@@ -11,7 +12,7 @@ class CMainApp;
 class CToolbarSet;
 class CRecentMonitor;
 
-class CMainWindow : public CWindowBase
+class CMainWindow : public CWindowBase, public IToolbarHost
 {
 public:
     explicit CMainWindow(CMainApp* application);
@@ -32,8 +33,8 @@ public:
     BOOL ModifyTrayIcon(BOOL shown);
     BOOL DeleteTrayIcon();
     void ToggleHidden();
-    BOOL ShowProgramMenu();
-    BOOL Help(UINT command, ULONG_PTR data, HWND window = nullptr);
+    BOOL ShowProgramMenu() override;
+    BOOL Help(UINT command, ULONG_PTR data, HWND window = nullptr) override;
 
     // Control messages of the companion programs.
     LRESULT OnAddButton(WPARAM slotOrAtom);
@@ -46,19 +47,17 @@ public:
     // ever deleted on a companion's request.
     static BOOL IsWizardDataFile(const char* path);
 
-    BOOL IsHidden() const { return m_hidden; }
-    void SetHidden(BOOL hidden) { m_hidden = hidden; }
+    HWND Window() const override { return Handle(); }
+    BOOL IsHidden() const override { return m_hidden; }
+    void SetHidden(BOOL hidden) override { m_hidden = hidden; }
     CToolbarSet* ToolbarSet() const { return m_toolbarSet.get(); }
     CMainApp* App() const;
 
-    // Identifiers of the tray icon, the timers and the hotkeys.
+    // Identifiers of the tray icon and the timers (the hotkeys: IToolbarHost).
     static constexpr UINT kTrayIconId = 1;
     static constexpr UINT_PTR kClickTimer = 1;
     static constexpr UINT_PTR kRefreshTimer = 14;
     static constexpr UINT kRefreshDelay = 1000;
-    static constexpr int kMenuHotkey = 2;
-    static constexpr int kToolbarHotkey = 3;
-    static constexpr int kShowAllHotkey = 4;
 
 private:
     void OnTrayNotify(UINT mouseMessage);

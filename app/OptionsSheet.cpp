@@ -48,9 +48,9 @@ constexpr UINT kToolbarCloseCommand = 110;
 
 BOOL ShowContextHelp(CToolbarSet* set, HELPINFO* helpInfo, const DWORD* helpIds)
 {
-    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !set || !set->MainWindow())
+    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !set || !set->Host())
         return TRUE;
-    set->MainWindow()->Help(HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(helpIds),
+    set->Host()->Help(HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(helpIds),
                             static_cast<HWND>(helpInfo->hItemHandle));
     return TRUE;
 }
@@ -429,7 +429,7 @@ BOOL COptionsHotkeysPage::ApplyHotkeys()
         return TRUE;
     // The set kept the old code of each hotkey that clashed: show what is in force.
     ShowHotkeys();
-    if (CMainApp* app = m_set->App())
+    if (CApplication* app = m_set->App())
         app->DisplayMessage(Sheet(), IDS_MSG_HOTKEY_CLASH, nullptr, MB_OK | MB_ICONINFORMATION, kCaptionProgramName);
     return FALSE;
 }

@@ -1,6 +1,7 @@
 // Entry point of Lintel.exe.
 #include "MainApp.h"
 
+#include "../common/DllSearch.h"
 #include "../common/Error.h"
 #include "../common/TraceLog.h"
 
@@ -9,6 +10,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show)
 {
+    RestrictLibrarySearch();
     try {
         std::unique_ptr<CMainApp> app(new (std::nothrow) CMainApp(instance, commandLine, show));
         if (!app)

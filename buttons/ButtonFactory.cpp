@@ -7,22 +7,27 @@
 
 #include <new>
 
-CToolButton* NewButtonOfKind(DWORD kind, CToolbar* toolbar)
+std::unique_ptr<CToolButton> NewButtonOfKind(DWORD kind, IButtonHost* host, CApplication* application)
 {
-    CMainApp* app = toolbar ? toolbar->App() : nullptr;
-    void* owner = toolbar ? toolbar->Parent() : nullptr;
+    CToolButton* button = nullptr;
     switch (kind) {
     case kKindSpace:
-        return new (std::nothrow) CSpaceButton(toolbar, app, owner);
+        button = new (std::nothrow) CSpaceButton(host, application, nullptr);
+        break;
     case kKindProgram:
-        return new (std::nothrow) CExecButton(toolbar, app, owner);
+        button = new (std::nothrow) CExecButton(host, application, nullptr);
+        break;
     case kKindFolder:
-        return new (std::nothrow) CFolderButton(toolbar, app, owner);
+        button = new (std::nothrow) CFolderButton(host, application, nullptr);
+        break;
     case kKindGroup:
-        return new (std::nothrow) CGroupButton(toolbar, app, owner);
+        button = new (std::nothrow) CGroupButton(host, application, nullptr);
+        break;
     case kKindUrl:
-        return new (std::nothrow) CUrlButton(toolbar, app, owner);
+        button = new (std::nothrow) CUrlButton(host, application, nullptr);
+        break;
     default:
-        return nullptr;
+        break;
     }
+    return std::unique_ptr<CToolButton>(button);
 }

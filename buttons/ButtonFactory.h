@@ -3,6 +3,8 @@
 
 #include "ToolButton.h"
 
-// A new, not yet created button of the kind for the toolbar, or null for a
-// kind no button carries (4, the shortcut request, and unknown values).
-CToolButton* NewButtonOfKind(DWORD kind, CToolbar* toolbar);
+#include <memory>
+
+// A new, not yet created button of the kind for the host, or null for a kind
+// no button carries (4, the shortcut request, and unknown values).
+std::unique_ptr<CToolButton> NewButtonOfKind(DWORD kind, IButtonHost* host, CApplication* application);

@@ -1,7 +1,7 @@
 #include "ExecButton.h"
 
 #include "OpenWithParametersDialog.h"
-#include "../app/MainApp.h"
+#include "../common/Application.h"
 #include "../common/RegistryKey.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
@@ -73,8 +73,8 @@ CText DocumentArgument(const char* document, WORD windowsVersion, BOOL convertTo
     return argument;
 }
 
-CExecButton::CExecButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CFileButton(toolbar, application, owner)
+CExecButton::CExecButton(IButtonHost* host, CApplication* application, void* owner)
+    : CFileButton(host, application, owner)
 {
     if (TraceOn())
         LogMethod(TR_CEXECBUTTON, TR_CEXECBUTTON, TRUE);

@@ -15,7 +15,7 @@ public:
     // list of ten full paths needs less than 3 KiB.
     static constexpr ULONG kMaxRecentBytes = 64 * 1024;
 
-    CExecButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CExecButton(IButtonHost* host, CApplication* application, void* owner);
     ~CExecButton() override;
 
     void Activate(BOOL flag) override;

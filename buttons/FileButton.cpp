@@ -1,6 +1,9 @@
 #include "FileButton.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
+#include "../common/Associations.h"
+#include "../common/TransferFormats.h"
+#include "../common/DllSearch.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -35,7 +38,7 @@ Proc LibraryProc(HMODULE library, const char* name)
 // stays loaded until the caller's target has started.
 CLibrary SwitchDesktop(DWORD column, DWORD row)
 {
-    CLibrary library(LoadLibraryA("Mlv95Api.dll"));
+    CLibrary library(LoadLibraryFrom("Mlv95Api.dll", kLibraryInProgramFolder | kLibraryInSystemFolder));
     if (!library)
         return library;
     auto getScreen = LibraryProc<GetScreenProc>(library.Get(), "GetScreen");
@@ -161,8 +164,8 @@ struct CFileButton::IconSet
     }
 };
 
-CFileButton::CFileButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CToolButton(toolbar, application, owner)
+CFileButton::CFileButton(IButtonHost* host, CApplication* application, void* owner)
+    : CToolButton(host, application, owner)
 {
     if (TraceOn())
         LogMethod(TR_CFILEBUTTON, TR_CFILEBUTTON, TRUE);
@@ -496,7 +499,7 @@ void CFileButton::Activate(BOOL)
 
 void CFileButton::ShowStartError(INT_PTR instanceResult)
 {
-    auto* app = static_cast<CMainApp*>(Application());
+    auto* app = static_cast<CApplication*>(Application());
     if (!app)
         return;
     const UINT message = StartMessage(instanceResult);
@@ -524,7 +527,7 @@ BOOL CFileButton::Execute(const char* parameters, const char* startIn)
     }
 
     CText defaultFolder;
-    CMainApp::GetDefaultFolder(defaultFolder);
+    GetDefaultFolder(defaultFolder);
     const char* directory = startIn && *startIn ? startIn : defaultFolder.c_str();
     const bool haveParameters = parameters && *parameters;
     SHFILEINFOA info{};
@@ -545,7 +548,7 @@ BOOL CFileButton::Execute(const char* parameters, const char* startIn)
         execute.lpFile = m_fileName.IsEmpty() ? nullptr : m_fileName.c_str();
         execute.lpParameters = haveParameters ? parameters : nullptr;
         execute.lpIDList = withList ? const_cast<ITEMIDLIST*>(fullList.List()) : nullptr;
-    } else if (CMainApp::GetAssociatedExe(m_fileName, program)) {
+    } else if (GetAssociatedExe(m_fileName, program)) {
         // A document with parameters goes to its program as "parameters file".
         // A name with a blank is quoted, or the program would take it for two.
         commandLine = parameters;
@@ -604,7 +607,7 @@ void CFileButton::OnRightClick(BOOL)
 
 BOOL CFileButton::OffersTargetMenu() const
 {
-    if (m_toolbar && m_toolbar->IsRestricted(kProtectTargetMenu))
+    if (m_host && m_host->IsRestricted(kProtectTargetMenu))
         return FALSE;
     if (m_fileName.IsEmpty() || !HasTargetList())
         return FALSE;
@@ -700,10 +703,7 @@ void CFileButton::ShowContextMenu()
 
 BOOL CFileButton::ClipboardOffersButton() const
 {
-    const auto* app = static_cast<const CMainApp*>(Application());
-    UINT format = app ? app->ButtonFormat() : 0;
-    if (!format)
-        format = RegisterClipboardFormatA("CExecButton");
+    const UINT format = ButtonClipFormat();
     CComPtr<IDataObject> clipboard;
     if (FAILED(OleGetClipboard(clipboard.put())) || !clipboard)
         return FALSE;
@@ -728,9 +728,9 @@ BOOL CFileButton::OnInitMenu(HMENU menu)
             grey(id, true);
         return TRUE;
     }
-    const bool removeBlocked = m_toolbar && m_toolbar->IsRestricted(kProtectRemove);
-    const bool clipboardBlocked = m_toolbar && m_toolbar->IsRestricted(kProtectClipboard);
-    const bool propertiesBlocked = m_toolbar && m_toolbar->IsRestricted(kProtectButtonProperties);
+    const bool removeBlocked = m_host && m_host->IsRestricted(kProtectRemove);
+    const bool clipboardBlocked = m_host && m_host->IsRestricted(kProtectClipboard);
+    const bool propertiesBlocked = m_host && m_host->IsRestricted(kProtectButtonProperties);
     grey(IDC_BTN_CUT, removeBlocked || clipboardBlocked);
     grey(IDC_BTN_COPY, clipboardBlocked);
     grey(IDC_BTN_PASTE, clipboardBlocked || !ClipboardOffersButton());
@@ -745,26 +745,26 @@ BOOL CFileButton::OnCommand(UINT id, UINT code, HWND control)
     case IDC_BTN_CUT:
         // The toolbar deletes this object when the cut succeeds: nothing of
         // it may be touched after this call.
-        if (m_toolbar && !m_toolbar->IsRestricted(kProtectRemove) && !m_toolbar->IsRestricted(kProtectClipboard))
-            m_toolbar->Cut(this);
+        if (m_host && !m_host->IsRestricted(kProtectRemove) && !m_host->IsRestricted(kProtectClipboard))
+            m_host->Cut(this);
         return TRUE;
     case IDC_BTN_COPY:
-        if (m_toolbar && !m_toolbar->IsRestricted(kProtectClipboard))
-            m_toolbar->Copy(this);
+        if (m_host && !m_host->IsRestricted(kProtectClipboard))
+            m_host->Copy(this);
         return TRUE;
     case IDC_BTN_PASTE:
-        if (m_toolbar && !m_toolbar->IsRestricted(kProtectClipboard))
-            m_toolbar->Paste(this, TRUE);
+        if (m_host && !m_host->IsRestricted(kProtectClipboard))
+            m_host->Paste(this, TRUE);
         return TRUE;
     case IDC_BTN_DELETE:
-        if (m_toolbar && !m_toolbar->IsRestricted(kProtectRemove)) {
+        if (m_host && !m_host->IsRestricted(kProtectRemove)) {
             // The toolbar deletes this object: nothing of it may be touched
             // after this call.
-            m_toolbar->Remove(this);
+            m_host->Remove(this);
         }
         return TRUE;
     case IDC_BTN_PROPERTIES:
-        if (!m_toolbar || !m_toolbar->IsRestricted(kProtectButtonProperties))
+        if (!m_host || !m_host->IsRestricted(kProtectButtonProperties))
             ShowProperties();
         return TRUE;
     default:
@@ -886,7 +886,7 @@ BOOL CFileButton::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effec
             return FALSE;
         }
         *effect = DROPEFFECT_LINK;
-        return m_toolbar && m_toolbar->DropDataObjectOnButton(data, this, effect, FALSE);
+        return m_host && m_host->DropDataObjectOnButton(data, this, effect, FALSE);
     }
     return CToolButton::Drop(data, keys, point, effect);
 }

@@ -108,7 +108,7 @@ public:
     static void SetPropertiesButton(CFileButton* button);
 
 protected:
-    CFileButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CFileButton(IButtonHost* host, CApplication* application, void* owner);
 
     // The record fields the kinds share, each under its version's condition.
     void WriteTarget(CRecordWriter& out, DWORD version) const;

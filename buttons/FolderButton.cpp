@@ -1,6 +1,6 @@
 #include "FolderButton.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -43,8 +43,8 @@ CText LoadedText(UINT id, const char* fallback)
 
 } // namespace
 
-CFolderButton::CFolderButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CFileButton(toolbar, application, owner)
+CFolderButton::CFolderButton(IButtonHost* host, CApplication* application, void* owner)
+    : CFileButton(host, application, owner)
 {
     if (TraceOn())
         LogMethod(TR_CFOLDERBUTTON, TR_CFOLDERBUTTON, TRUE);
@@ -159,7 +159,7 @@ CMenuHandle CFolderButton::BuildContentsMenu()
     EndContentsMenu();
     m_entries.reset(new (std::nothrow) EntryList);
     if (!m_entries) {
-        auto* app = static_cast<CMainApp*>(Application());
+        auto* app = static_cast<CApplication*>(Application());
         if (app)
             app->DisplayMessage(Handle(), IDS_MSG_MENU_OUT_OF_MEMORY, nullptr, MB_OK | MB_ICONEXCLAMATION,
                                 kCaptionProgramName);
@@ -229,7 +229,7 @@ BOOL CFolderButton::OpenEntry(UINT command)
     // and still open.
     if (started || instanceResult == SE_ERR_ACCESSDENIED || (!started && error == ERROR_ACCESS_DENIED))
         return TRUE;
-    auto* app = static_cast<CMainApp*>(Application());
+    auto* app = static_cast<CApplication*>(Application());
     if (app)
         app->DisplayMessage(Handle(), IDS_MSG_ACCESS_DENIED, nullptr, MB_OK | MB_ICONEXCLAMATION,
                             kCaptionProgramName);

@@ -18,7 +18,7 @@ public:
     static constexpr UINT kCommandLimit = 32000;
     static constexpr int kMaxMenuItems = 251;
 
-    CFolderButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CFolderButton(IButtonHost* host, CApplication* application, void* owner);
     ~CFolderButton() override;
 
     // Made from identifier lists, the button takes drops when the folder can.

@@ -1,9 +1,8 @@
 #include "GroupButton.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
-#include "../toolbars/ToolbarSet.h"
 
 #include <memory>
 #include <new>
@@ -25,8 +24,8 @@ CText CanonicalPath(const CText& path)
 
 } // namespace
 
-CGroupButton::CGroupButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CFileButton(toolbar, application, owner)
+CGroupButton::CGroupButton(IButtonHost* host, CApplication* application, void* owner)
+    : CFileButton(host, application, owner)
 {
     if (TraceOn())
         LogMethod(TR_CGROUPBUTTON, TR_CGROUPBUTTON, TRUE);
@@ -60,9 +59,9 @@ void CGroupButton::SetStartEvery(BOOL startEvery)
 
 BOOL CGroupButton::TargetIsOwnToolbar() const
 {
-    if (!m_toolbar || m_fileName.IsEmpty() || m_toolbar->FileName().IsEmpty())
+    if (!m_host || m_fileName.IsEmpty() || m_host->FileName().IsEmpty())
         return FALSE;
-    return CanonicalPath(m_fileName) == CanonicalPath(m_toolbar->FileName());
+    return CanonicalPath(m_fileName) == CanonicalPath(m_host->FileName());
 }
 
 BOOL CGroupButton::FinishCreate(BOOL created)
@@ -72,7 +71,7 @@ BOOL CGroupButton::FinishCreate(BOOL created)
     if (TargetIsOwnToolbar()) {
         // The refused button's window must not stay behind on the toolbar.
         Destroy();
-        CMainApp* app = m_toolbar ? m_toolbar->App() : nullptr;
+        CApplication* app = Application();
         if (app)
             app->DisplayMessage(nullptr, IDS_MSG_OWN_TOOLBAR, nullptr, MB_OK | MB_ICONINFORMATION,
                                 kCaptionProgramName);
@@ -107,7 +106,7 @@ BOOL CGroupButton::Create(IStorage* storage, const CreationData& data, int mode)
     const BOOL created = CFileButton::Create(storage, data, mode);
     // A toolbar reading its own file keeps what it stored: a group that names
     // its own file (a toolbar saved under its target's name) only opens it.
-    if (m_toolbar && m_toolbar->IsLoading())
+    if (m_host && m_host->IsLoading())
         return created;
     return FinishCreate(created);
 }
@@ -115,34 +114,18 @@ BOOL CGroupButton::Create(IStorage* storage, const CreationData& data, int mode)
 BOOL CGroupButton::Create(IStream* stream, const CreationData& data, int mode)
 {
     const BOOL created = CFileButton::Create(stream, data, mode);
-    if (m_toolbar && m_toolbar->IsLoading())
+    if (m_host && m_host->IsLoading())
         return created;
     return FinishCreate(created);
 }
 
 // ---------------------------------------------------------------- the target toolbar
 
-BOOL CGroupButton::GetTargetToolbar(CToolbar*& toolbar, BOOL& created, int mode)
+std::unique_ptr<IGroupTarget> CGroupButton::OpenTarget()
 {
-    toolbar = nullptr;
-    created = FALSE;
-    CToolbarSet* set = m_toolbar ? m_toolbar->Set() : nullptr;
-    int index = -1;
-    if (set && set->FindByFile(m_fileName.c_str(), index) && set->Toolbar(index)) {
-        toolbar = set->Toolbar(index);
-        return TRUE;
-    }
-    if (m_fileName.IsEmpty())
-        return FALSE;
-    std::unique_ptr<CToolbar> target(new (std::nothrow)
-                                         CToolbar(m_toolbar ? m_toolbar->App() : nullptr, set,
-                                                  set ? set->MainWindow() : nullptr));
-    // Read without a window, the toolbar is never shown.
-    if (!target || !target->Open(m_fileName.c_str(), mode))
-        return FALSE;
-    toolbar = target.release();
-    created = TRUE;
-    return TRUE;
+    if (!m_host || m_fileName.IsEmpty())
+        return nullptr;
+    return m_host->OpenGroupTarget(m_fileName.c_str());
 }
 
 void CGroupButton::TargetFailed(UINT style)
@@ -150,7 +133,7 @@ void CGroupButton::TargetFailed(UINT style)
     m_targetOk = 0;
     if (Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
-    CMainApp* app = m_toolbar ? m_toolbar->App() : nullptr;
+    CApplication* app = Application();
     if (app)
         app->DisplayMessage(Handle(), IDS_MSG_OPEN_TOOLBAR, nullptr, style, kCaptionProgramName);
 }
@@ -175,14 +158,13 @@ void CGroupButton::ActivateTargetButton(CToolButton* button)
     }
 }
 
-CGroupButton::TargetState CGroupButton::TargetWithButtons(CToolbar*& target, BOOL& created,
-                                                        std::unique_ptr<CToolbar>& owned)
+CGroupButton::TargetState CGroupButton::TargetWithButtons(std::unique_ptr<IGroupTarget>& target)
 {
-    if (!GetTargetToolbar(target, created, 2)) {
+    target = OpenTarget();
+    if (!target) {
         TargetFailed(MB_OK | MB_ICONEXCLAMATION);
         return kNoTarget;
     }
-    owned.reset(created ? target : nullptr);
     // The target could be had again: the button is no longer broken.
     if (!m_targetOk) {
         m_targetOk = 1;
@@ -191,7 +173,7 @@ CGroupButton::TargetState CGroupButton::TargetWithButtons(CToolbar*& target, BOO
     }
     if (target->Count() == 0) {
         // An empty target is opened instead; a copy read only for this is done with.
-        owned.reset();
+        target.reset();
         return kEmptyTarget;
     }
     return kTargetWithButtons;
@@ -199,10 +181,8 @@ CGroupButton::TargetState CGroupButton::TargetWithButtons(CToolbar*& target, BOO
 
 BOOL CGroupButton::StartEveryButton()
 {
-    CToolbar* target = nullptr;
-    BOOL created = FALSE;
-    std::unique_ptr<CToolbar> owned;
-    switch (TargetWithButtons(target, created, owned)) {
+    std::unique_ptr<IGroupTarget> target;
+    switch (TargetWithButtons(target)) {
     case kNoTarget:
         return FALSE;
     case kEmptyTarget:
@@ -210,12 +190,10 @@ BOOL CGroupButton::StartEveryButton()
     default:
         break;
     }
-    CToolbarSet* set = target->Set();
     for (int index = 0; index < target->Count(); ++index) {
         // A start that fails shows a box, whose message loop may let the user
         // close an open target toolbar meanwhile.
-        int slot = -1;
-        if (!created && (!set || !set->FindToolbar(target, slot)))
+        if (!target->StillThere())
             break;
         ActivateTargetButton(target->Button(index));
     }
@@ -232,7 +210,7 @@ void CGroupButton::Activate(BOOL flag)
         Execute(nullptr, nullptr);
 }
 
-CMenuHandle CGroupButton::BuildButtonMenu(const CToolbar& target)
+CMenuHandle CGroupButton::BuildButtonMenu(const IGroupTarget& target)
 {
     CMenuHandle menu(CreatePopupMenu());
     if (!menu)
@@ -243,7 +221,7 @@ CMenuHandle CGroupButton::BuildButtonMenu(const CToolbar& target)
     if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
         noDescription = "No description";
     int runningHeight = 0;
-    // A toolbar holds at most CToolbar::kMaxButtons buttons, which bounds the menu.
+    // A toolbar holds at most 256 buttons, which bounds the menu.
     for (int index = 0; index < target.Count(); ++index) {
         const CToolButton* button = target.Button(index);
         if (!button)
@@ -268,10 +246,8 @@ CMenuHandle CGroupButton::BuildButtonMenu(const CToolbar& target)
 
 BOOL CGroupButton::OnHold()
 {
-    CToolbar* target = nullptr;
-    BOOL created = FALSE;
-    std::unique_ptr<CToolbar> owned;
-    switch (TargetWithButtons(target, created, owned)) {
+    std::unique_ptr<IGroupTarget> target;
+    switch (TargetWithButtons(target)) {
     case kNoTarget:
         return FALSE;
     case kEmptyTarget:
@@ -293,9 +269,7 @@ BOOL CGroupButton::OnHold()
     if (!*alive)
         return TRUE;
     // An open target may have been closed while the menu was up.
-    CToolbarSet* set = target->Set();
-    int slot = -1;
-    if (command > 0 && (created || (set && set->FindToolbar(target, slot))))
+    if (command > 0 && target->StillThere())
         ActivateTargetButton(target->Button(static_cast<int>(command) - 1));
     return TRUE;
 }

@@ -10,7 +10,7 @@
 class CGroupButton : public CFileButton
 {
 public:
-    CGroupButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CGroupButton(IButtonHost* host, CApplication* application, void* owner);
     ~CGroupButton() override;
 
     // Every variant refuses a target that is the toolbar the button is on
@@ -34,20 +34,18 @@ public:
     // whatever a drag asks for.
     void SetDropHighlight(BOOL highlight) override;
 
-    // The target toolbar: the open one of the set when there is one (created
-    // 0), else a new toolbar object read from the file in the mode and never
-    // shown (created 1), which the caller deletes.
-    BOOL GetTargetToolbar(CToolbar*& toolbar, BOOL& created, int mode);
+    // The target toolbar: the open one of the set when there is one, else one
+    // read from the file for the moment and never shown.  Null when neither.
+    std::unique_ptr<IGroupTarget> OpenTarget();
     // Starts every button of the target; an empty target is opened instead.
     BOOL StartEveryButton();
     // The target toolbar for a click or the hold menu: kNoTarget after the
-    // failure was shown, kEmptyTarget when it has no buttons (and any copy
-    // read for this is released), else the target, owned when read here.
+    // failure was shown, kEmptyTarget when it has no buttons, else the target.
     enum TargetState { kNoTarget, kEmptyTarget, kTargetWithButtons };
-    TargetState TargetWithButtons(CToolbar*& target, BOOL& created, std::unique_ptr<CToolbar>& owned);
+    TargetState TargetWithButtons(std::unique_ptr<IGroupTarget>& target);
     // The hold menu for a target: a command per button (its index plus one)
     // and a separator per space, in columns that fit the screen.
-    static CMenuHandle BuildButtonMenu(const CToolbar& target);
+    static CMenuHandle BuildButtonMenu(const IGroupTarget& target);
     // What "start every" and the hold menu do with one button of the target.
     static void ActivateTargetButton(CToolButton* button);
 

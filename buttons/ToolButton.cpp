@@ -1,6 +1,7 @@
 #include "ToolButton.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
+#include "../common/BitmapStream.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
@@ -8,8 +9,8 @@
 
 #include <cstring>
 
-CToolButton::CToolButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CWindowBase(application, toolbar), m_toolbar(toolbar), m_owner(owner), m_colour(GetSysColor(COLOR_BTNFACE))
+CToolButton::CToolButton(IButtonHost* host, CApplication* application, void* owner)
+    : CWindowBase(application, nullptr), m_host(host), m_owner(owner), m_colour(GetSysColor(COLOR_BTNFACE))
 {
 }
 
@@ -17,6 +18,13 @@ CToolButton::~CToolButton()
 {
     if (TraceOn())
         LogMethod(TR_CTOOLBUTTON, TR_CTOOLBUTTON_DTOR, TRUE);
+    // The button owns its window: one left behind would stay on the toolbar,
+    // unseen, and swallow clicks.  It is let go first, so that the messages
+    // of its destruction reach no half-destroyed object.
+    if (HWND window = Handle()) {
+        SetWindowLongPtrA(window, 0, 0);
+        DestroyWindow(window);
+    }
 }
 
 void CToolButton::ApplyCreationData(const CreationData& data)
@@ -37,7 +45,7 @@ BOOL CToolButton::Create(const CreationData& data, int mode)
         return TRUE;
     const SIZE size = GetSize();
     return CreateChild(0, "CToolButtonWindow", "", WS_CHILD | WS_VISIBLE, data.x, data.y, size.cx, size.cy,
-                       m_toolbar ? m_toolbar->Handle() : nullptr, data.controlId);
+                       m_host ? m_host->Window() : nullptr, data.controlId);
 }
 
 BOOL CToolButton::Create(IShellLinkA*, const CreationData& data, int mode) { return Create(data, mode); }
@@ -99,26 +107,26 @@ void CToolButton::ShowProperties() {}
 
 void CToolButton::DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD, BOOL, DWORD* effect)
 {
-    if (m_toolbar)
-        m_toolbar->OnDragEnter(data, keys, point, kind, effect);
+    if (m_host)
+        m_host->OnDragEnter(data, keys, point, kind, effect);
 }
 
 void CToolButton::DragOver(DWORD keys, POINTL point, DWORD* effect)
 {
-    if (m_toolbar)
-        m_toolbar->OnDragOver(keys, point, effect);
+    if (m_host)
+        m_host->OnDragOver(keys, point, effect);
 }
 
 void CToolButton::DragLeave()
 {
-    if (m_toolbar)
-        m_toolbar->OnDragLeave();
+    if (m_host)
+        m_host->OnDragLeave();
 }
 
 BOOL CToolButton::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect)
 {
     // Dropped on this button: what the toolbar adds goes right behind it.
-    return m_toolbar && m_toolbar->OnDrop(data, keys, point, effect, this);
+    return m_host && m_host->OnDrop(data, keys, point, effect, this);
 }
 
 void CToolButton::Move(int x, int y, int cx, int cy)
@@ -136,7 +144,7 @@ int CToolButton::GetWidth() const
 {
     if (m_kind == kKindSpace)
         return m_iconSize;
-    const bool textBelow = m_toolbar && m_toolbar->ShowDescription() && SizeIndex() != 0;
+    const bool textBelow = m_host && m_host->ShowDescription() && SizeIndex() != 0;
     return textBelow ? 2 * m_iconSize + 10 : m_iconSize + 10;
 }
 
@@ -145,7 +153,7 @@ SIZE CToolButton::GetSize() const
     if (m_kind == kKindSpace)
         return SIZE{m_iconSize, m_iconSize};
     SIZE size{m_iconSize + 10, m_iconSize + 10};
-    if (m_toolbar && m_toolbar->ShowDescription()) {
+    if (m_host && m_host->ShowDescription()) {
         if (SizeIndex() == 0) {
             size.cx += 5 * m_iconSize;   // the text stands to the right of a small icon
         } else {
@@ -326,8 +334,8 @@ BOOL CToolButton::OnTimer(UINT_PTR timerId)
 
 BOOL CToolButton::OnMouseMove(UINT flags, int x, int y)
 {
-    if (m_toolbar)
-        m_toolbar->HotTrack(m_toolbar->IndexOf(this));
+    if (m_host)
+        m_host->HotTrack(this);
     if (m_holdDone || !m_mouseDown || !(flags & MK_LBUTTON))
         return TRUE;
     POINT cursor{};
@@ -335,7 +343,7 @@ BOOL CToolButton::OnMouseMove(UINT flags, int x, int y)
     if (cursor.x >= m_pressPoint.x - kDragDistance && cursor.x < m_pressPoint.x + kDragDistance
         && cursor.y >= m_pressPoint.y - kDragDistance && cursor.y < m_pressPoint.y + kDragDistance)
         return TRUE;
-    if (m_toolbar && m_toolbar->IsRestricted(kProtectDrag))
+    if (m_host && m_host->IsRestricted(kProtectDrag))
         return TRUE;
     StopHoldTimer();
     if (PointInside(x, y))
@@ -343,8 +351,8 @@ BOOL CToolButton::OnMouseMove(UINT flags, int x, int y)
     m_mouseDown = 0;
     ReleaseCapture();
     SetPressed(0);
-    if (m_toolbar)
-        m_toolbar->DragStart(this);
+    if (m_host)
+        m_host->DragStart(this);
     return TRUE;
 }
 
@@ -365,8 +373,8 @@ BOOL CToolButton::OnLButtonUp(UINT flags, int x, int y)
     }
     m_holdDone = 0;
     SetPressed(0);
-    if (m_toolbar)
-        m_toolbar->ButtonReleased(this);
+    if (m_host)
+        m_host->ButtonReleased(this);
     return TRUE;
 }
 
@@ -387,8 +395,8 @@ BOOL CToolButton::OnRButtonUp(UINT, int x, int y)
             return TRUE;
     }
     SetPressed(0);
-    if (m_toolbar)
-        m_toolbar->ButtonReleased(this);
+    if (m_host)
+        m_host->ButtonReleased(this);
     return TRUE;
 }
 
@@ -396,8 +404,8 @@ BOOL CToolButton::OnCommand(UINT, UINT, HWND) { return FALSE; }
 
 BOOL CToolButton::OnHelp(HELPINFO* helpInfo)
 {
-    if (helpInfo && helpInfo->iContextType == HELPINFO_MENUITEM && m_toolbar) {
-        m_toolbar->Help(HELP_CONTEXTPOPUP, helpInfo->dwContextId);
+    if (helpInfo && helpInfo->iContextType == HELPINFO_MENUITEM && m_host) {
+        m_host->Help(HELP_CONTEXTPOPUP, helpInfo->dwContextId);
         return TRUE;
     }
     return FALSE;
@@ -422,12 +430,12 @@ LRESULT CToolButton::WindowProc(UINT message, WPARAM first, LPARAM second)
         RelayToTooltip(message, first, second);
         break;
     case WM_ENTERMENULOOP:
-        if (m_toolbar)
-            m_toolbar->MenuLoop(TRUE);
+        if (m_host)
+            m_host->MenuLoop(TRUE);
         break;
     case WM_EXITMENULOOP:
-        if (m_toolbar)
-            m_toolbar->MenuLoop(FALSE);
+        if (m_host)
+            m_host->MenuLoop(FALSE);
         break;
     case WM_ERASEBKGND:
         return 1;   // painting fills the whole button
@@ -443,8 +451,8 @@ BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
     RECT client{};
     GetClientRect(Handle(), &client);
     const int sizeIndex = SizeIndex();
-    const bool showText = m_toolbar && m_toolbar->ShowDescription();
-    const bool backgrounds = !m_toolbar || m_toolbar->ShowButtonBackground();
+    const bool showText = m_host && m_host->ShowDescription();
+    const bool backgrounds = !m_host || m_host->ShowButtonBackground();
 
     int iconX = (GetWidth() - m_iconSize) / 2;
     int iconY = 5;
@@ -454,11 +462,11 @@ BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
     if (backgrounds) {
         CBrushHandle brush(CreateSolidBrush(m_colour));
         FillRect(dc, &client, brush.Get());
-    } else if (m_toolbar) {
+    } else if (m_host) {
         // The toolbar's own background shows through a flat button.
         RECT inToolbar = client;
-        MapWindowPoints(Handle(), m_toolbar->Handle(), reinterpret_cast<POINT*>(&inToolbar), 2);
-        m_toolbar->PaintBackground(dc, client, POINT{inToolbar.left, inToolbar.top});
+        MapWindowPoints(Handle(), m_host->Window(), reinterpret_cast<POINT*>(&inToolbar), 2);
+        m_host->PaintBackground(dc, client, POINT{inToolbar.left, inToolbar.top});
     }
 
     if (m_pressed && backgrounds) {
@@ -565,7 +573,7 @@ void CToolButton::DrawDescription(HDC dc, int)
         }
         SetTextAlign(dc, oldAlign);
     } else {
-        const bool shifted = m_pressed && m_toolbar && m_toolbar->ShowButtonBackground();
+        const bool shifted = m_pressed && m_host && m_host->ShowButtonBackground();
         const int left = m_iconSize + 10 + (shifted ? 2 : 0);
         const int available = GetSize().cx - left - 5;
         const int top = width / 2 - textHeight / 2;
@@ -639,7 +647,7 @@ BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon
     CBitmapHandle mask;
     CBitmapHandle colour;
     if (!ReadLong(stream.Get(), hotspotX) || !ReadLong(stream.Get(), hotspotY)
-        || !CMainApp::ReadBitmapFromStream(stream.Get(), mask) || !CMainApp::ReadBitmapFromStream(stream.Get(), colour)) {
+        || !ReadBitmapFromStream(stream.Get(), mask) || !ReadBitmapFromStream(stream.Get(), colour)) {
         trace.Result(TR_READ_ICON_RESULT, 4);
         return FALSE;
     }
@@ -686,8 +694,8 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
     }
     if (!WriteLong(stream.Get(), static_cast<LONG>(info.xHotspot))
         || !WriteLong(stream.Get(), static_cast<LONG>(info.yHotspot))
-        || !CMainApp::WriteBitmapToStream(mask.Get(), stream.Get())
-        || !CMainApp::WriteBitmapToStream(colour.Get(), stream.Get())) {
+        || !WriteBitmapToStream(mask.Get(), stream.Get())
+        || !WriteBitmapToStream(colour.Get(), stream.Get())) {
         trace.Result(TR_WRITE_ICON_RESULT, 4);
         return FALSE;
     }
@@ -695,11 +703,11 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
     return TRUE;
 }
 
-CSpaceButton::CSpaceButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CToolButton(toolbar, application, owner)
+CSpaceButton::CSpaceButton(IButtonHost* host, CApplication* application, void* owner)
+    : CToolButton(host, application, owner)
 {
     m_kind = kKindSpace;
-    SetIconSize(toolbar ? toolbar->ButtonSize() : 1, FALSE);
+    SetIconSize(host ? host->ButtonSize() : 1, FALSE);
 }
 
 CSpaceButton::~CSpaceButton() = default;

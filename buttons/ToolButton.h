@@ -3,13 +3,15 @@
 // the toolbar file; the kinds with a shell target derive from it.
 #pragma once
 
+#include "ButtonHost.h"
+#include "../common/ComPtr.h"
+#include "../common/ScopedHandle.h"
 #include "../common/WindowBase.h"
-#include "../toolbars/Toolbar.h"
 
 #include <objidl.h>
 #include <shlobj.h>
 
-class CMainApp;
+class CApplication;
 
 // The first field of every stored button record.
 enum ButtonKind : DWORD {
@@ -29,7 +31,7 @@ public:
     static constexpr UINT kHoldDelay = 500;
     static constexpr int kDragDistance = 3;
 
-    CToolButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CToolButton(IButtonHost* host, CApplication* application, void* owner);
     ~CToolButton() override;
 
     BOOL OnLButtonDown(UINT flags, int x, int y) override;
@@ -102,7 +104,7 @@ public:
     BOOL IsPressed() const { return m_pressed; }
     BOOL IsFocused() const { return m_focused; }
     int ImageIndex() const { return m_imageIndex; }
-    CToolbar* Toolbar() const { return m_toolbar; }
+    IButtonHost* Host() const { return m_host; }
 
 protected:
     // The image list of the button's own icon size.
@@ -112,7 +114,7 @@ protected:
     void RelayToTooltip(UINT message, WPARAM first, LPARAM second);
     BOOL PointInside(int x, int y) const;
 
-    CToolbar* m_toolbar;
+    IButtonHost* m_host;
     void* m_owner;
     ButtonKind m_kind = kKindNone;
     DWORD m_allowDrops = 0;
@@ -140,7 +142,7 @@ protected:
 class CSpaceButton : public CToolButton
 {
 public:
-    CSpaceButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CSpaceButton(IButtonHost* host, CApplication* application, void* owner);
     ~CSpaceButton() override;
     BOOL SetIconSize(int sizeIndex, BOOL reload) override;
 };

@@ -3,8 +3,8 @@
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
-CUrlButton::CUrlButton(CToolbar* toolbar, CMainApp* application, void* owner)
-    : CFileButton(toolbar, application, owner)
+CUrlButton::CUrlButton(IButtonHost* host, CApplication* application, void* owner)
+    : CFileButton(host, application, owner)
 {
     if (TraceOn())
         LogMethod(TR_CURLBUTTON, TR_CURLBUTTON, TRUE);

@@ -8,7 +8,7 @@
 class CUrlButton : public CFileButton
 {
 public:
-    CUrlButton(CToolbar* toolbar, CMainApp* application, void* owner);
+    CUrlButton(IButtonHost* host, CApplication* application, void* owner);
     ~CUrlButton() override;
 
     BOOL Read(IStream* stream, DWORD version, int mode) override;

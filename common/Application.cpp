@@ -40,3 +40,22 @@ int CApplication::Run()
     }
     return 0;
 }
+
+int CApplication::DisplayMessage(HWND owner, UINT textId, LPCSTR caption, UINT style, UINT captionSource)
+{
+    CText text;
+    if (!text.LoadString(Instance(), textId))
+        return IDOK;
+    CText captionText;
+    if (captionSource & kCaptionProgramName) {
+        if (!ProgramNameId() || !captionText.LoadString(Instance(), ProgramNameId()))
+            captionText = "Lintel";
+    } else if (captionSource & kCaptionFromId) {
+        if (!captionText.LoadString(Instance(), static_cast<UINT>(reinterpret_cast<UINT_PTR>(caption))))
+            return IDOK;
+    } else if ((captionSource & kCaptionText) && caption) {
+        captionText = caption;
+    }
+    return MessageBoxA(owner, text.c_str(), captionText.IsEmpty() ? nullptr : captionText.c_str(),
+                       style | MB_TASKMODAL);
+}

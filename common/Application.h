@@ -5,6 +5,13 @@
 
 #include "Text.h"
 
+// How DisplayMessage finds the box caption.
+enum : UINT {
+    kCaptionFromId = 1,       // caption is MAKEINTRESOURCE(string id)
+    kCaptionText = 2,         // caption is a text (a toolbar's name)
+    kCaptionProgramName = 4,  // caption is the program's name; wins over the other two
+};
+
 class CApplication
 {
 public:
@@ -19,6 +26,11 @@ public:
     virtual int Run();
     virtual void Terminate() {}
 
+    // The one way a program reports to the user: a task-modal box whose text
+    // is a string-table entry.  Returns the button pressed (IDOK when the text
+    // or a caption id cannot be loaded, and no box is shown).
+    virtual int DisplayMessage(HWND owner, UINT textId, LPCSTR caption, UINT style, UINT captionSource);
+
     HINSTANCE Instance() const { return m_instance; }
     const CText& CommandLine() const { return m_commandLine; }
     DWORD StartTime() const { return m_startTime; }
@@ -26,6 +38,10 @@ public:
 
     HWND ModelessDialog() const { return m_modelessDialog; }
     void SetModelessDialog(HWND dialog) { m_modelessDialog = dialog; }
+
+protected:
+    // The string id of the program's name, the caption of kCaptionProgramName.
+    virtual UINT ProgramNameId() const { return 0; }
 
 private:
     HINSTANCE m_instance;

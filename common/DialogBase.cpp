@@ -25,13 +25,7 @@ INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND handle, UINT message, WPARAM
     if (!self)
         return FALSE;
     INT_PTR result = FALSE;
-    // Nothing may throw across the system's dialog code.
-    try {
-        result = self->DialogProc(handle, message, first, second);
-    } catch (const CError& error) {
-        if (TraceOn())
-            LogText(error.Text());
-    }
+    RunWithoutEscape([&] { result = self->DialogProc(handle, message, first, second); });
     if (message == WM_NCDESTROY)
         SetWindowLongPtrA(handle, DWLP_USER, 0);
     return result;

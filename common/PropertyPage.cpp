@@ -37,12 +37,7 @@ INT_PTR CALLBACK CPropertyPageBase::StaticPageProc(HWND handle, UINT message, WP
     if (!self)
         return FALSE;
     INT_PTR result = FALSE;
-    try {
-        result = self->PageProc(handle, message, first, second);
-    } catch (const CError& error) {
-        if (TraceOn())
-            LogText(error.Text());
-    }
+    RunWithoutEscape([&] { result = self->PageProc(handle, message, first, second); });
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(handle, DWLP_USER, 0);
         self->m_handle = nullptr;

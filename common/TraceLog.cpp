@@ -1,5 +1,7 @@
 #include "TraceLog.h"
 
+#include "Error.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -116,4 +118,11 @@ void LogMethodResult(UINT classId, UINT methodId, unsigned long value, BOOL ente
     char format[kLineSize];
     BuildMethodText(classId, methodId, entering, format);
     LogFormat(format, value);
+}
+
+bool LogEscapedException(const char* text)
+{
+    if (TraceOn())
+        LogText(text ? text : "unknown exception");
+    return false;
 }

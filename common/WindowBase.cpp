@@ -28,19 +28,25 @@ CWindowBase* CWindowBase::FromHandle(HWND window)
 
 LRESULT CALLBACK CWindowBase::StaticWindowProc(HWND window, UINT message, WPARAM first, LPARAM second)
 {
-    if (message == WM_CREATE) {
+    if (message == WM_NCCREATE) {
+        // The object is tied to its window at the first message that can
+        // carry it, and learns its handle here, so no class can forget to.
         auto* create = reinterpret_cast<CREATESTRUCTA*>(second);
-        auto* self = static_cast<CWindowBase*>(create->lpCreateParams);
-        if (!self)
-            return DefWindowProcA(window, message, first, second);
-        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
-        BOOL created = FALSE;
-        try {
-            created = self->OnCreate(window);
-        } catch (const CError& error) {
-            if (TraceOn())
-                LogText(error.Text());
+        auto* self = create ? static_cast<CWindowBase*>(create->lpCreateParams) : nullptr;
+        if (self) {
+            SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
+            self->m_handle = window;
         }
+        return DefWindowProcA(window, message, first, second);
+    }
+
+    CWindowBase* self = FromHandle(window);
+    if (!self)
+        return DefWindowProcA(window, message, first, second);
+
+    if (message == WM_CREATE) {
+        BOOL created = FALSE;
+        RunWithoutEscape([&] { created = self->OnCreate(window); });
         if (created <= 0) {
             SetWindowLongPtrA(window, 0, 0);
             self->m_handle = nullptr;
@@ -49,19 +55,10 @@ LRESULT CALLBACK CWindowBase::StaticWindowProc(HWND window, UINT message, WPARAM
         return 0;
     }
 
-    CWindowBase* self = FromHandle(window);
-    if (!self)
-        return DefWindowProcA(window, message, first, second);
-
     LRESULT result = 0;
     // No exception may cross into the system's code: the message fails instead.
-    try {
-        result = self->WindowProc(message, first, second);
-    } catch (const CError& error) {
-        if (TraceOn())
-            LogText(error.Text());
+    if (!RunWithoutEscape([&] { result = self->WindowProc(message, first, second); }))
         result = DefWindowProcA(window, message, first, second);
-    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, 0, 0);
         self->m_handle = nullptr;
@@ -109,9 +106,8 @@ BOOL CWindowBase::Create(DWORD exStyle, const CText& className, const CText& tit
     return window != nullptr;
 }
 
-BOOL CWindowBase::OnCreate(HWND handle)
+BOOL CWindowBase::OnCreate(HWND)
 {
-    m_handle = handle;
     return TRUE;
 }
 

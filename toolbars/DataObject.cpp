@@ -1,7 +1,9 @@
 // The program's data object and its format enumerator.
 #include "DataObject.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
+#include "../common/SafeStorage.h"
+#include "../common/TransferFormats.h"
 #include "../buttons/ToolButton.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
@@ -22,10 +24,10 @@ bool RunningNTFamily()
 
 const TYMED kFormatMedium[kFormatCount] = {TYMED_ISTORAGE, TYMED_HGLOBAL, TYMED_HGLOBAL};
 
-int IndexOfFormat(const CMainApp* app, CLIPFORMAT format)
+int IndexOfFormat(CLIPFORMAT format)
 {
     for (int index = 0; index < kFormatCount; ++index) {
-        if (TransferClipFormat(app, index) == format)
+        if (TransferClipFormat(index) == format)
             return index;
     }
     return kFormatNone;
@@ -44,19 +46,15 @@ BOOL ReadStoredKind(IStorage* storage, DWORD& kind, CComPtr<IStream>& data)
 
 // ---------------------------------------------------------------- helpers
 
-CLIPFORMAT TransferClipFormat(const CMainApp* app, int index)
+CLIPFORMAT TransferClipFormat(int index)
 {
     UINT format = 0;
     switch (index) {
     case kFormatButton:
-        format = app ? app->ButtonFormat() : 0;
-        if (!format)
-            format = RegisterClipboardFormatA("CExecButton");
+        format = ButtonClipFormat();
         break;
     case kFormatIdList:
-        format = app ? app->ItemListFormat() : 0;
-        if (!format)
-            format = RegisterClipboardFormatA(CFSTR_SHELLIDLIST);
+        format = ItemListClipFormat();
         break;
     case kFormatHdrop:
         format = CF_HDROP;
@@ -67,10 +65,10 @@ CLIPFORMAT TransferClipFormat(const CMainApp* app, int index)
     return static_cast<CLIPFORMAT>(format);
 }
 
-FORMATETC TransferFormatEtc(const CMainApp* app, int index)
+FORMATETC TransferFormatEtc(int index)
 {
     FORMATETC format{};
-    format.cfFormat = TransferClipFormat(app, index);
+    format.cfFormat = TransferClipFormat(index);
     format.ptd = nullptr;
     format.dwAspect = DVASPECT_CONTENT;
     format.lindex = -1;
@@ -221,7 +219,7 @@ BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files)
 
 // ---------------------------------------------------------------- CDataObject
 
-CDataObject::CDataObject(CMainApp* app) : m_app(app) {}
+CDataObject::CDataObject(CApplication* app) : m_app(app) {}
 
 CDataObject::~CDataObject()
 {
@@ -323,7 +321,7 @@ STDMETHODIMP CDataObject::GetData(FORMATETC* format, STGMEDIUM* medium)
         return DV_E_FORMATETC;
     }
     try {
-        switch (IndexOfFormat(m_app, format->cfFormat)) {
+        switch (IndexOfFormat(format->cfFormat)) {
         case kFormatButton: {
             Trace("ExecButton requested");
             if (!m_holdsButton || !m_storage) {
@@ -380,7 +378,7 @@ STDMETHODIMP CDataObject::QueryGetData(FORMATETC* format)
         Trace("Invalid aspect");
         return DV_E_FORMATETC;
     }
-    const int index = IndexOfFormat(m_app, format->cfFormat);
+    const int index = IndexOfFormat(format->cfFormat);
     if (index == kFormatNone) {
         Trace("Invalida data format");
         return DV_E_FORMATETC;
@@ -405,7 +403,7 @@ STDMETHODIMP CDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL rel
     Trace("DO::SetData");
     if (!format || !medium)
         return E_INVALIDARG;
-    if (format->cfFormat == TransferClipFormat(m_app, kFormatButton)) {
+    if (format->cfFormat == TransferClipFormat(kFormatButton)) {
         if (!(format->tymed & TYMED_ISTORAGE) || medium->tymed != TYMED_ISTORAGE || !medium->pstg) {
             Trace("NOT STORAGE");
             Trace("TYMED");
@@ -494,15 +492,15 @@ STDMETHODIMP CDataObject::EnumDAdvise(IEnumSTATDATA**)
 
 // ---------------------------------------------------------------- CEnumFormatEtc
 
-CEnumFormatEtc::CEnumFormatEtc(CMainApp* app, BOOL holdsButton, BOOL isUrlButton)
+CEnumFormatEtc::CEnumFormatEtc(CApplication* app, BOOL holdsButton, BOOL isUrlButton)
     : m_app(app), m_holdsButton(holdsButton), m_isUrlButton(isUrlButton)
 {
     if (holdsButton) {
-        m_formats[0] = TransferFormatEtc(app, kFormatButton);
+        m_formats[0] = TransferFormatEtc(kFormatButton);
         m_count = 1;
     } else {
-        m_formats[0] = TransferFormatEtc(app, kFormatIdList);
-        m_formats[1] = TransferFormatEtc(app, kFormatHdrop);
+        m_formats[0] = TransferFormatEtc(kFormatIdList);
+        m_formats[1] = TransferFormatEtc(kFormatHdrop);
         m_count = 2;
     }
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class CMainApp;
+class CApplication;
 
 // The transfer formats by index, in the order a drop tries them.
 enum TransferFormat : int {
@@ -26,8 +26,8 @@ enum TransferFormat : int {
 
 // The clipboard format of an index, and the FORMATETC it is offered and
 // accepted with (content aspect, no target device, lindex -1, its medium).
-CLIPFORMAT TransferClipFormat(const CMainApp* app, int index);
-FORMATETC TransferFormatEtc(const CMainApp* app, int index);
+CLIPFORMAT TransferClipFormat(int index);
+FORMATETC TransferFormatEtc(int index);
 
 // A new nameless compound file that vanishes with its last release.
 HRESULT CreateTemporaryStorage(IStorage** storage);
@@ -50,7 +50,7 @@ BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files);
 class CDataObject final : public IDataObject
 {
 public:
-    explicit CDataObject(CMainApp* app);
+    explicit CDataObject(CApplication* app);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -79,7 +79,7 @@ private:
     HRESULT GetHdrop(STGMEDIUM* medium);
 
     LONG m_references = 1;
-    CMainApp* m_app;
+    CApplication* m_app;
     BOOL m_holdsButton = FALSE;
     CComPtr<IStorage> m_storage;
     CText m_text;
@@ -90,7 +90,7 @@ class CEnumFormatEtc final : public IEnumFORMATETC
 public:
     static constexpr ULONG kMaxFormats = 2;
 
-    CEnumFormatEtc(CMainApp* app, BOOL holdsButton, BOOL isUrlButton);
+    CEnumFormatEtc(CApplication* app, BOOL holdsButton, BOOL isUrlButton);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -109,7 +109,7 @@ private:
     LONG m_references = 1;
     ULONG m_position = 0;
     ULONG m_count = 0;
-    CMainApp* m_app;
+    CApplication* m_app;
     FORMATETC m_formats[kMaxFormats] = {};
     BOOL m_holdsButton;
     BOOL m_isUrlButton;

@@ -7,7 +7,7 @@
 #include "DropTarget.h"
 #include "ToolbarSet.h"
 
-#include "../app/MainApp.h"
+#include "../common/Application.h"
 #include "../buttons/ButtonFactory.h"
 #include "../buttons/ExecButton.h"
 #include "../buttons/FileButton.h"
@@ -64,9 +64,9 @@ bool LoadShortcut(const char* path, CComPtr<IShellLinkA>& link)
     return true;
 }
 
-HRESULT GetMedium(IDataObject* object, const CMainApp* app, int index, STGMEDIUM& medium)
+HRESULT GetMedium(IDataObject* object, int index, STGMEDIUM& medium)
 {
-    FORMATETC format = TransferFormatEtc(app, index);
+    FORMATETC format = TransferFormatEtc(index);
     medium = STGMEDIUM{};
     const HRESULT hr = object->GetData(&format, &medium);
     if (SUCCEEDED(hr) && medium.tymed != format.tymed) {
@@ -147,7 +147,7 @@ int CToolbar::CanAcceptDrag(IDataObject* object) const
     CTraceMethod trace(TR_CTOOLBAR, TR_CAN_ACCEPT_DRAG);
     int kind = kFormatNone;
     for (int index = 0; object && index < kFormatCount && kind == kFormatNone; ++index) {
-        FORMATETC format = TransferFormatEtc(App(), index);
+        FORMATETC format = TransferFormatEtc(index);
         // S_FALSE means "not in that medium", which is no use here.
         if (object->QueryGetData(&format) == S_OK)
             kind = index;
@@ -284,15 +284,16 @@ CToolButton* CToolbar::AddButton(int kind, const char* path, CToolButton* after)
         return AddButton(kKindSpace, after);
     if (!path || !*path)
         return nullptr;
-    std::unique_ptr<CToolButton> button(NewButtonOfKind(static_cast<DWORD>(kind), this));
+    std::unique_ptr<CToolButton> button(NewButtonOfKind(static_cast<DWORD>(kind), this, App()));
+    CToolButton* const made = button.get();
     if (!button)
         return nullptr;
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(path, data, ButtonCreationMode()) || !InsertAfter(button.get(), after))
+    if (!button->Create(path, data, ButtonCreationMode()) || !InsertNewButton(std::move(button), after))
         return nullptr;
     m_dirty = 1;
-    return button.release();
+    return made;
 }
 
 CToolButton* CToolbar::AddButton(int kind, const CItemId& folder, const CItemId& item, CToolButton* after)
@@ -306,7 +307,8 @@ CToolButton* CToolbar::AddButton(int kind, const CItemId& folder, const CItemId&
     }
     if (kind == kKindSpace)
         return AddButton(kKindSpace, after);
-    std::unique_ptr<CToolButton> button(NewButtonOfKind(static_cast<DWORD>(kind), this));
+    std::unique_ptr<CToolButton> button(NewButtonOfKind(static_cast<DWORD>(kind), this, App()));
+    CToolButton* const made = button.get();
     auto* fileButton = dynamic_cast<CFileButton*>(button.get());
     if (!fileButton || !item.List())
         return nullptr;
@@ -314,10 +316,10 @@ CToolButton* CToolbar::AddButton(int kind, const CItemId& folder, const CItemId&
     LPCITEMIDLIST folderList = folder.List() ? folder.List() : desktop.List();
     CreationData data;
     StoreCreationData(data);
-    if (!fileButton->Create(folderList, item.List(), data, ButtonCreationMode()) || !InsertAfter(button.get(), after))
+    if (!fileButton->Create(folderList, item.List(), data, ButtonCreationMode()) || !InsertNewButton(std::move(button), after))
         return nullptr;
     m_dirty = 1;
-    return button.release();
+    return made;
 }
 
 CToolButton* CToolbar::ResolveShortcut(const char* path, CToolButton* after)
@@ -343,20 +345,21 @@ CToolButton* CToolbar::ResolveShortcut(const char* path, CToolButton* after)
     // A shortcut to a shortcut is not followed further: the button starts it.
     if (kind == kKindShortcut)
         kind = kKindProgram;
-    std::unique_ptr<CToolButton> button(kind == kKindNone ? nullptr : NewButtonOfKind(static_cast<DWORD>(kind), this));
+    std::unique_ptr<CToolButton> button(kind == kKindNone ? nullptr : NewButtonOfKind(static_cast<DWORD>(kind), this, App()));
+    CToolButton* const made = button.get();
     if (!button) {
         trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 3);
         return nullptr;
     }
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(link.Get(), data, ButtonCreationMode()) || !InsertAfter(button.get(), after)) {
+    if (!button->Create(link.Get(), data, ButtonCreationMode()) || !InsertNewButton(std::move(button), after)) {
         trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 4);
         return nullptr;
     }
     m_dirty = 1;
     trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 1);
-    return button.release();
+    return made;
 }
 
 BOOL CToolbar::AddDroppedItems(DroppedItem* items, size_t count, CToolButton* after, BOOL rightDrag)
@@ -418,20 +421,19 @@ BOOL CToolbar::AddFromStorage(IStorage* storage, CToolButton* after)
         TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
         return FALSE;
     }
-    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this));
+    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this, App()));
     if (!button)
         return FALSE;
     CreationData data;
     StoreCreationData(data);
     // A record that does not read as its kind says came from someone else:
     // unlike a toolbar file's broken button it is not added at all.
-    if (!button->Create(data, 3) || !button->Read2(storage, kVersionCurrent, 3)) {
+    if (!button->Create(data, kCreateWithWindow) || !button->Read2(storage, kVersionCurrent, kCreateWithWindow)) {
         TransferMessage(IDS_MSG_DROPPED_NOT_ADDED);
         return FALSE;
     }
-    if (!InsertAfter(button.get(), after))
+    if (!InsertNewButton(std::move(button), after))
         return FALSE;
-    button.release();
     m_dirty = 1;
     Relayout(TRUE);
     return TRUE;
@@ -445,7 +447,7 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
     STGMEDIUM medium{};
     switch (kind) {
     case kFormatButton:
-        if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {
+        if (SUCCEEDED(GetMedium(object, kind, medium))) {
             // A stored button may come from any program on the desktop: it is
             // read from a copy made within a deadline, never from the original.
             CComPtr<IStorage> copy;
@@ -456,7 +458,7 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
         }
         break;
     case kFormatIdList:
-        if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {
+        if (SUCCEEDED(GetMedium(object, kind, medium))) {
             std::vector<DroppedItem> items;
             bool damaged = false;
             {
@@ -493,7 +495,7 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
         }
         break;
     case kFormatHdrop:
-        if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {
+        if (SUCCEEDED(GetMedium(object, kind, medium))) {
             std::vector<std::string> files;
             if (!ReadDropFileList(medium.hGlobal, files)) {
                 TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
@@ -536,7 +538,7 @@ BOOL CToolbar::Copy(CToolButton* button)
         }
         if (object) {
             CComPtr<IDataObject> held(object);
-            FORMATETC format = TransferFormatEtc(App(), kFormatButton);
+            FORMATETC format = TransferFormatEtc(kFormatButton);
             STGMEDIUM medium{};
             medium.tymed = TYMED_ISTORAGE;
             medium.pstg = storage.Get();
@@ -618,7 +620,7 @@ BOOL CToolbar::DragStart(CToolButton* button)
         trace.Result(TR_DRAG_START_RESULT, 4);
         return FALSE;
     }
-    FORMATETC format = TransferFormatEtc(App(), kFormatButton);
+    FORMATETC format = TransferFormatEtc(kFormatButton);
     STGMEDIUM medium{};
     medium.tymed = TYMED_ISTORAGE;
     medium.pstg = storage.Get();
@@ -719,7 +721,7 @@ BOOL CToolbar::DropDataObjectOnButton(IDataObject* object, CToolButton* button, 
     std::vector<std::string> files;
     bool damaged = false;
     STGMEDIUM medium{};
-    if (SUCCEEDED(GetMedium(object, App(), kind, medium))) {
+    if (SUCCEEDED(GetMedium(object, kind, medium))) {
         if (kind == kFormatHdrop) {
             damaged = !ReadDropFileList(medium.hGlobal, files);
         } else {

@@ -98,7 +98,7 @@ void CDropTarget::ComputeAllowedEffects()
         break;
     case kFormatIdList: {
         Trace("Is shell object");
-        FORMATETC format = TransferFormatEtc(m_toolbar ? m_toolbar->App() : nullptr, kFormatIdList);
+        FORMATETC format = TransferFormatEtc(kFormatIdList);
         STGMEDIUM medium{};
         if (FAILED(m_data->GetData(&format, &medium)))
             break;
@@ -136,7 +136,7 @@ void CDropTarget::ComputeAllowedEffects()
     }
     case kFormatHdrop: {
         Trace("Is hdrop");
-        FORMATETC format = TransferFormatEtc(m_toolbar ? m_toolbar->App() : nullptr, kFormatHdrop);
+        FORMATETC format = TransferFormatEtc(kFormatHdrop);
         STGMEDIUM medium{};
         if (FAILED(m_data->GetData(&format, &medium)))
             break;

@@ -4,9 +4,10 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
-#include "../app/MainApp.h"
+#include "../common/Application.h"
+#include "../common/Companions.h"
 #include "../buttons/ToolButton.h"
-#include "../app/MainWindow.h"
+#include "ToolbarHost.h"
 #include "../common/DialogBase.h"
 #include "../common/Error.h"
 #include "../common/ItemId.h"
@@ -37,8 +38,8 @@ public:
     BOOL OnCommand(UINT id, UINT code, HWND control) override
     {
         if (id == IDC_DIALOG_HELP) {
-            if (m_set->MainWindow())
-                m_set->MainWindow()->Help(HELP_CONTEXT, HELP_CREATE_NEW_TOOLBAR, Handle());
+            if (m_set->Host())
+                m_set->Host()->Help(HELP_CONTEXT, HELP_CREATE_NEW_TOOLBAR, Handle());
             return TRUE;
         }
         if (id == IDOK) {
@@ -63,8 +64,8 @@ public:
     BOOL OnCommand(UINT id, UINT code, HWND control) override
     {
         if (id == IDC_DIALOG_HELP) {
-            if (m_set->MainWindow())
-                m_set->MainWindow()->Help(HELP_CONTEXT, HELP_NEW_TOOLBAR_HINT, Handle());
+            if (m_set->Host())
+                m_set->Host()->Help(HELP_CONTEXT, HELP_NEW_TOOLBAR_HINT, Handle());
             EndDialog(Handle(), IDCANCEL);
             return TRUE;
         }
@@ -89,7 +90,7 @@ BOOL CToolbarSet::CreateNewToolbar()
     switch (m_defaultNew) {
     case 1: return CreateToolbar(FALSE);
     case 2: return CreateToolbar(TRUE);
-    default: return CMainApp::LaunchLTLApp(IDS_REG_NEWWIZ_PATH, IDS_REG_NEWWIZ_EXE, TRUE, nullptr);
+    default: return LaunchLTLApp(IDS_REG_NEWWIZ_PATH, IDS_REG_NEWWIZ_EXE, TRUE, nullptr);
     }
 }
 
@@ -119,7 +120,7 @@ int CToolbarSet::CreateBlankToolbar(const char* name)
     CTraceMethod trace(TR_CTOOLBARSET, TR_CREATE_BLANK_TOOLBAR);
     if (m_onlyOneOpen)
         CloseAll(0);
-    auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_mainWindow);
+    auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_host);
     if (!toolbar) {
         trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, 2);
         return -1;
@@ -234,7 +235,7 @@ BOOL CToolbarSet::SetButtonStyle(int index, DWORD size, BOOL showDescriptions)
 BOOL CToolbarSet::AddDefaultButtons(CToolbar* toolbar)
 {
     COpenProgressDialog progress(m_application);
-    progress.Create(m_mainWindow ? m_mainWindow->Handle() : nullptr);
+    progress.Create(m_host ? m_host->Window() : nullptr);
     CText caption;
     if (caption.LoadString(m_application->Instance(), IDS_CREATING))
         progress.SetCaption(caption.c_str());
@@ -244,7 +245,7 @@ BOOL CToolbarSet::AddDefaultButtons(CToolbar* toolbar)
     BOOL any = FALSE;
 
     CText explorer;
-    if (CMainApp::GetLTLAppLocation(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, explorer)
+    if (GetLTLAppLocation(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, explorer)
         && GetFileAttributesA(explorer.c_str()) != INVALID_FILE_ATTRIBUTES)
         any |= toolbar->AddButtonFromPath(explorer.c_str());
 

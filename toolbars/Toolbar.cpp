@@ -2,10 +2,11 @@
 
 #include "OpenProgressDialog.h"
 #include "ToolbarSet.h"
-#include "../app/MainApp.h"
-#include "../app/MainWindow.h"
-#include "../app/ProgramMenu.h"
-#include "../buttons/ToolButton.h"
+#include "../common/Application.h"
+#include "../common/Companions.h"
+#include "../common/OwnerDrawMenu.h"
+#include "ToolbarHost.h"
+#include "../buttons/ButtonFactory.h"
 #include "../common/ControlMessages.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -17,12 +18,6 @@ namespace {
 constexpr DWORD kFloatingStyle = 0x80CC0000;   // popup, caption, system menu, sizing frame
 constexpr DWORD kDockedStyle = 0x800C0000;     // the same without the caption
 
-// The empty slot of each button size: the icon plus its margin.
-int EmptySlot(int buttonSize)
-{
-    return buttonSize == 0 ? 26 : (buttonSize == 1 ? 42 : 58);
-}
-
 RECT WorkArea()
 {
     RECT area{};
@@ -31,20 +26,10 @@ RECT WorkArea()
     return area;
 }
 
-bool TakesSlot(const CToolButton* button, int perLine)
+SIZE WorkAreaSize()
 {
-    switch (button->Kind()) {
-    case kKindProgram:
-    case kKindFolder:
-    case kKindGroup:
-    case kKindUrl:
-        return true;
-    case kKindSpace:
-        // A space leaves a gap only in single-file toolbars.
-        return perLine == 1;
-    default:
-        return false;
-    }
+    const RECT work = WorkArea();
+    return SIZE{work.right - work.left, work.bottom - work.top};
 }
 
 // Entries 0 and 1 of every image list are the broken-target and drop
@@ -69,9 +54,9 @@ HIMAGELIST OverlayList(int sizeIndex)
 
 } // namespace
 
-CToolbar::CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWindow)
+CToolbar::CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host)
     : CWindowBase(application, nullptr), m_startColour(GetSysColor(COLOR_BTNFACE)),
-      m_endColour(GetSysColor(COLOR_BTNFACE)), m_set(set), m_mainWindow(mainWindow)
+      m_endColour(GetSysColor(COLOR_BTNFACE)), m_set(set), m_host(host)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR);
     for (int i = 0; i < 3; ++i)
@@ -93,19 +78,13 @@ CToolbar::~CToolbar()
 
 void CToolbar::DestroyButtons()
 {
-    for (int i = 0; i < m_count; ++i) {
-        if (m_buttons[i]) {
-            m_buttons[i]->Destroy();
-            delete m_buttons[i];
-            m_buttons[i] = nullptr;
-        }
-    }
-    m_count = 0;
+    // Each button takes its window with it.
+    m_buttons.clear();
 }
 
-CMainApp* CToolbar::App() const
+CApplication* CToolbar::App() const
 {
-    return static_cast<CMainApp*>(Application());
+    return Application();
 }
 
 HIMAGELIST CToolbar::ImageList(int sizeIndex) const
@@ -135,7 +114,6 @@ BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
 
 BOOL CToolbar::OnCreate(HWND handle)
 {
-    CWindowBase::OnCreate(handle);
     SetAllowTab(m_set ? m_set->m_allowTab : TRUE);
 
     m_tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "Lintel", WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -182,7 +160,7 @@ BOOL CToolbar::OnCreate(HWND handle)
 
     if (!m_fileName.IsEmpty()) {
         CText fileName(m_fileName);
-        if (!Open(fileName.c_str(), 3))
+        if (!Open(fileName.c_str(), kReadAndShow))
             return FALSE;
         // An old file stays in its format unless the user agrees to convert;
         // the conversion happens at the next save.
@@ -213,8 +191,8 @@ void CToolbar::SetToolTips(BOOL enabled)
 
 int CToolbar::IndexOf(const CToolButton* button) const
 {
-    for (int i = 0; i < m_count; ++i) {
-        if (m_buttons[i] == button)
+    for (int i = 0; i < Count(); ++i) {
+        if (m_buttons[i].get() == button)
             return i;
     }
     return -1;
@@ -225,7 +203,7 @@ void CToolbar::StoreCreationData(CreationData& data) const
     data = CreationData{};
     data.tooltip = m_tooltip;
     data.controlId = 0;
-    const POINT slot = GetSlotPosition(m_count);
+    const POINT slot = GetSlotPosition(Count());
     data.x = slot.x;
     data.y = slot.y;
     data.sizeIndex = m_buttonSize;
@@ -236,30 +214,29 @@ void CToolbar::StoreCreationData(CreationData& data) const
     data.colour = ButtonColour();
 }
 
-BOOL CToolbar::InsertAfter(CToolButton* button, CToolButton* after)
+CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CToolButton* after)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_INSERT_AFTER);
+    // A button that is not taken goes, with its window, when owned lets go.
+    CToolButton* button = owned.get();
     if (!button) {
         trace.Result(TR_INSERT_AFTER_RESULT, 2);
-        return FALSE;
+        return nullptr;
     }
-    if (m_count >= kMaxButtons) {
+    if (Count() >= kMaxButtons) {
         if (App())
             App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_name.c_str(), MB_OK | MB_ICONEXCLAMATION,
                                   kCaptionText);
         trace.Result(TR_INSERT_AFTER_RESULT, 3);
-        return FALSE;
+        return nullptr;
     }
-    int index = m_count;
+    int index = Count();
     if (after) {
         const int afterIndex = IndexOf(after);
         if (afterIndex >= 0)
             index = afterIndex + 1;
     }
-    for (int i = m_count; i > index; --i)
-        m_buttons[i] = m_buttons[i - 1];
-    m_buttons[index] = button;
-    ++m_count;
+    m_buttons.insert(m_buttons.begin() + index, std::move(owned));
     // The focus stays on the button it was on.
     if (m_focusIndex >= 0 && index <= m_focusIndex)
         ++m_focusIndex;
@@ -276,14 +253,14 @@ BOOL CToolbar::InsertAfter(CToolButton* button, CToolButton* after)
     if (!m_loading)
         Relayout(TRUE);
     trace.Result(TR_INSERT_AFTER_RESULT, 1);
-    return TRUE;
+    return button;
 }
 
 BOOL CToolbar::Remove(int index)
 {
-    if (index < 0 || index >= m_count)
+    if (index < 0 || index >= Count())
         return FALSE;
-    CToolButton* button = m_buttons[index];
+    CToolButton* button = m_buttons[static_cast<size_t>(index)].get();
     if (m_tooltip && button->Handle()) {
         TOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -295,13 +272,9 @@ BOOL CToolbar::Remove(int index)
         m_hotIndex = -1;
     else if (m_hotIndex > index)
         --m_hotIndex;
-    button->Destroy();
-    delete button;
-    for (int i = index; i < m_count - 1; ++i)
-        m_buttons[i] = m_buttons[i + 1];
-    m_buttons[--m_count] = nullptr;
-    if (m_focusIndex >= m_count)
-        m_focusIndex = m_count > 0 ? 0 : (m_showMenuButtons ? -2 : 0);
+    m_buttons.erase(m_buttons.begin() + index);
+    if (m_focusIndex >= Count())
+        m_focusIndex = Count() > 0 ? 0 : (m_showMenuButtons ? -2 : 0);
     m_dirty = 1;
     Relayout(TRUE);
     return TRUE;
@@ -317,14 +290,9 @@ CToolButton* CToolbar::AddButton(int kind, CToolButton* after)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_ADD_BUTTON_RESULT);
     if (kind == kKindSpace) {
-        auto* space = new (std::nothrow) CSpaceButton(this, App(), Parent());
-        if (!space)
-            return nullptr;
-        if (!InsertAfter(space, after)) {
-            delete space;
-            return nullptr;
-        }
-        m_dirty = 1;
+        CToolButton* space = InsertNewButton(NewButtonOfKind(kKindSpace, this, App()), after);
+        if (space)
+            m_dirty = 1;
         return space;
     }
     // Buttons with a target come with the button kinds that hold one.
@@ -342,41 +310,50 @@ void CToolbar::RunButton(int index)
 
 // ---------------------------------------------------------------- grid
 
+std::vector<GridCell> CToolbar::GridCells() const
+{
+    std::vector<GridCell> cells;
+    cells.reserve(m_buttons.size());
+    for (const auto& button : m_buttons) {
+        GridCell cell;
+        switch (button->Kind()) {
+        case kKindProgram:
+        case kKindFolder:
+        case kKindGroup:
+        case kKindUrl:
+            cell.kind = GridCell::kButton;
+            cell.size = button->GetSize();
+            break;
+        case kKindSpace:
+            cell.kind = GridCell::kSpace;
+            cell.size = button->GetSize();
+            break;
+        default:
+            cell.kind = GridCell::kNone;
+            break;
+        }
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+GridLayout CToolbar::Layout() const
+{
+    GridLayout layout;
+    layout.orientation = m_orientation;
+    layout.perLine = m_buttonsPerLine;
+    layout.border = m_border;
+    layout.menuButtons = m_showMenuButtons != 0;
+    layout.buttonSize = m_buttonSize;
+    layout.docked = m_docked != 0;
+    layout.collapsed = m_collapsed != 0;
+    layout.allowTab = m_set ? m_set->m_allowTab != FALSE : true;
+    return layout;
+}
+
 POINT CToolbar::GetSlotPosition(int index) const
 {
-    const int perLine = m_buttonsPerLine < 1 ? 1 : (m_buttonsPerLine > 16 ? 16 : m_buttonsPerLine);
-    const bool vertical = m_orientation != kHorizontal;
-    const int startX = m_border + (m_showMenuButtons && !vertical ? 15 : 0);
-    const int startY = m_border + (m_showMenuButtons && vertical ? 15 : 0);
-    int x = startX;
-    int y = startY;
-    int placed = 0;
-    int lineWidth = 0;
-    int lineHeight = 0;
-    for (int i = 0; i < index && i < m_count; ++i) {
-        const CToolButton* button = m_buttons[i];
-        if (!button || !TakesSlot(button, perLine))
-            continue;
-        const SIZE size = button->GetSize();
-        ++placed;
-        lineWidth = size.cx > lineWidth ? size.cx : lineWidth;
-        lineHeight = size.cy > lineHeight ? size.cy : lineHeight;
-        if (vertical)
-            x += size.cx;
-        else
-            y += size.cy;
-        if (placed % perLine == 0) {
-            if (vertical) {
-                x = startX;
-                y += lineHeight;
-            } else {
-                y = startY;
-                x += lineWidth;
-            }
-            lineWidth = lineHeight = 0;
-        }
-    }
-    return POINT{x, y};
+    return GridSlotPosition(GridCells(), index, Layout());
 }
 
 SIZE CToolbar::CalcButtonArea(int perLine) const
@@ -386,101 +363,24 @@ SIZE CToolbar::CalcButtonArea(int perLine) const
 
 SIZE CToolbar::CalcButtonArea(int perLine, int orientation) const
 {
-    perLine = perLine < 1 ? 1 : (perLine > 16 ? 16 : perLine);
-    const bool vertical = orientation != kHorizontal;
-    // Along a line sizes add up; across lines the largest of each line adds up.
-    int along = 0;
-    int acrossMax = 0;
-    int longestLine = 0;
-    int acrossTotal = 0;
-    int placed = 0;
-    for (int i = 0; i < m_count; ++i) {
-        const CToolButton* button = m_buttons[i];
-        if (!button || !TakesSlot(button, perLine))
-            continue;
-        const SIZE size = button->GetSize();
-        const int alongSize = vertical ? size.cx : size.cy;
-        const int acrossSize = vertical ? size.cy : size.cx;
-        along += alongSize;
-        acrossMax = acrossSize > acrossMax ? acrossSize : acrossMax;
-        if (++placed % perLine == 0) {
-            longestLine = along > longestLine ? along : longestLine;
-            acrossTotal += acrossMax;
-            along = acrossMax = 0;
-        }
-    }
-    if (placed % perLine != 0) {
-        longestLine = along > longestLine ? along : longestLine;
-        acrossTotal += acrossMax;
-    }
-    SIZE area = vertical ? SIZE{longestLine, acrossTotal} : SIZE{acrossTotal, longestLine};
-    if (area.cx == 0)
-        area.cx = EmptySlot(m_buttonSize);
-    if (area.cy == 0)
-        area.cy = EmptySlot(m_buttonSize);
-    return area;
+    return GridButtonArea(GridCells(), perLine, orientation, m_buttonSize);
 }
 
 SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
 {
-    SIZE frame{0, 0};
-    if (m_showMenuButtons) {
-        if (vertical)
-            frame.cy += kMenuButtonSize;
-        else
-            frame.cx += kMenuButtonSize;
-    }
-    const int cxFrame = GetSystemMetrics(SM_CXFRAME);
-    const int cyFrame = GetSystemMetrics(SM_CYFRAME);
-    if (docked) {
-        frame.cx += 2 * (cxFrame + m_border) - 2;
-        frame.cy += 2 * (cyFrame + m_border) - 2;
-    } else {
-        const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
-        frame.cx += 2 * (cxFrame + m_border);
-        frame.cy += 2 * (cyFrame + m_border) + GetSystemMetrics(allowTab ? SM_CYCAPTION : SM_CYSMCAPTION);
-    }
-    return frame;
+    GridLayout layout = Layout();
+    layout.docked = docked != FALSE;
+    return GridFrameSize(layout, vertical != FALSE, FrameMetrics::FromSystem());
 }
 
 SIZE CToolbar::CalcWindowSize()
 {
-    const RECT work = WorkArea();
-    const int workWidth = work.right - work.left;
-    const int workHeight = work.bottom - work.top;
-    const bool vertical = m_orientation != kHorizontal;
-    const BYTE startPerLine = m_buttonsPerLine;
-    int width = 0;
-    int height = 0;
-    for (;;) {
-        SIZE area = CalcButtonArea(m_buttonsPerLine);
-        const SIZE frame = CalcFrameSize(vertical, m_docked);
-        if (m_collapsed) {
-            if (vertical)
-                area.cx = 0;
-            else
-                area.cy = 0;
-        }
-        width = area.cx + frame.cx;
-        height = area.cy + frame.cy;
-        if (m_collapsed) {
-            if (!m_docked) {
-                const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
-                width = GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXFRAME) + 25;
-                height = GetSystemMetrics(allowTab ? SM_CYCAPTION : SM_CYSMCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
-            } else if (vertical) {
-                width = 2 * GetSystemMetrics(SM_CXFRAME) - 1;
-            } else {
-                height = 2 * GetSystemMetrics(SM_CYFRAME) - 1;
-            }
-        }
-        if ((width <= workWidth && height <= workHeight) || m_buttonsPerLine >= 16)
-            break;
-        ++m_buttonsPerLine;
-    }
-    if (m_buttonsPerLine != startPerLine)
+    const GridWindow window = GridWindowSize(GridCells(), Layout(), WorkAreaSize(), FrameMetrics::FromSystem());
+    if (window.perLine != m_buttonsPerLine) {
+        m_buttonsPerLine = static_cast<BYTE>(window.perLine);
         Relayout(TRUE);
-    return SIZE{static_cast<WORD>(width), static_cast<WORD>(height)};
+    }
+    return SIZE{static_cast<WORD>(window.size.cx), static_cast<WORD>(window.size.cy)};
 }
 
 void CToolbar::LayoutMenuButtons()
@@ -526,8 +426,8 @@ void CToolbar::SetPlacement(int x, int y, int width, int height)
 
 void CToolbar::Relayout(BOOL resize)
 {
-    for (int i = 0; i < m_count; ++i) {
-        CToolButton* button = m_buttons[i];
+    for (int i = 0; i < Count(); ++i) {
+        CToolButton* button = m_buttons[i].get();
         if (!button || button->Kind() == kKindSpace || !button->Handle())
             continue;
         const SIZE size = button->GetSize();
@@ -653,69 +553,18 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
 
 SIZE CToolbar::FitToSize(int width, int height, UINT edge)
 {
-    const RECT work = WorkArea();
-    const int workWidth = work.right - work.left;
-    const int workHeight = work.bottom - work.top;
-    const bool vertical = m_orientation != kHorizontal;
-    const SIZE frame = CalcFrameSize(vertical, m_docked);
-    const int targetWidth = width - frame.cx;
-    const int targetHeight = height - frame.cy;
-    const bool horizontalEdge = edge == WMSZ_LEFT || edge == WMSZ_RIGHT;
-    const bool verticalEdge = edge == WMSZ_TOP || edge == WMSZ_BOTTOM;
-
-    const int candidates = m_count < 16 ? m_count : 16;
-    int best = 999999;
-    int winner = m_buttonsPerLine;
-    SIZE winnerArea = CalcButtonArea(m_buttonsPerLine);
-    for (int perLine = 1; perLine <= candidates && best != 0; ++perLine) {
-        const SIZE area = CalcButtonArea(perLine);
-        int dw = area.cx > targetWidth ? area.cx - targetWidth : targetWidth - area.cx;
-        int dh = area.cy > targetHeight ? area.cy - targetHeight : targetHeight - area.cy;
-        if (area.cx > workWidth)
-            dw = 10000;
-        if (area.cy > workHeight)
-            dh = 10000;
-        if (horizontalEdge)
-            dh = 0;
-        if (verticalEdge)
-            dw = 0;
-        if (dw + dh < best) {
-            best = dw + dh;
-            winner = perLine;
-            winnerArea = area;
-        }
-    }
-
-    bool changed = winner != m_buttonsPerLine;
-    int orientation = m_orientation;
-    const bool endOfRange = winner == 1 || winner == m_count;
-    if (winnerArea.cy > winnerArea.cx && orientation == kHorizontal && endOfRange)
-        orientation = kVertical;
-    else if (winnerArea.cx > winnerArea.cy && orientation == kVertical && endOfRange)
-        orientation = kHorizontal;
-    if (orientation != m_orientation)
-        changed = true;
-
-    // A flip happens only for a single line (one button per line, or all of
-    // them).  The same line in the other orientation has the other count, so
-    // the toolbar keeps the shape the user dragged it to instead of folding
-    // back across the drag.
-    if (orientation != m_orientation && m_count > 1)
-        winner = winner == m_count ? 1 : m_count;
-    SIZE area = winnerArea;
-    if (changed)
-        area = CalcButtonArea(winner, orientation);
-    const SIZE finalFrame = CalcFrameSize(orientation != kHorizontal, m_docked);
-    if (changed) {
+    const GridFit fit =
+        GridFitToSize(GridCells(), Layout(), width, height, edge, WorkAreaSize(), FrameMetrics::FromSystem());
+    if (fit.changed) {
         m_dirty = 1;
-        m_buttonsPerLine = static_cast<BYTE>(winner);
-        m_orientation = orientation;
+        m_buttonsPerLine = static_cast<BYTE>(fit.perLine);
+        m_orientation = fit.orientation;
         BOOL fullDrag = FALSE;
         SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
         if (fullDrag)
             Relayout(FALSE);
     }
-    return SIZE{area.cx + finalFrame.cx, area.cy + finalFrame.cy};
+    return fit.size;
 }
 
 BOOL CToolbar::OnSizing(UINT edge, RECT& rect)
@@ -874,7 +723,7 @@ void CToolbar::MoveFocus(int dx, int dy)
     int index = m_focusIndex;
     while (remaining > 0) {
         const int next = index + direction;
-        if (next < -2 || next > m_count - 1)
+        if (next < -2 || next > Count() - 1)
             break;
         index = next;
         // Spaces and empty entries are stepped over without counting.
@@ -886,7 +735,7 @@ void CToolbar::MoveFocus(int dx, int dy)
     while (index >= 0 && (!m_buttons[index] || m_buttons[index]->Kind() == kKindSpace))
         index -= direction;
     if (index < 0 && !m_showMenuButtons)
-        index = m_count > 0 ? 0 : index;
+        index = Count() > 0 ? 0 : index;
     if (index < -2)
         index = -2;
     SetFocusIndex(index);
@@ -894,7 +743,7 @@ void CToolbar::MoveFocus(int dx, int dy)
 
 int CToolbar::NextNonSpace(int from, int step) const
 {
-    for (int i = from; i >= 0 && i < m_count; i += step) {
+    for (int i = from; i >= 0 && i < Count(); i += step) {
         if (m_buttons[i] && m_buttons[i]->Kind() != kKindSpace)
             return i;
     }
@@ -905,7 +754,7 @@ void CToolbar::ButtonReleased(CToolButton*) {}
 
 BOOL CToolbar::Help(UINT command, ULONG_PTR data)
 {
-    return m_mainWindow ? m_mainWindow->Help(command, data, Handle()) : FALSE;
+    return m_host ? m_host->Help(command, data, Handle()) : FALSE;
 }
 
 // ---------------------------------------------------------------- protection and title
@@ -935,7 +784,7 @@ void CToolbar::SetTitle(const char* newName)
 void CToolbar::SetButtonSize(int size)
 {
     m_buttonSize = size < 0 ? 0 : (size > 2 ? 2 : size);
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i])
             m_buttons[i]->SetIconSize(m_buttonSize, m_version < kVersion20000);
     }
@@ -947,7 +796,7 @@ BOOL CToolbar::IsModified()
 {
     if (m_dirty || !m_docked)
         return TRUE;
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i] && m_buttons[i]->IsModified()) {
             m_dirty = 1;
             return TRUE;
@@ -958,9 +807,9 @@ BOOL CToolbar::IsModified()
 
 BOOL CToolbar::QueryClose()
 {
-    if (!IsModified() || m_count == 0)
+    if (!IsModified() || Count() == 0)
         return TRUE;
-    CMainApp* app = App();
+    CApplication* app = App();
     if (m_set && m_set->m_saveOnClose) {
         if (Save(FALSE))
             return TRUE;
@@ -1036,7 +885,7 @@ void CToolbar::RefreshSystemColours()
         m_startColour = GetSysColor(COLOR_BTNFACE);
     if (m_endIsSystem)
         m_endColour = GetSysColor(COLOR_BTNFACE);
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i])
             m_buttons[i]->SetColour(ButtonColour());
     }
@@ -1109,8 +958,8 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     CText noDescription;
     if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
         noDescription = "No description";
-    for (int i = 0; i < m_count; ++i) {
-        const CToolButton* button = m_buttons[i];
+    for (int i = 0; i < Count(); ++i) {
+        const CToolButton* button = m_buttons[i].get();
         if (button->Kind() == kKindSpace) {
             AddSeparator(menu, columnFlag());
         } else {
@@ -1123,7 +972,7 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
         }
         ++items;
     }
-    if (m_count > 0) {
+    if (Count() > 0) {
         AddSeparator(menu, columnFlag());
         ++items;
     }
@@ -1165,8 +1014,8 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     case kProgramMenuButtonId: {
         m_inMenuLoop = 1;
         const auto alive = AliveToken();
-        if (m_mainWindow)
-            m_mainWindow->ShowProgramMenu();
+        if (m_host)
+            m_host->ShowProgramMenu();
         if (*alive)
             m_inMenuLoop = 0;
         return TRUE;
@@ -1191,12 +1040,12 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         AddButton(kKindUrl, nullptr);
         return TRUE;
     case IDC_TB_ADD_SHORTCUT:
-        if (!CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
+        if (!LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
             App()->DisplayMessage(Handle(), IDS_MSG_EXPLORER_SHORTCUT, nullptr, MB_OK | MB_ICONEXCLAMATION,
                                   kCaptionProgramName);
         return TRUE;
     case IDC_TB_LAUNCH_EXPLORER:
-        CMainApp::LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
+        LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
         return TRUE;
     case IDC_TB_DOCK:
     case IDC_TB_UNDOCK:
@@ -1337,7 +1186,7 @@ BOOL CToolbar::OnChar(UINT character, LPARAM)
     if (character < '1' || character > '9')
         return FALSE;
     int wanted = static_cast<int>(character - '1');
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (!m_buttons[i] || m_buttons[i]->Kind() == kKindSpace)
             continue;
         if (wanted-- == 0) {
@@ -1422,8 +1271,8 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
             auto* request = reinterpret_cast<NMTTDISPINFOA*>(second);
             if (request->uFlags & TTF_IDISHWND) {
                 CWindowBase* object = CWindowBase::FromHandle(reinterpret_cast<HWND>(header->idFrom));
-                for (int i = 0; i < m_count; ++i) {
-                    if (m_buttons[i] == object) {
+                for (int i = 0; i < Count(); ++i) {
+                    if (m_buttons[i].get() == object) {
                         m_buttons[i]->GetTooltipText(request);
                         break;
                     }

@@ -4,6 +4,9 @@
 // each toolbar owns its buttons and lays them out in a grid.
 #pragma once
 
+#include "ToolbarGrid.h"
+#include "ToolbarHost.h"
+#include "../buttons/ButtonHost.h"
 #include "../common/ComPtr.h"
 #include "../common/SafeStorage.h"
 #include "../common/ScopedHandle.h"
@@ -12,36 +15,14 @@
 #include <commctrl.h>
 #include <oleidl.h>
 
-class CMainApp;
-class CMainWindow;
+#include <memory>
+#include <vector>
+
+class CApplication;
 class CToolbarSet;
 class CToolButton;
 class COpenProgressDialog;
 class CItemId;
-
-// What a toolbar hands to every button it creates.  The values that are
-// handles are kept at pointer size, so 64-bit Windows loses nothing.
-struct CreationData {
-    HWND tooltip = nullptr;
-    UINT_PTR controlId = 0;
-    int x = 0;
-    int y = 0;
-    int sizeIndex = 1;
-    HIMAGELIST largeList = nullptr;
-    HIMAGELIST normalList = nullptr;
-    HIMAGELIST smallList = nullptr;
-    DWORD version = 0;
-    COLORREF colour = 0;
-};
-
-// Toolbar file versions.
-enum : DWORD {
-    kVersion10000 = 0x10000,
-    kVersion11000 = 0x11000,
-    kVersion20000 = 0x20000,
-    kVersion21000 = 0x21000,
-    kVersionCurrent = 0x23000,
-};
 
 // Where a toolbar stands.
 enum DockCorner : int {
@@ -52,30 +33,25 @@ enum DockCorner : int {
     kCornerFixed = 128,
 };
 
-enum : int { kVertical = 1, kHorizontal = 2 };
 
-// Protection bits: a set bit blocks that kind of change.
-enum ProtectionFlags : DWORD {
-    kProtectAdd = 0x01,
-    kProtectRemove = 0x02,
-    kProtectDrag = 0x04,
-    kProtectButtonProperties = 0x08,
-    kProtectClipboard = 0x10,
-    kProtectTargetMenu = 0x20,
-    kProtectToolbarProperties = 0x40,
+// How much of a toolbar file Read takes; the mode is passed on to every button.
+enum ReadMode : int {
+    kReadRecordOnly = 1,    // the toolbar record alone
+    kReadButtonsOnly = 2,   // record and buttons into the object, its window untouched
+    kReadAndShow = 3,       // a full open of a visible toolbar: buttons, then the window's place
 };
 
-class CToolbar : public CWindowBase
+class CToolbar : public CWindowBase, public IButtonHost
 {
 public:
     static constexpr int kMaxButtons = 256;
     static constexpr UINT_PTR kHoverTimer = 389;
     static constexpr UINT kHoverPeriod = 100;
-    static constexpr int kMenuButtonSize = 13;
+    static constexpr int kMenuButtonSize = kMenuButtonStrip;
     static constexpr UINT kToolbarMenuButtonId = 101;
     static constexpr UINT kProgramMenuButtonId = 102;
 
-    CToolbar(CMainApp* application, CToolbarSet* set, CMainWindow* mainWindow);
+    CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host);
     ~CToolbar() override;
 
     // Window and document.
@@ -97,9 +73,12 @@ public:
     LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
 
     // Buttons.
-    BOOL InsertAfter(CToolButton* button, CToolButton* after);
+    // The one way a new button joins the toolbar, after `after` (null: at
+    // the end).  The inserted button, or null: then the button and its
+    // window are gone.
+    CToolButton* InsertNewButton(std::unique_ptr<CToolButton> button, CToolButton* after);
     BOOL Remove(int index);
-    BOOL Remove(CToolButton* button);
+    BOOL Remove(CToolButton* button) override;
     CToolButton* AddButton(int kind, CToolButton* after);
     // A button for a shell object (its folder and its own item) or a path,
     // of the kind the object calls for, appended at the end.
@@ -109,20 +88,20 @@ public:
     // (null: at the end) and empties the clipboard on success.  With report
     // set a failure shows its message; the companions' hand-over leaves that
     // to its own message.
-    BOOL Paste(CToolButton* after = nullptr, BOOL report = FALSE);
+    BOOL Paste(CToolButton* after = nullptr, BOOL report = FALSE) override;
     int IndexOf(const CToolButton* button) const;
-    int Count() const { return m_count; }
-    CToolButton* Button(int index) const { return index >= 0 && index < m_count ? m_buttons[index] : nullptr; }
+    int Count() const { return static_cast<int>(m_buttons.size()); }
+    CToolButton* Button(int index) const { return index >= 0 && index < Count() ? m_buttons[static_cast<size_t>(index)].get() : nullptr; }
     void StoreCreationData(CreationData& data) const;
     // How a new button is created: with its window when the toolbar has one
     // (mode 3), as a record only when it has none (a toolbar read by ltltool).
-    int ButtonCreationMode() const { return Handle() ? 3 : 2; }
+    int ButtonCreationMode() const { return Handle() ? kCreateWithWindow : kCreateRecordOnly; }
 
     // Data transfer: clipboard, drag and drop (DataTransfer.cpp).
-    BOOL Copy(CToolButton* button);
-    BOOL Cut(CToolButton* button);
+    BOOL Copy(CToolButton* button) override;
+    BOOL Cut(CToolButton* button) override;
     BOOL AddButtonFromDataObject(IDataObject* object, CToolButton* after, BOOL rightDrag);
-    BOOL DropDataObjectOnButton(IDataObject* object, CToolButton* button, DWORD* effect, BOOL setTarget);
+    BOOL DropDataObjectOnButton(IDataObject* object, CToolButton* button, DWORD* effect, BOOL setTarget) override;
     // The drop kind: the first transfer format the object offers, or -1.
     int CanAcceptDrag(IDataObject* object) const;
     // Whether the clipboard holds anything a paste can use.
@@ -136,12 +115,14 @@ public:
     CToolButton* ResolveShortcut(const char* path, CToolButton* after);
     // The toolbar's own part of a drag over it; a button passes its calls on
     // here when it does not take them.  `on` names the button dropped on.
-    void OnDragEnter(IDataObject* object, DWORD keys, POINTL point, int kind, DWORD* effect);
-    void OnDragOver(DWORD keys, POINTL point, DWORD* effect);
-    void OnDragLeave();
-    BOOL OnDrop(IDataObject* object, DWORD keys, POINTL point, DWORD* effect, CToolButton* on);
+    void OnDragEnter(IDataObject* object, DWORD keys, POINTL point, int kind, DWORD* effect) override;
+    void OnDragOver(DWORD keys, POINTL point, DWORD* effect) override;
+    void OnDragLeave() override;
+    BOOL OnDrop(IDataObject* object, DWORD keys, POINTL point, DWORD* effect, CToolButton* on) override;
 
-    // Grid.
+    // Grid: the arithmetic of ToolbarGrid.h over this toolbar's buttons and settings.
+    std::vector<GridCell> GridCells() const;
+    GridLayout Layout() const;
     POINT GetSlotPosition(int index) const;
     SIZE CalcButtonArea(int perLine) const;
     SIZE CalcButtonArea(int perLine, int orientation) const;
@@ -163,17 +144,20 @@ public:
     void Show(BOOL fromHidden);
     void Hide(BOOL markInSet);
     void HotTrack(int index, BOOL restartTimer = TRUE);
+    void HotTrack(CToolButton* button) override { HotTrack(IndexOf(button)); }
     void SetFocusIndex(int index);
     void MoveFocus(int dx, int dy);
     int FocusIndex() const { return m_focusIndex; }
-    void MenuLoop(BOOL entering);
-    void ButtonReleased(CToolButton* button);
-    BOOL DragStart(CToolButton* button);
+    void MenuLoop(BOOL entering) override;
+    void ButtonReleased(CToolButton* button) override;
+    BOOL DragStart(CToolButton* button) override;
     void RunButton(int index);
-    BOOL Help(UINT command, ULONG_PTR data);
+    BOOL Help(UINT command, ULONG_PTR data) override;
 
     // The toolbar file.
     BOOL Open(const char* fileName, int mode);
+    HWND Window() const override { return Handle(); }
+    std::unique_ptr<IGroupTarget> OpenGroupTarget(const char* fileName) override;
     BOOL Read(IStorage* storage, int mode);
     BOOL Write(IStorage* storage);
     BOOL WriteToFile(const char* fileName, DWORD newVersion);
@@ -192,9 +176,9 @@ public:
     BOOL IsModified();
     void SetTitle(const char* newName);
     const CText& Name() const { return m_name; }
-    const CText& FileName() const { return m_fileName; }
+    const CText& FileName() const override { return m_fileName; }
     void SetButtonSize(int size);
-    BOOL IsRestricted(DWORD flags) const;
+    BOOL IsRestricted(DWORD flags) const override;
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
     // The toolbar's part of the program menu: an item per button (ids from
     // base), then its own commands (base + 300 to 303).
@@ -204,9 +188,9 @@ public:
     BOOL IsDirty() const { return m_dirty != 0; }
 
     // Settings the buttons and the set read.
-    int ButtonSize() const { return m_buttonSize; }
-    BOOL ShowDescription() const { return m_showDescription; }
-    BOOL ShowButtonBackground() const { return m_showButtonBackground; }
+    int ButtonSize() const override { return m_buttonSize; }
+    BOOL ShowDescription() const override { return m_showDescription; }
+    BOOL ShowButtonBackground() const override { return m_showButtonBackground; }
     BOOL UseGradient() const { return m_useGradient; }
     COLORREF StartColour() const { return m_startColour; }
     COLORREF EndColour() const { return m_endColour; }
@@ -222,12 +206,12 @@ public:
     BOOL IsAutohide() const { return m_autohide; }
     BOOL IsAlwaysOnTop() const { return m_alwaysOnTop; }
     BOOL MenuButtonsShown() const { return m_showMenuButtons; }
-    BOOL IsLoading() const { return m_loading != 0; }
+    BOOL IsLoading() const override { return m_loading != 0; }
     CToolbarSet* Set() const { return m_set; }
-    CMainApp* App() const;
+    CApplication* App() const;
     // Paints the toolbar's background (solid or gradient) into a device
     // context whose origin is at the given toolbar client point.
-    void PaintBackground(HDC dc, const RECT& area, POINT origin) const;
+    void PaintBackground(HDC dc, const RECT& area, POINT origin) const override;
 
     // Settings changed by menus, pages and files.
     void SetOrientation(int orientation) { m_orientation = orientation == kHorizontal ? kHorizontal : kVertical; }
@@ -284,8 +268,7 @@ protected:
     int m_inMenuLoop = 0;
     int m_inSizeMove = 0;
     DWORD m_version = kVersionCurrent;
-    int m_count = 0;
-    CToolButton* m_buttons[kMaxButtons] = {};
+    std::vector<std::unique_ptr<CToolButton>> m_buttons;
     CText m_fileName;
     CText m_name;
     int m_orientation = kVertical;
@@ -307,7 +290,7 @@ protected:
     HWND m_tooltip = nullptr;
     HIMAGELIST m_imageLists[3] = {};   // 16, 32 and 48 pixels
     CToolbarSet* m_set;
-    CMainWindow* m_mainWindow;
+    IToolbarHost* m_host;
     CComPtr<IDropTarget> m_dropTarget;
     CComPtr<IDataObject> m_clipboardObject;
     COpenProgressDialog* m_progress = nullptr;

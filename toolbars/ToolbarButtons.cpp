@@ -1,6 +1,7 @@
 // Buttons made for shell objects and paths.
 #include "Toolbar.h"
 
+#include "ToolbarSet.h"
 #include "../buttons/ButtonFactory.h"
 #include "../buttons/FileButton.h"
 #include "../common/ItemId.h"
@@ -8,6 +9,7 @@
 #include "../common/TraceLog.h"
 
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -43,7 +45,7 @@ BOOL CToolbar::AddButtonFromItemIds(const CItemId& folder, const CItemId& item)
         else if ((attributes & SFGAO_FILESYSTEM) && HasToolbarExtension(name.c_str()))
             kind = kKindGroup;
     }
-    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this));
+    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this, App()));
     auto* fileButton = dynamic_cast<CFileButton*>(button.get());
     if (!fileButton)
         return FALSE;
@@ -51,9 +53,8 @@ BOOL CToolbar::AddButtonFromItemIds(const CItemId& folder, const CItemId& item)
     StoreCreationData(data);
     if (!fileButton->Create(folderList, itemList, data, ButtonCreationMode()))
         return FALSE;
-    if (!InsertAfter(button.get(), nullptr))
+    if (!InsertNewButton(std::move(button), nullptr))
         return FALSE;
-    button.release();
     m_dirty = 1;
     return TRUE;
 }
@@ -68,14 +69,66 @@ BOOL CToolbar::AddButtonFromPath(const char* path)
         kind = kKindFolder;
     else if (HasToolbarExtension(path))
         kind = kKindGroup;
-    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this));
+    std::unique_ptr<CToolButton> button(NewButtonOfKind(kind, this, App()));
     if (!button)
         return FALSE;
     CreationData data;
     StoreCreationData(data);
-    if (!button->Create(path, data, ButtonCreationMode()) || !InsertAfter(button.get(), nullptr))
+    if (!button->Create(path, data, ButtonCreationMode()) || !InsertNewButton(std::move(button), nullptr))
         return FALSE;
-    button.release();
     m_dirty = 1;
     return TRUE;
+}
+
+// ---------------------------------------------------------------- group targets
+
+namespace {
+
+// A toolbar of the set: it may be closed while a group button's menu or box
+// is up, and is asked again before each use.
+class COpenGroupTarget final : public IGroupTarget
+{
+public:
+    COpenGroupTarget(CToolbarSet* set, CToolbar* toolbar) : m_set(set), m_toolbar(toolbar) {}
+    int Count() const override { return StillThere() ? m_toolbar->Count() : 0; }
+    CToolButton* Button(int index) const override { return StillThere() ? m_toolbar->Button(index) : nullptr; }
+    bool StillThere() const override
+    {
+        int slot = -1;
+        return m_set->FindToolbar(m_toolbar, slot) != FALSE;
+    }
+
+private:
+    CToolbarSet* m_set;
+    CToolbar* m_toolbar;
+};
+
+// A toolbar read from its file without a window, for as long as the group
+// button needs its buttons.
+class CReadGroupTarget final : public IGroupTarget
+{
+public:
+    explicit CReadGroupTarget(std::unique_ptr<CToolbar> toolbar) : m_toolbar(std::move(toolbar)) {}
+    int Count() const override { return m_toolbar->Count(); }
+    CToolButton* Button(int index) const override { return m_toolbar->Button(index); }
+    bool StillThere() const override { return true; }
+
+private:
+    std::unique_ptr<CToolbar> m_toolbar;
+};
+
+} // namespace
+
+std::unique_ptr<IGroupTarget> CToolbar::OpenGroupTarget(const char* fileName)
+{
+    if (!fileName || !*fileName)
+        return nullptr;
+    int index = -1;
+    if (m_set && m_set->FindByFile(fileName, index) && m_set->Toolbar(index))
+        return std::make_unique<COpenGroupTarget>(m_set, m_set->Toolbar(index));
+    std::unique_ptr<CToolbar> target(new (std::nothrow) CToolbar(App(), m_set, m_host));
+    // Read without a window, the toolbar is never shown.
+    if (!target || !target->Open(fileName, kReadButtonsOnly))
+        return nullptr;
+    return std::make_unique<CReadGroupTarget>(std::move(target));
 }

@@ -4,7 +4,7 @@
 
 #include "OpenProgressDialog.h"
 #include "ToolbarSet.h"
-#include "../app/MainApp.h"
+#include "../common/Application.h"
 #include "../buttons/ButtonFactory.h"
 #include "../common/SafeStorage.h"
 #include "../common/TraceLog.h"
@@ -136,7 +136,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     CText name;
     if (name.Read(record)) {
         m_name = name;
-        if (mode == 3) {
+        if (mode == kReadAndShow) {
             SetTitle(nullptr);
             if (m_progress)
                 m_progress->SetItem(m_name.c_str());
@@ -225,7 +225,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         m_quickUnlockOption = 0;
     stream.Reset();
 
-    if (mode != 1) {
+    if (mode != kReadRecordOnly) {
         DestroyButtons();
         if (m_progress)
             m_progress->SetRange(count);
@@ -244,7 +244,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         }
     }
 
-    if (mode == 3 && Handle()) {
+    if (mode == kReadAndShow && Handle()) {
         if (havePosition) {
             m_storedPosition = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
             SetWindowPos(Handle(), nullptr, m_storedPosition.x, m_storedPosition.y, 0, 0,
@@ -304,7 +304,7 @@ BOOL CToolbar::ReadButton(IStorage* storage, const std::vector<StorageElement>& 
     }
     if (kind == kKindShortcut)
         return FALSE;
-    CToolButton* button = NewButtonOfKind(kind, this);
+    std::unique_ptr<CToolButton> button = NewButtonOfKind(kind, this, App());
     if (!button)
         return FALSE;
     if (kind != kKindSpace) {
@@ -312,19 +312,12 @@ BOOL CToolbar::ReadButton(IStorage* storage, const std::vector<StorageElement>& 
         StoreCreationData(data);
         const BOOL created = newFormat ? button->Create(buttonStorage.Get(), data, mode)
                                        : button->Create(buttonStream.Get(), data, mode);
-        if (!created) {
-            delete button;
+        if (!created)
             return FALSE;
-        }
         // A stored button is as saved; only later edits count as changes.
         button->SetModified(FALSE);
     }
-    if (!InsertAfter(button, nullptr)) {
-        button->Destroy();
-        delete button;
-        return FALSE;
-    }
-    return TRUE;
+    return InsertNewButton(std::move(button), nullptr) != nullptr;
 }
 
 BOOL CToolbar::Write(IStorage* storage)
@@ -359,7 +352,7 @@ BOOL CToolbar::Write(IStorage* storage)
               && WriteField<DWORD>(record, static_cast<DWORD>(m_dockCorner))
               && WriteField<DWORD>(record, static_cast<DWORD>(m_orientation)) && WriteField<BYTE>(record, m_buttonsPerLine)
               && WriteField<DWORD>(record, m_alwaysOnTop ? 1 : 0) && WriteField<DWORD>(record, hidden ? 1 : 0)
-              && WriteField<DWORD>(record, static_cast<DWORD>(m_count));
+              && WriteField<DWORD>(record, static_cast<DWORD>(Count()));
     if (ok && m_version > kVersion11000) {
         ok = WriteField<DWORD>(record, m_useGradient) && WriteField<DWORD>(record, m_startIsSystem)
              && WriteField<DWORD>(record, m_endIsSystem) && WriteField<DWORD>(record, m_startColour)
@@ -379,13 +372,13 @@ BOOL CToolbar::Write(IStorage* storage)
         return FALSE;
     }
 
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         wchar_t elementName[16];
         if (!ElementName(i, elementName)) {
             trace.Result(TR_WRITE_RESULT, 6);
             return FALSE;
         }
-        CToolButton* button = m_buttons[i];
+        CToolButton* button = m_buttons[static_cast<size_t>(i)].get();
         BOOL written = FALSE;
         if (m_version > kVersion11000) {
             CComPtr<IStorage> buttonStorage;
@@ -409,7 +402,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_WRITE_TO_FILE);
     const DWORD target = newVersion ? newVersion : m_version;
-    CMainApp* app = App();
+    CApplication* app = App();
     auto report = [&](UINT message, unsigned long code) {
         if (app)
             app->DisplayMessage(nullptr, message, fileName && *fileName ? fileName : nullptr,
@@ -418,7 +411,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
         return FALSE;
     };
     if (target < kVersion20000) {
-        for (int i = 0; i < m_count; ++i) {
+        for (int i = 0; i < Count(); ++i) {
             if (!OldFormatHolds(m_buttons[i]->Kind()))
                 return report(IDS_MSG_OLD_FORMAT, 2);
         }
@@ -468,7 +461,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     }
     m_dirty = 0;
     m_quickUnlocked = 0;
-    for (int i = 0; i < m_count; ++i)
+    for (int i = 0; i < Count(); ++i)
         m_buttons[i]->SetModified(FALSE);
     SetTitle(nullptr);
     trace.Result(TR_WRITE_TO_FILE_RESULT, 1);

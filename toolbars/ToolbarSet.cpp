@@ -2,9 +2,9 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
-#include "../app/MainApp.h"
-#include "../app/MainWindow.h"
-#include "../app/ProgramMenu.h"
+#include "../common/Application.h"
+#include "../common/OwnerDrawMenu.h"
+#include "ToolbarHost.h"
 #include "../common/DialogBase.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -55,8 +55,8 @@ UINT HotkeyModifiers(WORD code)
 
 } // namespace
 
-CToolbarSet::CToolbarSet(CMainApp* application, CMainWindow* mainWindow)
-    : m_application(application), m_mainWindow(mainWindow)
+CToolbarSet::CToolbarSet(CApplication* application, IToolbarHost* host)
+    : m_application(application), m_host(host)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_CTOOLBARSET);
 }
@@ -90,8 +90,8 @@ BOOL CToolbarSet::Initialise()
     if (allHidden) {
         for (int i = 0; i < m_count; ++i)
             m_states[i] = kHiddenForAll;
-        if (m_mainWindow)
-            m_mainWindow->SetHidden(TRUE);
+        if (m_host)
+            m_host->SetHidden(TRUE);
     }
     ArrangeDocked(nullptr);
     HotkeysChanged(m_optionsHotkey, m_toolbarHotkey, m_showAllHotkey);
@@ -126,7 +126,7 @@ void CToolbarSet::ReadStatusFromRegistry()
 
     if (m_openOnStart && numToolbars != 0) {
         COpenProgressDialog progress(m_application);
-        progress.Create(m_mainWindow ? m_mainWindow->Handle() : nullptr);
+        progress.Create(m_host ? m_host->Window() : nullptr);
         DWORD tried = 0;
         BOOL anyFailed = FALSE;
         for (int number = 1; number <= kMaxToolbars; ++number) {
@@ -214,7 +214,7 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDia
     if (progress)
         progress->SetItem(path);
 
-    auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_mainWindow);
+    auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_host);
     if (!toolbar)
         return fail(IDS_MSG_OPEN_TOOLBAR, 3);
     if (!Add(toolbar)) {
@@ -482,8 +482,8 @@ public:
             EndDialog(Handle(), IDNO);
             return TRUE;
         case IDC_CONVERT_HELP:
-            if (m_set->MainWindow())
-                m_set->MainWindow()->Help(HELP_CONTEXT, HELP_CONVERT_FILE, Handle());
+            if (m_set->Host())
+                m_set->Host()->Help(HELP_CONTEXT, HELP_CONVERT_FILE, Handle());
             return TRUE;
         default:
             return FALSE;
@@ -507,16 +507,16 @@ BOOL CToolbarSet::AskConvert()
 int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD showAllHotkey)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_HOTKEYS_CHANGED);
-    HWND window = m_mainWindow ? m_mainWindow->Handle() : nullptr;
+    HWND window = m_host ? m_host->Window() : nullptr;
     struct Hotkey {
         int id;
         WORD code;
         WORD& stored;
         int bit;
     } hotkeys[] = {
-        {CMainWindow::kMenuHotkey, optionsHotkey, m_optionsHotkey, 1},
-        {CMainWindow::kToolbarHotkey, toolbarHotkey, m_toolbarHotkey, 2},
-        {CMainWindow::kShowAllHotkey, showAllHotkey, m_showAllHotkey, 4},
+        {IToolbarHost::kMenuHotkey, optionsHotkey, m_optionsHotkey, 1},
+        {IToolbarHost::kToolbarHotkey, toolbarHotkey, m_toolbarHotkey, 2},
+        {IToolbarHost::kShowAllHotkey, showAllHotkey, m_showAllHotkey, 4},
     };
     int result = 0;
     for (Hotkey& hotkey : hotkeys) {
@@ -583,7 +583,7 @@ BOOL CToolbarSet::Open()
         return FALSE;
     }
     COpenProgressDialog progress(m_application);
-    progress.Create(m_mainWindow ? m_mainWindow->Handle() : nullptr);
+    progress.Create(m_host ? m_host->Window() : nullptr);
     const BOOL opened = AddFromFile(path, FALSE, &progress, TRUE);
     trace.Result(TR_OPEN_RESULT, opened ? 1 : 3);
     return opened;

@@ -5,8 +5,8 @@
 
 #include "../common/Text.h"
 
-class CMainApp;
-class CMainWindow;
+class CApplication;
+class IToolbarHost;
 class CToolbar;
 class COpenProgressDialog;
 
@@ -18,7 +18,7 @@ public:
     // Visibility states of a slot.
     enum : int { kShown = 0, kHiddenByUser = 1, kHiddenForAll = 2 };
 
-    CToolbarSet(CMainApp* application, CMainWindow* mainWindow);
+    CToolbarSet(CApplication* application, IToolbarHost* host);
     ~CToolbarSet();
     CToolbarSet(const CToolbarSet&) = delete;
     CToolbarSet& operator=(const CToolbarSet&) = delete;
@@ -80,8 +80,8 @@ public:
         if (index >= 0 && index < m_count)
             m_states[index] = hidden ? kHiddenByUser : kShown;
     }
-    CMainApp* App() const { return m_application; }
-    CMainWindow* MainWindow() const { return m_mainWindow; }
+    CApplication* App() const { return m_application; }
+    IToolbarHost* Host() const { return m_host; }
 
     // The Options dialog's Toolbars page, while it is up: told (message
     // kToolbarsChanged) whenever toolbars are added or removed.
@@ -112,8 +112,8 @@ public:
 private:
     CText RegistryName(UINT id) const;
 
-    CMainApp* m_application;
-    CMainWindow* m_mainWindow;
+    CApplication* m_application;
+    IToolbarHost* m_host;
     int m_count = 0;
     CToolbar* m_toolbars[kMaxToolbars] = {};
     int m_states[kMaxToolbars] = {};

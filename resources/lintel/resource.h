@@ -1,6 +1,9 @@
 // Resource identifiers of Lintel.exe.
 #pragma once
 
+// Trace names of the code every program shares.
+#include "../common/common_res.h"
+
 // The program menu, Options dialog and About box keep theirs in a header of their own.
 #include "menu_res.h"
 #include "toolbar_res.h"
@@ -30,11 +33,9 @@
 #define IDS_MSG_ADD_TO_LIST      8
 #define IDS_MSG_CREATE_TOOLBAR   9
 #define IDS_MSG_OPEN_TOOLBAR     10
-#define IDS_MSG_INTERNAL_ERROR   20
 #define IDS_MSG_COMMAND_LINE     44
 #define IDS_MSG_MAX_TOOLBARS     51
 #define IDS_MSG_QUILLET          54
-#define IDS_MSG_LAUNCH_FAILED    65
 #define IDS_MSG_STARTUP_OPEN     79
 
 // Program texts
@@ -47,7 +48,6 @@
 #define IDS_CREATING             2065
 
 // Registry names
-#define IDS_REG_KEY              3000
 #define IDS_REG_NUM_TOOLBARS     3032
 #define IDS_REG_TOOLTIPS         3033
 #define IDS_REG_SAVE_ON_CLOSE    3034
@@ -86,27 +86,7 @@
 #define TR_OPEN_FROM_CMDLINE     5011
 #define TR_ATOM_FAILED           5012
 #define TR_POSTING_OPEN          5013
-#define TR_LAUNCH_APP            5023
-#define TR_LAUNCH_APP_RESULT     5024
-#define TR_GET_APP_LOCATION      5025
-#define TR_GET_APP_LOCATION_RESULT 5026
-#define TR_GET_ASSOCIATED_EXE    5027
-#define TR_DOCUMENT              5028
-#define TR_GET_ASSOCIATED_EXE_RESULT 5029
-#define TR_GET_DEFAULT_FOLDER    5030
-#define TR_FOLDER                5031
 #define TR_DISPLAY_MESSAGE       5032
-#define TR_READ_BITMAP           5033
-#define TR_CALC_SIZE             5034
-#define TR_READING_COLORS        5035
-#define TR_READING_BITS          5036
-#define TR_CREATING_MONOCHROME   5037
-#define TR_CREATING_COLOR        5038
-#define TR_READ_BITMAP_FAILED    5039
-#define TR_WRITE_BITMAP          5040
-#define TR_WRITE_BITMAP_RESULT   5041
-#define TR_BITMAP_256_COLORS     5042
-#define TR_BITMAP_16_24_BIT      5043
 #define TR_RUNNING_NT4           5044
 #define TR_RUNNING_NT4_RESULT    5045
 #define TR_CHECK_QUILLET         5046

@@ -1,4 +1,5 @@
 #include "app/MainApp.h"
+#include "common/Associations.h"
 #include "driver/Driver.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST_F(AssociationsTest, CommandGivesTheProgram)
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.document);
         CText program("previous");
-        EXPECT_EQ(CMainApp::GetAssociatedExe(entry.document.c_str(), program), entry.want);
+        EXPECT_EQ(GetAssociatedExe(entry.document.c_str(), program), entry.want);
         EXPECT_STREQ(program.c_str(), entry.program.c_str());
     }
 }
@@ -100,7 +101,7 @@ TEST_F(AssociationsTest, CommandGivesTheProgram)
 TEST(DefaultFolder, IsTheDocumentsFolder)
 {
     CText folder;
-    CMainApp::GetDefaultFolder(folder);
+    GetDefaultFolder(folder);
     ASSERT_FALSE(folder.IsEmpty());
     const DWORD attributes = GetFileAttributesA(folder.c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << folder.c_str();

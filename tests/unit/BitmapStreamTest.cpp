@@ -1,5 +1,5 @@
 #include "MemoryStream.h"
-#include "app/MainApp.h"
+#include "common/BitmapStream.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,7 @@ Bytes StoredMask()
 {
     CBitmapHandle mask(CreateBitmap(16, 16, 1, 1, kMaskBits));
     MemoryStream stream;
-    if (!mask || !CMainApp::WriteBitmapToStream(mask.Get(), stream.Get()))
+    if (!mask || !WriteBitmapToStream(mask.Get(), stream.Get()))
         return {};
     return stream.Bytes();
 }
@@ -116,7 +116,7 @@ TEST(BitmapStream, MaskIsHeaderTwoColoursAndPaddedRows)
         variant.push_back(0x5A);   // whatever the file holds next
         MemoryStream stream(variant);
         CBitmapHandle read;
-        ASSERT_TRUE(CMainApp::ReadBitmapFromStream(stream.Get(), read));
+        ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), read));
         EXPECT_EQ(stream.Position(), stored.size());
         BITMAP info{};
         ASSERT_EQ(GetObjectA(read.Get(), sizeof info, &info), static_cast<int>(sizeof info));
@@ -143,13 +143,13 @@ TEST(BitmapStream, ColourBitmapsRoundTripWithTheirTables)
         CBitmapHandle original = MakeDib(width, height, entry.bits);
         ASSERT_TRUE(original);
         MemoryStream stream;
-        ASSERT_TRUE(CMainApp::WriteBitmapToStream(original.Get(), stream.Get()));
+        ASSERT_TRUE(WriteBitmapToStream(original.Get(), stream.Get()));
         const Bytes stored = stream.Bytes();
         EXPECT_EQ(stored.size(), kHeader + entry.tableBytes + RowBytes(width, entry.bits) * height);
         EXPECT_EQ(HeaderOf(stored).biBitCount, entry.bits);
 
         CBitmapHandle read;
-        ASSERT_TRUE(CMainApp::ReadBitmapFromStream(stream.Get(), read));
+        ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), read));
         EXPECT_EQ(stream.Position(), stored.size());
         BITMAP info{};
         ASSERT_EQ(GetObjectA(read.Get(), sizeof info, &info), static_cast<int>(sizeof info));
@@ -169,14 +169,14 @@ TEST(BitmapStream, MaskAndColourBitmapFollowEachOther)
     CBitmapHandle mask(CreateBitmap(16, 16, 1, 1, kMaskBits));
     CBitmapHandle colour = MakeDib(16, 16, 24);
     MemoryStream stream;
-    ASSERT_TRUE(CMainApp::WriteBitmapToStream(mask.Get(), stream.Get()));
-    ASSERT_TRUE(CMainApp::WriteBitmapToStream(colour.Get(), stream.Get()));
+    ASSERT_TRUE(WriteBitmapToStream(mask.Get(), stream.Get()));
+    ASSERT_TRUE(WriteBitmapToStream(colour.Get(), stream.Get()));
     const size_t total = stream.Bytes().size();
 
     CBitmapHandle readMask;
     CBitmapHandle readColour;
-    ASSERT_TRUE(CMainApp::ReadBitmapFromStream(stream.Get(), readMask));
-    ASSERT_TRUE(CMainApp::ReadBitmapFromStream(stream.Get(), readColour));
+    ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), readMask));
+    ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), readColour));
     EXPECT_EQ(stream.Position(), total);
     BITMAP info{};
     GetObjectA(readMask.Get(), sizeof info, &info);
@@ -189,7 +189,7 @@ TEST(BitmapStream, TruncatedStreamGivesNoBitmap)
 {
     CBitmapHandle original = MakeDib(13, 7, 8);
     MemoryStream written;
-    ASSERT_TRUE(CMainApp::WriteBitmapToStream(original.Get(), written.Get()));
+    ASSERT_TRUE(WriteBitmapToStream(original.Get(), written.Get()));
     const Bytes stored = written.Bytes();
     ASSERT_EQ(stored.size(), kHeader + 1024 + 16 * 7);
 
@@ -198,7 +198,7 @@ TEST(BitmapStream, TruncatedStreamGivesNoBitmap)
         SCOPED_TRACE(cut);
         MemoryStream stream(Bytes(stored.begin(), stored.begin() + cut));
         CBitmapHandle read(CreateBitmap(1, 1, 1, 1, nullptr));   // an old bitmap does not survive a failure
-        EXPECT_FALSE(CMainApp::ReadBitmapFromStream(stream.Get(), read));
+        EXPECT_FALSE(ReadBitmapFromStream(stream.Get(), read));
         EXPECT_FALSE(read);
     }
 }
@@ -260,7 +260,7 @@ TEST(BitmapStream, HostileHeadersAreRefusedBeforeAnythingIsTaken)
         stored.resize(stored.size() + 2048, 0x55);   // room for any small picture the header might describe
         MemoryStream stream(stored);
         CBitmapHandle read;
-        EXPECT_EQ(CMainApp::ReadBitmapFromStream(stream.Get(), read) != FALSE, entry.want);
+        EXPECT_EQ(ReadBitmapFromStream(stream.Get(), read) != FALSE, entry.want);
         EXPECT_EQ(static_cast<bool>(read), entry.want);
     }
 }
@@ -270,7 +270,7 @@ TEST(BitmapStream, WriterRefusesWhatTheReaderWould)
     CBitmapHandle wide(CreateBitmap(1100, 1, 1, 1, nullptr));
     ASSERT_TRUE(wide);
     MemoryStream stream;
-    EXPECT_FALSE(CMainApp::WriteBitmapToStream(wide.Get(), stream.Get()));
-    EXPECT_FALSE(CMainApp::WriteBitmapToStream(nullptr, stream.Get()));
+    EXPECT_FALSE(WriteBitmapToStream(wide.Get(), stream.Get()));
+    EXPECT_FALSE(WriteBitmapToStream(nullptr, stream.Get()));
     EXPECT_TRUE(stream.Bytes().empty());
 }

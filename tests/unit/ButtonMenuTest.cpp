@@ -96,7 +96,7 @@ TEST_F(ButtonMenuTest, TargetSubmenuExceptForFloppiesAndProtectedTargets)
         Protect(entry.protection);
         auto* button = new StoredNameButton(m_toolbar, m_app.get(), nullptr);
         ASSERT_TRUE(button->Create(m_program.c_str(), Data(), 3));
-        ASSERT_TRUE(m_toolbar->InsertAfter(button, nullptr));
+        ASSERT_TRUE(InsertButton(m_toolbar, button));
         if (entry.storedName)
             button->SetStoredName(entry.storedName);
         CMenuHandle menu = button->BuildContextMenu();

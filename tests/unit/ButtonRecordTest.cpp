@@ -358,7 +358,7 @@ TEST_F(ButtonRecordTest, CutOrDamagedRecordsFailCleanly)
     EXPECT_TRUE(button->Create(damaged.Get(), Data(), 3));
     EXPECT_FALSE(button->IsTargetOk());
     EXPECT_NE(button->Handle(), nullptr);
-    ASSERT_TRUE(m_toolbar->InsertAfter(button, nullptr));
+    ASSERT_TRUE(InsertButton(m_toolbar, button));
 }
 
 TEST_F(ButtonRecordTest, OutOfRangeValuesReadAsDefaults)

@@ -232,7 +232,7 @@ CreationData ButtonTest::Data(DWORD version) const
 
 std::unique_ptr<CFileButton> ButtonTest::NewButton(ButtonKind kind, DWORD version)
 {
-    std::unique_ptr<CFileButton> button(static_cast<CFileButton*>(NewButtonOfKind(kind, m_toolbar)));
+    std::unique_ptr<CFileButton> button(static_cast<CFileButton*>(NewButtonOfKind(kind, m_toolbar, m_app.get()).release()));
     if (button)
         button->Create(Data(version), 2);
     return button;
@@ -240,11 +240,8 @@ std::unique_ptr<CFileButton> ButtonTest::NewButton(ButtonKind kind, DWORD versio
 
 CExecButton* ButtonTest::AddProgramButton(const std::string& path)
 {
-    auto* button = new CExecButton(m_toolbar, m_app.get(), nullptr);
-    if (!button->Create(path.c_str(), Data(), 3) || !m_toolbar->InsertAfter(button, nullptr)) {
-        button->Destroy();
-        delete button;
+    auto button = std::make_unique<CExecButton>(m_toolbar, m_app.get(), nullptr);
+    if (!button->Create(path.c_str(), Data(), 3))
         return nullptr;
-    }
-    return button;
+    return InsertButton(m_toolbar, button.release());
 }

@@ -80,13 +80,10 @@ protected:
             return nullptr;
         CItemId item;
         full.Split(&item);
-        auto* button = new CFolderButton(m_toolbar, m_app.get(), nullptr);
-        if (!button->Create(full.List(), item.List(), Data(), 3) || !m_toolbar->InsertAfter(button, nullptr)) {
-            button->Destroy();
-            delete button;
+        auto button = std::make_unique<CFolderButton>(m_toolbar, m_app.get(), nullptr);
+        if (!button->Create(full.List(), item.List(), Data(), 3))
             return nullptr;
-        }
-        return button;
+        return InsertButton(m_toolbar, button.release());
     }
 
     // Points at a submenu item the way the menu's own loop reports it.

@@ -147,11 +147,10 @@ TEST_F(GroupButtonTest, StartEveryOpensInnerGroupsInsteadOfStartingThem)
     ASSERT_NE(group, nullptr);
 
     // The hold menu lists the target's buttons, a separator for the space.
-    CToolbar* target = nullptr;
-    BOOL created = FALSE;
-    ASSERT_TRUE(group->GetTargetToolbar(target, created, 2));
-    EXPECT_TRUE(created);
-    EXPECT_EQ(target->Handle(), nullptr) << "a target read for its buttons is never shown";
+    // The target is not open: it is read for its buttons and never shown.
+    std::unique_ptr<IGroupTarget> target = group->OpenTarget();
+    ASSERT_TRUE(target);
+    EXPECT_EQ(FindWindowA("CToolbarWindow", "Outer"), nullptr);
     CMenuHandle menu = CGroupButton::BuildButtonMenu(*target);
     ASSERT_EQ(GetMenuItemCount(menu.Get()), 3);
     for (UINT position : {0u, 1u}) {
@@ -160,7 +159,7 @@ TEST_F(GroupButtonTest, StartEveryOpensInnerGroupsInsteadOfStartingThem)
     }
     EXPECT_EQ(ItemText(menu.Get(), 0).rfind("Inner", 0), 0u);
     EXPECT_TRUE(GetMenuState(menu.Get(), 2, MF_BYPOSITION) & MF_SEPARATOR);
-    delete target;
+    target.reset();
 
     group->Activate(0);
     EXPECT_EQ(button_test::EchoedArguments(outerProgram), "");
@@ -206,11 +205,11 @@ TEST_F(GroupButtonTest, OpenTargetIsUsedWithoutReadingItAgain)
     ASSERT_NE(group, nullptr);
     // Gone from the disk, the file could not be read again.
     ASSERT_TRUE(DeleteFileA(path.c_str()));
-    CToolbar* target = nullptr;
-    BOOL created = TRUE;
-    ASSERT_TRUE(group->GetTargetToolbar(target, created, 2));
-    EXPECT_EQ(target, shown);
-    EXPECT_FALSE(created);
+    std::unique_ptr<IGroupTarget> target = group->OpenTarget();
+    ASSERT_TRUE(target);
+    ASSERT_EQ(target->Count(), 1);
+    EXPECT_EQ(target->Button(0), shown->Button(0));
+    target.reset();
 
     // Once the toolbar is closed, the missing file is reported and the
     // button drawn as broken.

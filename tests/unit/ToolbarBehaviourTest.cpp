@@ -140,11 +140,10 @@ TEST_F(ToolbarTest, TwoHundredFiftySeventhButtonIsRefused)
     auto* extra = new TestButton(toolbar);
     BOOL inserted = TRUE;
     const std::string text =
-        AnswerBoxDuring([&] { inserted = toolbar->InsertAfter(extra, nullptr); }, "Test toolbar", IDOK);
+        AnswerBoxDuring([&] { inserted = InsertButton(toolbar, extra) != nullptr; }, "Test toolbar", IDOK);
     EXPECT_EQ(text, "The maximum number of buttons has been reached. No more buttons can be added to this toolbar.");
     EXPECT_FALSE(inserted);
     EXPECT_EQ(toolbar->Count(), 256);
-    delete extra;
 }
 
 TEST_F(ToolbarTest, InsertingBeforeTheFocusKeepsItOnTheSameButton)
@@ -159,7 +158,7 @@ TEST_F(ToolbarTest, InsertingBeforeTheFocusKeepsItOnTheSameButton)
     CreationData data;
     toolbar->StoreCreationData(data);
     before->Create(data, 3);
-    ASSERT_TRUE(toolbar->InsertAfter(before, first));   // lands at index 1, the focused place
+    ASSERT_TRUE(InsertButton(toolbar, before, first));   // lands at index 1, the focused place
     EXPECT_EQ(toolbar->FocusIndex(), 2);
     EXPECT_EQ(toolbar->Button(toolbar->FocusIndex()), second);
 
@@ -326,7 +325,7 @@ public:
     using TestButton::TestButton;
     BOOL OnHold() override
     {
-        Toolbar()->Remove(this);
+        Host()->Remove(this);
         return TRUE;
     }
 };
@@ -340,7 +339,7 @@ TEST_F(ToolbarTest, ButtonDeletedDuringItsHoldMenuIsLeftAlone)
     CreationData data;
     toolbar->StoreCreationData(data);
     ASSERT_TRUE(button->Create(data, 3));
-    ASSERT_TRUE(toolbar->InsertAfter(button, nullptr));
+    ASSERT_TRUE(InsertButton(toolbar, button, nullptr));
     const POINT centre = CentreOf(button->Handle());
     SetCursorPos(centre.x, centre.y);
     HWND window = button->Handle();

@@ -255,7 +255,7 @@ TEST_F(ToolbarFileTest, FailedSaveLeavesThePreviousFileIntact)
     CreationData data;
     toolbar->StoreCreationData(data);
     broken->Create(data, 3);
-    ASSERT_TRUE(toolbar->InsertAfter(broken, nullptr));
+    ASSERT_TRUE(InsertButton(toolbar, broken, nullptr));
     toolbar->SetDirty();
     BOOL saved = TRUE;
     const std::string text =

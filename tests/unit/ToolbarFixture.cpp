@@ -35,11 +35,7 @@ TestButton* ToolbarTest::AddTestButton(CToolbar* toolbar, ButtonKind kind, BOOL 
     CreationData data;
     toolbar->StoreCreationData(data);
     EXPECT_TRUE(button->Create(data, 3));
-    if (!toolbar->InsertAfter(button, nullptr)) {
-        delete button;
-        return nullptr;
-    }
-    return button;
+    return InsertButton(toolbar, button);
 }
 
 namespace {

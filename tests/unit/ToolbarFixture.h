@@ -14,6 +14,14 @@
 #include <memory>
 #include <string>
 
+// Hands a button made by a test to its toolbar, which owns it from here on
+// (and has deleted it when this gives null).
+template <class Button>
+Button* InsertButton(CToolbar* toolbar, Button* button, CToolButton* after = nullptr)
+{
+    return static_cast<Button*>(toolbar->InsertNewButton(std::unique_ptr<CToolButton>(button), after));
+}
+
 // A button with a target of its own kind, counting its actions.
 class TestButton : public CToolButton
 {

@@ -128,14 +128,14 @@ int main(int argc, char** argv)
     auto toolbar = std::make_unique<CToolbar>(nullptr, nullptr, nullptr);
     toolbar->SetTitle("Benchmark");
     for (int i = 0; i < CToolbar::kMaxButtons; ++i) {
-        std::unique_ptr<CToolButton> button(NewButtonOfKind(kKindProgram, toolbar.get()));
+        std::unique_ptr<CToolButton> button = NewButtonOfKind(kKindProgram, toolbar.get(), nullptr);
         CreationData data;
         toolbar->StoreCreationData(data);
-        if (!button || !button->Create(self, data, 2) || !toolbar->InsertAfter(button.get(), nullptr)) {
+        if (!button || !button->Create(self, data, kCreateRecordOnly)
+            || !toolbar->InsertNewButton(std::move(button), nullptr)) {
             std::fprintf(stderr, "bench_toolbar: button %d could not be made\n", i);
             return 1;
         }
-        button.release();
     }
 
     double saving = 0;

@@ -1,79 +1,16 @@
-// Finding and starting the companion programs, the program registered for a
-// document, and the folder new files go to.
-#include "MainApp.h"
+#include "Associations.h"
 
-#include "../common/ItemId.h"
-#include "../common/RegistryKey.h"
-#include "../common/ShellFolder.h"
-#include "../common/TraceLog.h"
-#include "../resources/lintel/resource.h"
+#include "ItemId.h"
+#include "RegistryKey.h"
+#include "ShellFolder.h"
+#include "TraceLog.h"
+#include "../resources/common/common_res.h"
 
-#include <shellapi.h>
-
-BOOL CMainApp::GetLTLAppLocation(UINT valueNameId, UINT fileNameId, CText& path)
-{
-    CTraceMethod trace(TR_CMAINAPP, TR_GET_APP_LOCATION);
-    HINSTANCE instance = AppInstance();
-    path = "";
-
-    CText keyName;
-    CText valueName;
-    CRegistryKey key;
-    if (keyName.LoadString(instance, IDS_REG_KEY) && valueName.LoadString(instance, valueNameId)
-        && key.OpenKey(HKEY_LOCAL_MACHINE, keyName, CRegistryKey::kRead))
-        key.GetStringValue(valueName, path);
-
-    if (path.IsEmpty()) {
-        char ownName[MAX_PATH]{};
-        const DWORD length = GetModuleFileNameA(nullptr, ownName, sizeof ownName);
-        CText fileName;
-        if (length > 0 && length < sizeof ownName && fileName.LoadString(instance, fileNameId)) {
-            path = ownName;
-            const int separator = path.ReverseFind('\\');
-            if (separator > 0)
-                path.Left(separator + 1);
-            path += fileName;
-        }
-    }
-    if (TraceOn())
-        LogStringIdText(TR_GET_APP_LOCATION_RESULT, path.c_str());
-    return !path.IsEmpty();
-}
-
-BOOL CMainApp::LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, const char* parameters)
-{
-    CTraceMethod trace(TR_CMAINAPP, TR_LAUNCH_APP);
-    CMainApp* app = TheMainApp();
-    CText path;
-    if (!GetLTLAppLocation(valueNameId, fileNameId, path)) {
-        if (showErrors && app)
-            app->DisplayMessage(nullptr, IDS_MSG_INTERNAL_ERROR, nullptr, MB_OK | MB_ICONINFORMATION,
-                                kCaptionProgramName);
-        trace.Result(TR_LAUNCH_APP_RESULT, 2);
-        return FALSE;
-    }
-    SHELLEXECUTEINFOA execute{};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = path.c_str();
-    execute.lpParameters = parameters;
-    execute.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&execute)) {
-        if (showErrors && app)
-            app->DisplayMessage(nullptr, IDS_MSG_LAUNCH_FAILED, nullptr, MB_OK | MB_ICONINFORMATION,
-                                kCaptionProgramName);
-        trace.Result(TR_LAUNCH_APP_RESULT, 3);
-        return FALSE;
-    }
-    trace.Result(TR_LAUNCH_APP_RESULT, 1);
-    return TRUE;
-}
-
-BOOL CMainApp::GetAssociatedExe(const CText& document, CText& program)
+BOOL GetAssociatedExe(const CText& document, CText& program)
 {
     // Result codes: 1 found; 2 no extension; 3 the extension names no class;
     // 4 the class has no open command; 5 the command names no existing file.
-    CTraceMethod trace(TR_CMAINAPP, TR_GET_ASSOCIATED_EXE);
+    CTraceMethod trace(TR_SHARED, TR_GET_ASSOCIATED_EXE);
     if (TraceOn())
         LogStringIdText(TR_DOCUMENT, document.c_str());
     program = "";
@@ -142,9 +79,9 @@ BOOL CMainApp::GetAssociatedExe(const CText& document, CText& program)
     return FALSE;
 }
 
-void CMainApp::GetDefaultFolder(CText& folder)
+void GetDefaultFolder(CText& folder)
 {
-    CTraceMethod trace(TR_CMAINAPP, TR_GET_DEFAULT_FOLDER);
+    CTraceMethod trace(TR_SHARED, TR_GET_DEFAULT_FOLDER);
     folder = "";
     CItemId personal(CSIDL_PERSONAL);
     if (!personal.IsDesktop()) {

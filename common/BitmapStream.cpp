@@ -1,10 +1,10 @@
 // The bitmap stream format: the colour and mask bitmaps of button icons are
 // stored in toolbar files as a BITMAPINFOHEADER, a colour table and the pixel
 // rows, exactly as GetDIBits hands them out.
-#include "MainApp.h"
+#include "BitmapStream.h"
 
-#include "../common/TraceLog.h"
-#include "../resources/lintel/resource.h"
+#include "TraceLog.h"
+#include "../resources/common/common_res.h"
 
 #include <cstring>
 #include <memory>
@@ -116,13 +116,13 @@ bool WriteExactly(IStream* stream, const void* buffer, DWORD bytes)
 
 } // namespace
 
-BOOL CMainApp::WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
+BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
 {
     // Result codes: 0 written; 1 the bitmap could not be described; 2 and 3
     // header or pixels of a bitmap with a colour table failed to write, 4 and 5
     // the same for deeper bitmaps; 6 the bitmap does not fit the format or its
     // pixels could not be had.
-    CTraceMethod trace(TR_CMAINAPP, TR_WRITE_BITMAP);
+    CTraceMethod trace(TR_SHARED, TR_WRITE_BITMAP);
     CScreenDC screen;
     BITMAPINFOHEADER header{};
     header.biSize = kHeaderSize;
@@ -166,9 +166,9 @@ BOOL CMainApp::WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
     return TRUE;
 }
 
-BOOL CMainApp::ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap)
+BOOL ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap)
 {
-    CTraceMethod trace(TR_CMAINAPP, TR_READ_BITMAP);
+    CTraceMethod trace(TR_SHARED, TR_READ_BITMAP);
     bitmap.Reset();
     auto fail = []() {
         if (TraceOn())

@@ -1,0 +1,76 @@
+// The grid a toolbar lays its buttons out in, as arithmetic on sizes and
+// settings alone: where each button stands, how big the button area and the
+// frame around it are, and what a window size or a drag of the frame makes
+// of the toolbar.  No window is needed, so tests call these directly.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+enum : int { kVertical = 1, kHorizontal = 2 };
+
+// One button of the toolbar as the grid sees it, in display order.
+struct GridCell {
+    enum Kind { kButton, kSpace, kNone };
+    SIZE size{0, 0};
+    Kind kind = kButton;
+};
+
+// The settings of a toolbar that shape its grid.
+struct GridLayout {
+    int orientation = kVertical;   // vertical: buttons run along rows
+    int perLine = 1;               // 1 to 16
+    int border = 3;
+    bool menuButtons = true;       // the menu buttons take a strip of their own
+    int buttonSize = 1;            // 0 small, 1 normal, 2 large
+    bool docked = false;
+    bool collapsed = false;
+    bool allowTab = true;          // a full caption rather than a small one
+};
+
+// The system's frame and caption sizes the window sizes depend on.
+struct FrameMetrics {
+    int cxFrame = 4;
+    int cyFrame = 4;
+    int caption = 19;
+    int smallCaption = 15;
+    int cxSize = 18;
+    static FrameMetrics FromSystem();
+};
+
+// The side of the strip the two menu buttons take.
+constexpr int kMenuButtonStrip = 13;
+// The empty slot of each button size: the icon plus its margin.
+int EmptySlot(int buttonSize);
+// Whether a button takes a slot: a space leaves a gap only in single-file toolbars.
+bool TakesSlot(const GridCell& cell, int perLine);
+
+// Where the button at index stands in the toolbar's client area.
+POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const GridLayout& layout);
+// The area the buttons fill with perLine to a line in an orientation; an
+// empty toolbar keeps one empty slot.
+SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize);
+// What the window adds around the button area.
+SIZE GridFrameSize(const GridLayout& layout, bool vertical, const FrameMetrics& metrics);
+
+// The window size for the settings, and the buttons per line it took: a
+// toolbar too big for the work area gets more buttons per line until it fits.
+struct GridWindow {
+    SIZE size{0, 0};
+    int perLine = 1;
+};
+GridWindow GridWindowSize(const std::vector<GridCell>& cells, const GridLayout& layout, SIZE workArea,
+                          const FrameMetrics& metrics);
+
+// What dragging an edge of the frame to width x height makes of the toolbar:
+// the buttons per line nearest that shape, and a flip of orientation when a
+// single line is dragged across.
+struct GridFit {
+    SIZE size{0, 0};
+    int perLine = 1;
+    int orientation = kVertical;
+    bool changed = false;
+};
+GridFit GridFitToSize(const std::vector<GridCell>& cells, const GridLayout& layout, int width, int height, UINT edge,
+                      SIZE workArea, const FrameMetrics& metrics);
