@@ -47,6 +47,11 @@ enum ProtectionFlags : DWORD {
     kProtectToolbarProperties = 0x40,
 };
 
+// Commands whose sheets the program does not have yet stand greyed in the
+// menus, never enabled and silent.  The property sheets turn them on.
+constexpr bool kHasButtonProperties = false;
+constexpr bool kHasToolbarProperties = false;
+
 // How a button is made: from its record only, or with its window as well.
 enum ButtonCreation : int {
     kCreateRecordOnly = 2,   // values of the record, no window (a toolbar read without one)

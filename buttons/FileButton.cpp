@@ -242,11 +242,18 @@ BOOL CFileButton::GetAssociatedFileInfo(const CreationData& data, const char* pa
     }
     // The title shows the extension or not, as the user's shell settings say.
     char title[MAX_PATH]{};
-    if (!path || GetFileTitleA(path, title, sizeof title) != 0) {
-        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 3);
-        return FALSE;
+    if (path && GetFileTitleA(path, title, sizeof title) == 0) {
+        SetDescription(title);
+    } else {
+        // A drive's root ("C:\") has no file title; the shell's name for it
+        // stands in, as for the drive dropped from My Computer.
+        CText name;
+        if (!HasTargetList() || !NormalDisplayName(CShellFolder(m_folderId), m_itemId, name) || name.IsEmpty()) {
+            trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 3);
+            return FALSE;
+        }
+        SetDescription(name.c_str());
     }
-    SetDescription(title);
     trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 1);
     return TRUE;
 }
@@ -735,7 +742,7 @@ BOOL CFileButton::OnInitMenu(HMENU menu)
     grey(IDC_BTN_COPY, clipboardBlocked);
     grey(IDC_BTN_PASTE, clipboardBlocked || !ClipboardOffersButton());
     grey(IDC_BTN_DELETE, removeBlocked);
-    grey(IDC_BTN_PROPERTIES, propertiesBlocked);
+    grey(IDC_BTN_PROPERTIES, propertiesBlocked || !kHasButtonProperties);
     return TRUE;
 }
 

@@ -632,8 +632,14 @@ BOOL CToolbar::DragStart(CToolButton* button)
     if (!IsRestricted(kProtectRemove))
         allowed |= DROPEFFECT_MOVE;
     DWORD effect = DROPEFFECT_NONE;
+    // The drag runs a modal loop of its own: the program may close, or the
+    // button go, before it returns.
+    const auto toolbarAlive = AliveToken();
+    const auto buttonAlive = button->AliveToken();
     const HRESULT hr = DoDragDrop(heldObject.Get(), heldSource.Get(), allowed, &effect);
-    if (hr == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE)
+    if (!*toolbarAlive)
+        return hr == DRAGDROP_S_DROP;
+    if (hr == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && *buttonAlive && IndexOf(button) >= 0)
         Remove(button);
     trace.Result(TR_DRAG_START_RESULT, 1);
     return hr == DRAGDROP_S_DROP;

@@ -80,6 +80,12 @@ void CToolbar::DestroyButtons()
 {
     // Each button takes its window with it.
     m_buttons.clear();
+    // With every button gone only the overlays stay; one call, as removing
+    // the entries one by one copies the list each time.
+    for (int i = 0; i < 3; ++i) {
+        if (m_imageLists[i])
+            ImageList_SetImageCount(m_imageLists[i], static_cast<UINT>(ImageList_GetImageCount(OverlayList(i))));
+    }
 }
 
 CApplication* CToolbar::App() const
@@ -227,6 +233,8 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         if (App())
             App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_name.c_str(), MB_OK | MB_ICONEXCLAMATION,
                                   kCaptionText);
+        // Its icon went into the lists when it was made.
+        ReleaseImage(button);
         trace.Result(TR_INSERT_AFTER_RESULT, 3);
         return nullptr;
     }
@@ -272,6 +280,7 @@ BOOL CToolbar::Remove(int index)
         m_hotIndex = -1;
     else if (m_hotIndex > index)
         --m_hotIndex;
+    ReleaseImage(button);
     m_buttons.erase(m_buttons.begin() + index);
     if (m_focusIndex >= Count())
         m_focusIndex = Count() > 0 ? 0 : (m_showMenuButtons ? -2 : 0);
@@ -284,6 +293,17 @@ BOOL CToolbar::Remove(CToolButton* button)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_REMOVE_PTR);
     return Remove(IndexOf(button));
+}
+
+void CToolbar::ReleaseImage(CToolButton* button)
+{
+    const int released = button ? button->ReleaseImage() : -1;
+    if (released < 0)
+        return;
+    for (const auto& other : m_buttons) {
+        if (other.get() != button)
+            other->ImageRemoved(released);
+    }
 }
 
 CToolButton* CToolbar::AddButton(int kind, CToolButton* after)
@@ -922,19 +942,25 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
 
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     const bool addBlocked = IsRestricted(kProtectAdd);
-    for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL, IDC_TB_ADD_SHORTCUT, IDC_TB_LAUNCH_EXPLORER})
+    for (UINT id : {IDC_TB_ADD_SHORTCUT, IDC_TB_LAUNCH_EXPLORER})
         grey(id, addBlocked);
+    // A blank file, folder or address button keeps its place only once its
+    // properties have given it a target.
+    for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL})
+        grey(id, addBlocked || !kHasButtonProperties);
     grey(IDC_TB_PASTE, addBlocked || IsRestricted(kProtectClipboard) || !ClipboardHasUsableData());
     const bool propertiesBlocked = IsRestricted(kProtectToolbarProperties);
     for (UINT id : {IDC_TB_DOCK, IDC_TB_UNDOCK, IDC_TB_HORIZONTAL, IDC_TB_VERTICAL, IDC_TB_ALWAYS_ON_TOP,
                     IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
         grey(id, propertiesBlocked);
     grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
-    grey(IDC_TB_PROPERTIES, m_propertiesOpen);
+    grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
     if (m_quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
-        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING, IDC_TB_QUICK_LOCK, lockText.c_str());
+        // Locking asks for the password, which the protection dialogs own.
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING | (kHasToolbarProperties ? 0 : MF_GRAYED), IDC_TB_QUICK_LOCK,
+                    lockText.c_str());
     }
     SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
 
@@ -990,7 +1016,8 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     for (const auto& command : commands) {
         CText text;
         text.LoadString(AppInstance(), command.textId);
-        AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag());
+        const UINT greyed = command.offset == 302 && !kHasToolbarProperties ? MF_GRAYED : 0;
+        AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag() | greyed);
         ++items;
     }
 }
