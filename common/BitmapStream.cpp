@@ -46,7 +46,7 @@ std::unique_ptr<BYTE[]> ZeroedBuffer(size_t bytes)
 
 bool IsStoredBitCount(WORD bits)
 {
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
 // Bytes of colour table stored after the header: 2^bits entries up to 8 bits,
@@ -56,12 +56,26 @@ DWORD StoredTableSize(WORD bits)
     return bits <= 8 ? 4u << bits : kDeepTableSize;
 }
 
-// Checks a header against what the format can hold and gives the size of its
-// pixel block.  The size is always computed from the dimensions with rows
-// padded to 32 bits, as DIB rows are; a stated image size must agree with it,
-// for CreateDIBitmap reads as many bytes as the dimensions call for, whatever
-// the header says.
-bool CheckHeader(const BITMAPINFOHEADER& header, DWORD& pixelBytes)
+DWORD DibRowBytes(LONG width, WORD bits)
+{
+    return ((static_cast<DWORD>(width) * bits + 31) / 32) * 4;
+}
+
+// The two sizes of a pixel block: what the stream holds, and what
+// CreateDIBitmap reads for the dimensions (rows padded to 32 bits), whatever
+// the header says.  They differ when the header states more than the rows
+// need, and when it states nothing: then the block is as long as the writer
+// computed it, (height x bits / 8) x (width rounded up to 4), which for some
+// narrow bitmaps is less than the rows need.
+struct PixelSizes
+{
+    DWORD stored = 0;
+    DWORD rows = 0;
+};
+
+// Checks a header against what the format can hold and gives the sizes of
+// its pixel block.
+bool CheckHeader(const BITMAPINFOHEADER& header, PixelSizes& sizes)
 {
     if (header.biSize != kHeaderSize || header.biWidth < 1 || header.biWidth > kMaxSide || header.biHeight < 1
         || header.biHeight > kMaxSide || header.biPlanes != 1 || !IsStoredBitCount(header.biBitCount))
@@ -74,13 +88,20 @@ bool CheckHeader(const BITMAPINFOHEADER& header, DWORD& pixelBytes)
     const DWORD tableEntries = StoredTableSize(header.biBitCount) / 4;
     if (header.biClrUsed > tableEntries || header.biClrUsed + (bitFields ? 3u : 0u) > tableEntries)
         return false;
-    const DWORD rowBytes = ((static_cast<DWORD>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
-    const DWORD computed = rowBytes * static_cast<DWORD>(header.biHeight);
-    if (header.biSizeImage != 0 && header.biSizeImage != computed)
+    const DWORD height = static_cast<DWORD>(header.biHeight);
+    sizes.rows = DibRowBytes(header.biWidth, header.biBitCount) * height;
+    if (header.biSizeImage == 0) {
+        const DWORD paddedWidth = (static_cast<DWORD>(header.biWidth) + 3) & ~3u;
+        sizes.stored = (height * header.biBitCount / 8) * paddedWidth;
+        if (TraceOn())
+            LogStringIdNumber(TR_CALC_SIZE, sizes.stored);
+        return true;
+    }
+    // A stated size may run past the rows (the rest is skipped), never fall
+    // short of them: the rows would be made up.
+    if (header.biSizeImage < sizes.rows)
         return false;
-    if (header.biSizeImage == 0 && TraceOn())
-        LogStringIdNumber(TR_CALC_SIZE, computed);
-    pixelBytes = computed;
+    sizes.stored = header.biSizeImage;
     return true;
 }
 
@@ -114,6 +135,42 @@ bool WriteExactly(IStream* stream, const void* buffer, DWORD bytes)
     return SUCCEEDED(hr) && written == bytes;
 }
 
+// Reads and drops what a stated image size holds beyond the rows, in steps,
+// so that a large stated size costs no memory of its own.
+bool SkipExactly(IStream* stream, DWORD bytes)
+{
+    BYTE scratch[4096];
+    while (bytes > 0) {
+        const DWORD step = bytes < sizeof scratch ? bytes : static_cast<DWORD>(sizeof scratch);
+        ULONG got = 0;
+        if (FAILED(stream->Read(scratch, step, &got)) || got != step)
+            return false;
+        bytes -= step;
+    }
+    return true;
+}
+
+// GDI knows no 2-bit bitmaps: their rows are widened to 4 bits, each index
+// kept, so the same four-entry table serves.
+std::unique_ptr<BYTE[]> WidenTwoBitRows(const BYTE* rows, LONG width, LONG height, DWORD& widenedBytes)
+{
+    const DWORD fromRow = DibRowBytes(width, 2);
+    const DWORD toRow = DibRowBytes(width, 4);
+    widenedBytes = toRow * static_cast<DWORD>(height);
+    std::unique_ptr<BYTE[]> widened = ZeroedBuffer(widenedBytes);
+    if (!widened)
+        return widened;
+    for (LONG y = 0; y < height; ++y) {
+        const BYTE* from = rows + static_cast<size_t>(y) * fromRow;
+        BYTE* to = widened.get() + static_cast<size_t>(y) * toRow;
+        for (LONG x = 0; x < width; ++x) {
+            const BYTE index = static_cast<BYTE>((from[x / 4] >> (6 - 2 * (x % 4))) & 3);
+            to[x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4);
+        }
+    }
+    return widened;
+}
+
 } // namespace
 
 BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
@@ -132,11 +189,12 @@ BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
         return FALSE;
     }
     // Writing what the reader would refuse would only lose the icon later.
-    DWORD pixelBytes = 0;
-    if (!CheckHeader(header, pixelBytes)) {
+    PixelSizes sizes;
+    if (!CheckHeader(header, sizes)) {
         trace.Result(TR_WRITE_BITMAP_RESULT, 6);
         return FALSE;
     }
+    const DWORD pixelBytes = sizes.rows;
     const bool hasColourTable = header.biBitCount <= 8;
     if (TraceOn())
         LogStringId(hasColourTable ? TR_BITMAP_256_COLORS : TR_BITMAP_16_24_BIT);
@@ -154,6 +212,9 @@ BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
         trace.Result(TR_WRITE_BITMAP_RESULT, 6);
         return FALSE;
     }
+    // The header states the block that follows: a size left at 0 would have
+    // a reader compute one that is short of the rows of narrow bitmaps.
+    reinterpret_cast<BITMAPINFOHEADER*>(info.get())->biSizeImage = pixelBytes;
     if (!WriteExactly(stream, info.get(), infoBytes)) {
         trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? 2 : 4);
         return FALSE;
@@ -179,30 +240,48 @@ BOOL ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap)
         return fail();
 
     BITMAPINFOHEADER header{};
-    DWORD pixelBytes = 0;
-    if (!ReadExactly(stream, &header, kHeaderSize) || !CheckHeader(header, pixelBytes))
+    PixelSizes sizes;
+    if (!ReadExactly(stream, &header, kHeaderSize) || !CheckHeader(header, sizes))
         return fail();
     const DWORD colourCount = StoredTableSize(header.biBitCount) / 4;
     const DWORD tableBytes = colourCount * 4;
     // A stream too short for what the header announces fails before the
     // buffers are taken.
     ULONGLONG left = 0;
-    if (BytesLeft(stream, left) && left < static_cast<ULONGLONG>(tableBytes) + pixelBytes)
+    if (BytesLeft(stream, left) && left < static_cast<ULONGLONG>(tableBytes) + sizes.stored)
         return fail();
 
-    std::unique_ptr<BYTE[]> info = ZeroedBuffer(kHeaderSize + tableBytes);
-    std::unique_ptr<BYTE[]> pixels = ZeroedBuffer(pixelBytes);
+    // Room for a whole table of the widened format, as GDI reads one when the
+    // header names no colour count.
+    const DWORD infoTableBytes = header.biBitCount == 2 ? StoredTableSize(4) : tableBytes;
+    std::unique_ptr<BYTE[]> info = ZeroedBuffer(kHeaderSize + infoTableBytes);
+    // The rows in full even when the stored block is shorter: the rest stays 0.
+    const DWORD keptBytes = sizes.stored < sizes.rows ? sizes.stored : sizes.rows;
+    std::unique_ptr<BYTE[]> pixels = ZeroedBuffer(sizes.rows);
     if (!info || !pixels)
         return fail();
-    std::memcpy(info.get(), &header, kHeaderSize);
     if (TraceOn())
         LogStringIdNumber(TR_READING_COLORS, colourCount);
     if (!ReadExactly(stream, info.get() + kHeaderSize, tableBytes))
         return fail();
     if (TraceOn())
-        LogStringIdNumber(TR_READING_BITS, pixelBytes);
-    if (!ReadExactly(stream, pixels.get(), pixelBytes))
+        LogStringIdNumber(TR_READING_BITS, sizes.stored);
+    if (!ReadExactly(stream, pixels.get(), keptBytes) || !SkipExactly(stream, sizes.stored - keptBytes))
         return fail();
+
+    BITMAPINFOHEADER& created = *reinterpret_cast<BITMAPINFOHEADER*>(info.get());
+    created = header;
+    created.biSizeImage = sizes.rows;
+    if (header.biBitCount == 2) {
+        DWORD widenedBytes = 0;
+        pixels = WidenTwoBitRows(pixels.get(), header.biWidth, header.biHeight, widenedBytes);
+        if (!pixels)
+            return fail();
+        created.biBitCount = 4;
+        created.biSizeImage = widenedBytes;
+        if (created.biClrUsed == 0)
+            created.biClrUsed = colourCount;
+    }
 
     CScreenDC screen;
     if (!screen.dc)
@@ -215,11 +294,11 @@ BOOL ReadBitmapFromStream(IStream* stream, CBitmapHandle& bitmap)
             LogStringId(TR_CREATING_MONOCHROME);
         CMemoryDC memory(CreateCompatibleDC(screen.dc));
         if (memory)
-            bitmap.Reset(CreateDIBitmap(memory.Get(), &header, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
+            bitmap.Reset(CreateDIBitmap(memory.Get(), &created, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
     } else {
         if (TraceOn())
             LogStringId(TR_CREATING_COLOR);
-        bitmap.Reset(CreateDIBitmap(screen.dc, &header, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
+        bitmap.Reset(CreateDIBitmap(screen.dc, &created, CBM_INIT, pixels.get(), bitmapInfo, DIB_RGB_COLORS));
     }
     if (!bitmap)
         return fail();

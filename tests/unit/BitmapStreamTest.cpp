@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -106,26 +107,176 @@ TEST(BitmapStream, MaskIsHeaderTwoColoursAndPaddedRows)
     EXPECT_EQ(header.biWidth, 16);
     EXPECT_EQ(header.biHeight, 16);
     EXPECT_EQ(header.biBitCount, 1);
+    // The block is stated, never left for a reader to compute: computed, it
+    // would be half the rows of a 16-pixel mask.
+    EXPECT_EQ(header.biSizeImage, 16u * 4);
 
-    // Read back as stored, and with the image size left for the reader to
-    // compute: either way the whole block is taken and nothing more.
-    for (DWORD statedSize : {header.biSizeImage, 0ul}) {
-        SCOPED_TRACE(statedSize);
-        Bytes variant = stored;
-        std::memcpy(variant.data() + offsetof(BITMAPINFOHEADER, biSizeImage), &statedSize, sizeof statedSize);
-        variant.push_back(0x5A);   // whatever the file holds next
-        MemoryStream stream(variant);
+    // Read back, the whole block is taken and nothing more.
+    Bytes variant = stored;
+    variant.push_back(0x5A);   // whatever the file holds next
+    MemoryStream stream(variant);
+    CBitmapHandle read;
+    ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), read));
+    EXPECT_EQ(stream.Position(), stored.size());
+    BITMAP info{};
+    ASSERT_EQ(GetObjectA(read.Get(), sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(info.bmWidth, 16);
+    EXPECT_EQ(info.bmHeight, 16);
+    unsigned char bits[sizeof kMaskBits]{};
+    ASSERT_EQ(GetBitmapBits(read.Get(), sizeof bits, bits), static_cast<LONG>(sizeof bits));
+    EXPECT_EQ(std::memcmp(bits, kMaskBits, sizeof bits), 0);
+}
+
+namespace {
+
+// A stored bitmap put together byte by byte: the header with a stated image
+// size, the table the depth carries, and a pixel block of the stated length.
+struct Layout {
+    const char* what;
+    WORD bits;
+    DWORD compression;
+    LONG width;
+    LONG height;
+    long stated;        // -1: exactly the rows; otherwise the header's value
+    size_t blockBytes;  // bytes of pixels the stream holds
+    bool want;
+};
+
+constexpr long kRows = -1;
+
+DWORD TableColour(size_t index, WORD bits)
+{
+    // Black and white for masks, which read back monochrome.
+    if (bits == 1)
+        return index ? 0x00FFFFFF : 0;
+    return static_cast<DWORD>(((index * 67 + 13) & 0xFF) << 16 | ((index * 29 + 101) & 0xFF) << 8 | ((index * 151) & 0xFF));
+}
+
+Bytes StoredLayout(const Layout& layout, BITMAPINFOHEADER& header, Bytes& table)
+{
+    header = BITMAPINFOHEADER{};
+    header.biSize = kHeader;
+    header.biWidth = layout.width;
+    header.biHeight = layout.height;
+    header.biPlanes = 1;
+    header.biBitCount = layout.bits;
+    header.biCompression = layout.compression;
+    header.biSizeImage = layout.stated == kRows ? static_cast<DWORD>(RowBytes(layout.width, layout.bits) * layout.height)
+                                                : static_cast<DWORD>(layout.stated);
+    table.assign(layout.bits <= 8 ? 4u << layout.bits : 1024u, 0);
+    for (size_t i = 0; i < table.size() / 4; ++i) {
+        const DWORD colour = TableColour(i, layout.bits);
+        std::memcpy(table.data() + i * 4, &colour, 4);
+    }
+    if (layout.compression == BI_BITFIELDS) {
+        const DWORD masks16[3] = {0xF800, 0x07E0, 0x001F};
+        const DWORD masks32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+        std::memcpy(table.data(), layout.bits == 16 ? masks16 : masks32, sizeof masks16);
+    }
+    Bytes stored(reinterpret_cast<const unsigned char*>(&header),
+                 reinterpret_cast<const unsigned char*>(&header) + kHeader);
+    stored.insert(stored.end(), table.begin(), table.end());
+    for (size_t i = 0; i < layout.blockBytes; ++i)
+        stored.push_back(static_cast<unsigned char>(i * 7 + i / 5 + 1));
+    return stored;
+}
+
+// What the screen shows for the rows: the palette colour of each index for
+// the depths with a table, otherwise the same bytes as a DIB section draws them.
+std::vector<DWORD> ExpectedPixels(const Layout& layout, const BITMAPINFOHEADER& header, const Bytes& table,
+                                  const Bytes& rows)
+{
+    std::vector<DWORD> pixels(static_cast<size_t>(layout.width) * layout.height);
+    const size_t rowBytes = RowBytes(layout.width, layout.bits);
+    if (layout.bits <= 8) {
+        const unsigned mask = (1u << layout.bits) - 1;
+        for (LONG y = 0; y < layout.height; ++y) {
+            for (LONG x = 0; x < layout.width; ++x) {
+                const size_t bit = static_cast<size_t>(x) * layout.bits;
+                const unsigned index = (rows[y * rowBytes + bit / 8] >> (8 - layout.bits - bit % 8)) & mask;
+                std::memcpy(&pixels[static_cast<size_t>(y) * layout.width + x], table.data() + index * 4, 4);
+            }
+        }
+        return pixels;
+    }
+    Bytes info(kHeader + 1024);
+    BITMAPINFOHEADER sectionHeader = header;
+    sectionHeader.biSizeImage = 0;
+    std::memcpy(info.data(), &sectionHeader, kHeader);
+    std::memcpy(info.data() + kHeader, table.data(), 1024);
+    void* bits = nullptr;
+    CBitmapHandle section(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section)
+        return {};
+    std::memcpy(bits, rows.data(), rows.size());
+    GdiFlush();
+    pixels = Pixels32(section.Get(), layout.width, layout.height);
+    for (DWORD& pixel : pixels)
+        pixel &= 0x00FFFFFF;
+    return pixels;
+}
+
+} // namespace
+
+TEST(BitmapStream, EveryLayoutOfTheTableIsRead)
+{
+    // Row bytes of 13 pixels: 4 at 2 bits, 8 at 4 bits, 16 at 8 bits, 28 at
+    // 16 bits, 40 at 24 bits, 52 at 32 bits.
+    const Layout layouts[] = {
+        {"1 bit, stated", 1, BI_RGB, 16, 16, kRows, 64, true},
+        // Left at 0, the block is (height x bits / 8) x (width rounded up to
+        // 4): for a 16-pixel mask half its rows, the rest reads as 0.
+        {"1 bit, computed short of the rows", 1, BI_RGB, 16, 16, 0, 32, true},
+        {"1 bit, computed as the rows", 1, BI_RGB, 32, 32, 0, 128, true},
+        {"1 bit, 48 pixels computed", 1, BI_RGB, 48, 48, 0, 288, true},
+        {"2 bits, stated", 2, BI_RGB, 13, 7, kRows, 28, true},
+        {"2 bits, computed", 2, BI_RGB, 13, 7, 0, 16, true},
+        {"2 bits, 48 pixels", 2, BI_RGB, 48, 48, kRows, 12 * 48, true},
+        {"4 bits, stated", 4, BI_RGB, 13, 7, kRows, 56, true},
+        {"4 bits, stated past the rows", 4, BI_RGB, 13, 7, 66, 66, true},
+        {"8 bits, computed", 8, BI_RGB, 13, 7, 0, 112, true},
+        {"16 bits", 16, BI_RGB, 13, 7, kRows, 196, true},
+        {"16 bits, bit fields", 16, BI_BITFIELDS, 13, 7, kRows, 196, true},
+        {"24 bits, computed past the rows", 24, BI_RGB, 13, 7, 0, 336, true},
+        {"32 bits", 32, BI_RGB, 13, 7, kRows, 364, true},
+        {"32 bits, bit fields, stated past the rows", 32, BI_BITFIELDS, 13, 7, 400, 400, true},
+        {"stated one short of the rows", 1, BI_RGB, 16, 16, 63, 63, false},
+        {"stated past what the stream holds", 8, BI_RGB, 13, 7, 212, 112, false},
+        {"2 bits, stream ends in the pixels", 2, BI_RGB, 13, 7, kRows, 27, false},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.what);
+        BITMAPINFOHEADER header{};
+        Bytes table;
+        Bytes stored = StoredLayout(layout, header, table);
+        const size_t blockEnd = stored.size();
+        if (layout.want)
+            stored.push_back(0x5A);   // whatever the file holds next
+        MemoryStream stream(stored);
         CBitmapHandle read;
-        ASSERT_TRUE(ReadBitmapFromStream(stream.Get(), read));
-        EXPECT_EQ(stream.Position(), stored.size());
+        ASSERT_EQ(ReadBitmapFromStream(stream.Get(), read) != FALSE, layout.want);
+        EXPECT_EQ(static_cast<bool>(read), layout.want);
+        if (!layout.want)
+            continue;
+        EXPECT_EQ(stream.Position(), blockEnd);
         BITMAP info{};
         ASSERT_EQ(GetObjectA(read.Get(), sizeof info, &info), static_cast<int>(sizeof info));
-        EXPECT_EQ(info.bmBitsPixel, 1);
-        EXPECT_EQ(info.bmWidth, 16);
-        EXPECT_EQ(info.bmHeight, 16);
-        unsigned char bits[sizeof kMaskBits]{};
-        ASSERT_EQ(GetBitmapBits(read.Get(), sizeof bits, bits), static_cast<LONG>(sizeof bits));
-        EXPECT_EQ(std::memcmp(bits, kMaskBits, sizeof bits), 0);
+        EXPECT_EQ(info.bmWidth, layout.width);
+        EXPECT_EQ(info.bmHeight, layout.height);
+        EXPECT_EQ(info.bmBitsPixel == 1, layout.bits == 1);
+        // A screen of fewer colours would round the colours on the way in.
+        if (ScreenBits() < 24)
+            continue;
+        Bytes rows(RowBytes(layout.width, layout.bits) * layout.height, 0);
+        std::memcpy(rows.data(), stored.data() + kHeader + table.size(), std::min(rows.size(), layout.blockBytes));
+        const std::vector<DWORD> want = ExpectedPixels(layout, header, table, rows);
+        ASSERT_FALSE(want.empty());
+        std::vector<DWORD> got = Pixels32(read.Get(), layout.width, layout.height);
+        for (DWORD& pixel : got)
+            pixel &= 0x00FFFFFF;
+        EXPECT_EQ(got, want);
     }
 }
 
@@ -225,12 +376,12 @@ TEST(BitmapStream, HostileHeadersAreRefusedBeforeAnythingIsTaken)
         {"height huge", [](BITMAPINFOHEADER& h) { h.biHeight = 0x40000000; h.biSizeImage = 0; }, false},
         {"two planes", [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }, false},
         {"0 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 0; }, false},
-        {"2 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 2; h.biSizeImage = 0; }, false},
+        {"2 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 2; h.biSizeImage = 0; }, true},
         {"7 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 7; h.biSizeImage = 0; }, false},
         {"run-length compressed", [](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; h.biBitCount = 8; }, false},
         {"bit fields on a mask", [](BITMAPINFOHEADER& h) { h.biCompression = BI_BITFIELDS; }, false},
         {"image size short of the rows", [](BITMAPINFOHEADER& h) { h.biSizeImage = 32; }, false},
-        {"image size one too many", [](BITMAPINFOHEADER& h) { h.biSizeImage = 65; }, false},
+        {"image size past the rows, inside the stream", [](BITMAPINFOHEADER& h) { h.biSizeImage = 65; }, true},
         {"image size enormous", [](BITMAPINFOHEADER& h) { h.biSizeImage = 0x7FFFFFFF; }, false},
         {"more colours than the table", [](BITMAPINFOHEADER& h) { h.biClrUsed = 3; }, false},
         {"colour count that wraps past the masks",
