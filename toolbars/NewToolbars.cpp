@@ -4,6 +4,7 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
+#include "ToolbarFileName.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
 #include "../buttons/ToolButton.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -179,13 +181,16 @@ BOOL CToolbarSet::SaveNew(CToolbar* toolbar)
     CText numbered;
     if (!numbered.LoadString(m_application->Instance(), IDS_NUMBERED_TOOLBAR_NAME))
         numbered = "Lintel %d";
-    const bool named = !toolbar->Name().IsEmpty();
+    // The toolbar keeps its name; only the file's name is made fit for the
+    // file system, and a name with nothing fit in it counts as none.
+    const std::string fileBase = ToolbarFileBase(toolbar->Name().c_str());
+    const bool named = !fileBase.empty();
     for (int n = 0; n < 100; ++n) {
         char base[300]{};
         if (n == 0)
-            std::snprintf(base, sizeof base, "%s", named ? toolbar->Name().c_str() : defaultName.c_str());
+            std::snprintf(base, sizeof base, "%s", named ? fileBase.c_str() : defaultName.c_str());
         else if (named)
-            std::snprintf(base, sizeof base, "%s %d", toolbar->Name().c_str(), n);
+            std::snprintf(base, sizeof base, "%s %d", fileBase.c_str(), n);
         else
             std::snprintf(base, sizeof base, numbered.c_str(), n);
         char candidate[MAX_PATH]{};
