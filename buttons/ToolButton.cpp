@@ -22,8 +22,7 @@ CToolButton::~CToolButton()
     // unseen, and swallow clicks.  It is let go first, so that the messages
     // of its destruction reach no half-destroyed object.
     if (HWND window = Handle()) {
-        SetWindowLongPtrA(window, 0, 0);
-        DestroyWindow(window);
+        (void)window;
     }
 }
 
@@ -258,6 +257,25 @@ HICON CToolButton::GetIcon(int sizeIndex) const
     if (!list || m_imageIndex < 0)
         return nullptr;
     return ImageList_GetIcon(list, m_imageIndex, ILD_NORMAL);
+}
+
+int CToolButton::ReleaseImage()
+{
+    const int index = m_imageIndex;
+    m_imageIndex = -1;
+    if (index < kOverlayImages)
+        return -1;
+    for (HIMAGELIST list : {m_smallList, m_normalList, m_largeList}) {
+        if (list && index < ImageList_GetImageCount(list))
+            ImageList_Remove(list, index);
+    }
+    return index;
+}
+
+void CToolButton::ImageRemoved(int index)
+{
+    if (index >= kOverlayImages && m_imageIndex > index)
+        --m_imageIndex;
 }
 
 void CToolButton::Destroy()

@@ -30,6 +30,8 @@ public:
     static constexpr UINT_PTR kHoldTimer = 669;
     static constexpr UINT kHoldDelay = 500;
     static constexpr int kDragDistance = 3;
+    // Entries 0 and 1 of every image list are the toolbar's overlays.
+    static constexpr int kOverlayImages = 2;
 
     CToolButton(IButtonHost* host, CApplication* application, void* owner);
     ~CToolButton() override;
@@ -88,6 +90,11 @@ public:
     void SetFocused(BOOL focused);
     void SetRaised(BOOL raised);
     HICON GetIcon(int sizeIndex) const;
+    // The button's entry leaves the three image lists, whose later entries
+    // move down one place; gives the entry it had, or -1 when it had none.
+    int ReleaseImage();
+    // Another button's entry at that index has left the lists.
+    void ImageRemoved(int index);
     BOOL ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon);
     BOOL WriteIconToFile(int sizeIndex, IStorage* storage);
     void Destroy();

@@ -79,6 +79,9 @@ public:
     CToolButton* InsertNewButton(std::unique_ptr<CToolButton> button, CToolButton* after);
     BOOL Remove(int index);
     BOOL Remove(CToolButton* button) override;
+    // A button that goes gives its entry in the image lists back; the
+    // buttons whose entries were behind it learn their new ones.
+    void ReleaseImage(CToolButton* button);
     CToolButton* AddButton(int kind, CToolButton* after);
     // A button for a shell object (its folder and its own item) or a path,
     // of the kind the object calls for, appended at the end.

@@ -1,0 +1,155 @@
+// The toolbar's three image lists hold the overlays and one entry per button
+// with an icon: a button that goes gives its entry back.
+#include "ButtonTestSupport.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kSizes[3] = {16, 32, 48};
+
+class ToolbarImageListTest : public ButtonTest
+{
+protected:
+    void SetUp() override
+    {
+        ButtonTest::SetUp();
+        char self[MAX_PATH]{};
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        m_iconFile = self;
+        m_program = button_test::CopyEchoProgram(m_folder, "tool.exe");
+    }
+
+    // A program button drawn with the index'th icon of this test program,
+    // which carries the program's icons: each index another picture.
+    CExecButton* AddIconButton(int iconIndex)
+    {
+        CExecButton* button = AddProgramButton(m_program);
+        if (!button)
+            return nullptr;
+        button->SetDefaultIcon(FALSE);
+        button->SetIconFile(m_iconFile.c_str());
+        button->SetIconIndex(iconIndex);
+        EXPECT_TRUE(button->UpdateIcon(m_toolbar->ButtonSize(), TRUE));
+        Remember(button);
+        return button;
+    }
+
+    // What the button's entries show now, in each size.
+    std::vector<std::vector<DWORD>> Pictures(const CToolButton* button) const
+    {
+        std::vector<std::vector<DWORD>> pictures;
+        for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex)
+            pictures.push_back(
+                button_test::IconPixels(m_toolbar->ImageList(sizeIndex), button->ImageIndex(), kSizes[sizeIndex]));
+        return pictures;
+    }
+    void Remember(const CToolButton* button) { m_pictures[button] = Pictures(button); }
+
+    // The lists hold the overlays and one entry for each button with an icon,
+    // no two buttons share an entry, and every button still shows its own.
+    void ExpectListsFitTheButtons(const std::string& when)
+    {
+        SCOPED_TRACE(when);
+        int withIcon = 0;
+        std::set<int> entries;
+        for (int i = 0; i < m_toolbar->Count(); ++i) {
+            const CToolButton* button = m_toolbar->Button(i);
+            if (button->ImageIndex() < 0)
+                continue;
+            ++withIcon;
+            EXPECT_TRUE(entries.insert(button->ImageIndex()).second) << "entry " << button->ImageIndex() << " shared";
+            EXPECT_GE(button->ImageIndex(), CToolButton::kOverlayImages);
+            ASSERT_TRUE(m_pictures.count(button)) << "button " << i;
+            EXPECT_TRUE(Pictures(button) == m_pictures[button]) << "button " << i << " shows another icon";
+        }
+        for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex)
+            EXPECT_EQ(ImageList_GetImageCount(m_toolbar->ImageList(sizeIndex)), CToolButton::kOverlayImages + withIcon)
+                << "list of " << kSizes[sizeIndex] << " pixels";
+        if (!entries.empty())
+            EXPECT_LT(*entries.rbegin(), CToolButton::kOverlayImages + withIcon);
+    }
+
+    std::string m_iconFile;
+    std::string m_program;
+    std::map<const CToolButton*, std::vector<std::vector<DWORD>>> m_pictures;
+};
+
+} // namespace
+
+TEST_F(ToolbarImageListTest, RemovedAndMovedButtonsGiveTheirEntriesBack)
+{
+    const int icons = 6;
+    for (int i = 0; i < icons; ++i)
+        ASSERT_NE(AddIconButton(i), nullptr);
+    AddSpace(m_toolbar);
+    // The pictures must differ, or a button showing another's entry would pass.
+    std::set<std::vector<DWORD>> distinct;
+    for (int i = 0; i < icons; ++i)
+        distinct.insert(m_pictures[m_toolbar->Button(i)][1]);
+    ASSERT_EQ(distinct.size(), static_cast<size_t>(icons));
+    ExpectListsFitTheButtons("made");
+
+    // Removing from the front, the middle and the end, and adding again.
+    for (int round = 0; round < 24; ++round) {
+        const int index = (round * 5) % m_toolbar->Count();
+        ASSERT_TRUE(m_toolbar->Remove(index));
+        ExpectListsFitTheButtons("round " + std::to_string(round) + ", removed " + std::to_string(index));
+        ASSERT_NE(AddIconButton(round % icons), nullptr);
+        ExpectListsFitTheButtons("round " + std::to_string(round) + ", added");
+    }
+
+    // Moving by cut and paste, from the front to the end, again and again.
+    for (int move = 0; move < 8; ++move) {
+        const int count = m_toolbar->Count();
+        CToolButton* moved = m_toolbar->Button(0);
+        if (moved->Kind() == kKindSpace)
+            moved = m_toolbar->Button(1);
+        ASSERT_TRUE(m_toolbar->Cut(moved));
+        ASSERT_TRUE(m_toolbar->Paste(nullptr, TRUE));
+        ASSERT_EQ(m_toolbar->Count(), count);
+        Remember(m_toolbar->Button(count - 1));
+        ExpectListsFitTheButtons("move " + std::to_string(move));
+    }
+
+    // Emptied, only the overlays stay.
+    while (m_toolbar->Count() > 0)
+        ASSERT_TRUE(m_toolbar->Remove(m_toolbar->Count() - 1));
+    ExpectListsFitTheButtons("emptied");
+}
+
+TEST_F(ToolbarImageListTest, ReadingAFileAgainStartsFromTheOverlays)
+{
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NE(AddIconButton(i), nullptr);
+    const std::string path = m_folder + "\\Icons.ltl";
+    ASSERT_TRUE(m_toolbar->WriteToFile(path.c_str(), kVersionCurrent));
+    for (int again = 0; again < 3; ++again) {
+        ASSERT_TRUE(m_toolbar->Open(path.c_str(), kReadButtonsOnly));
+        ASSERT_EQ(m_toolbar->Count(), 4);
+        for (int i = 0; i < m_toolbar->Count(); ++i)
+            Remember(m_toolbar->Button(i));
+        ExpectListsFitTheButtons("read " + std::to_string(again));
+    }
+}
+
+TEST_F(ToolbarImageListTest, RefusedButtonTakesItsEntryAlong)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NE(AddIconButton(i), nullptr);
+    while (m_toolbar->Count() < CToolbar::kMaxButtons)
+        ASSERT_NE(AddSpace(m_toolbar), nullptr);
+    auto extra = std::make_unique<CExecButton>(m_toolbar, m_app.get(), nullptr);
+    ASSERT_TRUE(extra->Create(m_program.c_str(), Data(), 3));
+    ASSERT_GE(extra->ImageIndex(), CToolButton::kOverlayImages);
+    CToolButton* inserted = nullptr;
+    const std::string text = AnswerBoxDuring(
+        [&] { inserted = m_toolbar->InsertNewButton(std::move(extra), nullptr); }, "Button test", IDOK);
+    EXPECT_NE(text, "<no box>");
+    EXPECT_EQ(inserted, nullptr);
+    ExpectListsFitTheButtons("refused");
+}
