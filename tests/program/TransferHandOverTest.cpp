@@ -225,3 +225,69 @@ TEST_F(TransferHandOverTest, ClipboardFilesArriveOnTheToolbarNamedBySlotOrName)
     EXPECT_EQ(ButtonWindows(upper), 2);
     EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, m_lintel->Id()));
 }
+
+namespace {
+
+BOOL CALLBACK CountHiddenButtonWindow(HWND child, LPARAM param)
+{
+    if (driver::ClassName(child) == "CToolButtonWindow" && !IsWindowVisible(child))
+        ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+// Button windows left behind by a failed add are never shown.
+int HiddenButtonWindows(HWND toolbar)
+{
+    int count = 0;
+    EnumChildWindows(toolbar, CountHiddenButtonWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+TEST_F(TransferHandOverTest, FailedAddsLeaveNoButtonWindowBehind)
+{
+    HWND toolbar = CreateToolbar("Failures", "LTLB1.tmp");
+    ASSERT_NE(toolbar, nullptr);
+
+    // A program that is not there makes its button's window before its icon
+    // fails; a folder beside it is added.
+    const std::string folder = m_folder + "\\Kept";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    auto* object = new FileListObject({m_folder + "\\missing.exe", folder});
+    ASSERT_TRUE(SUCCEEDED(OleSetClipboard(object)));
+    object->Release();
+    ASSERT_TRUE(SUCCEEDED(OleFlushClipboard()));
+    PostMessageA(m_main, kAddButton, 0, 0);
+    // Whatever the failure reports is answered.
+    EXPECT_TRUE(driver::WaitUntil([] { return !IsClipboardFormatAvailable(CF_HDROP); }, 10000));
+    while (HWND box = driver::WaitForMessageBox(nullptr, 1500, m_lintel->Id()))
+        driver::PressButton(box, IDOK);
+    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 1; }, 3000))
+        << ButtonWindows(toolbar) << " button windows, " << HiddenButtonWindows(toolbar) << " hidden";
+    EXPECT_EQ(HiddenButtonWindows(toolbar), 0);
+
+    // Up to the 256th button everything is added; the 257th is refused with
+    // the maximum's message, and leaves no window either.
+    std::vector<std::string> folders;
+    for (int i = 0; i < 256; ++i) {
+        folders.push_back(m_folder + "\\F" + std::to_string(i));
+        CreateDirectoryA(folders.back().c_str(), nullptr);
+    }
+    object = new FileListObject(folders);
+    ASSERT_TRUE(SUCCEEDED(OleSetClipboard(object)));
+    object->Release();
+    ASSERT_TRUE(SUCCEEDED(OleFlushClipboard()));
+    PostMessageA(m_main, kAddButton, 0, 0);
+    // The toolbar names the box that refuses the 257th.
+    HWND box = driver::WaitForMessageBox("Failures", 60000, m_lintel->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(driver::MessageBoxText(box),
+              "The maximum number of buttons has been reached. No more buttons can be added to this toolbar.");
+    driver::PressButton(box, IDOK);
+    // Whatever else the refusal reports is answered too.
+    while (HWND more = driver::WaitForMessageBox(nullptr, 1500, m_lintel->Id()))
+        driver::PressButton(more, IDOK);
+    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 256; }, 10000));
+    EXPECT_EQ(HiddenButtonWindows(toolbar), 0);
+}
