@@ -1,5 +1,6 @@
 #include "SafeStorage.h"
 
+#include "ComObject.h"
 #include "ComPtr.h"
 #include "ScopedHandle.h"
 #include "Text.h"
@@ -259,31 +260,10 @@ using CParkFlag = std::shared_ptr<std::atomic<bool>>;
 // Read-only lock bytes over an image in memory.  Once parked, the next read
 // never returns: that is how a walk past its deadline is stopped without
 // killing its thread, which might hold a lock of the process.
-class CImageLockBytes final : public ILockBytes
+class CImageLockBytes final : public CComObject<CImageLockBytes, ILockBytes>
 {
 public:
-    CImageLockBytes(CImage image, CParkFlag parked) : m_image(std::move(image)), m_parked(std::move(parked)) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ILockBytes)) {
-            *object = static_cast<ILockBytes*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
+    CImageLockBytes(CImage image, CParkFlag parked);
 
     STDMETHODIMP ReadAt(ULARGE_INTEGER offset, void* buffer, ULONG count, ULONG* read) override
     {
@@ -322,12 +302,18 @@ public:
     }
 
 private:
-    ~CImageLockBytes() = default;
+    ~CImageLockBytes() override = default;
 
-    LONG m_references = 1;
     CImage m_image;
     CParkFlag m_parked;
 };
+
+const CComInterface kImageLockBytesInterfaces[] = {COM_INTERFACE(CImageLockBytes, ILockBytes)};
+
+CImageLockBytes::CImageLockBytes(CImage image, CParkFlag parked)
+    : CComObject(kImageLockBytesInterfaces, {}), m_image(std::move(image)), m_parked(std::move(parked))
+{
+}
 
 // Opens every element a storage lists, and those of its storages, once: the
 // calls a reader of the file will make, made where a deadline can stop them.

@@ -219,40 +219,15 @@ BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files)
 
 // ---------------------------------------------------------------- CDataObject
 
-CDataObject::CDataObject(CApplication* app) : m_app(app) {}
+namespace {
 
-CDataObject::~CDataObject()
-{
-    Trace("Deleting data object");
-}
+const CComInterface kDataObjectInterfaces[] = {COM_INTERFACE(CDataObject, IDataObject)};
+const CComTraceTexts kDataObjectTexts = {nullptr, "AddRef called on data object", "Release called on data object",
+                                         "Deleting data object"};
 
-STDMETHODIMP CDataObject::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
+} // namespace
 
-STDMETHODIMP_(ULONG) CDataObject::AddRef()
-{
-    Trace("AddRef called on data object");
-    return static_cast<ULONG>(InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) CDataObject::Release()
-{
-    Trace("Release called on data object");
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
+CDataObject::CDataObject(CApplication* app) : CComObject(kDataObjectInterfaces, kDataObjectTexts), m_app(app) {}
 
 BOOL CDataObject::GetTransferText(CText& text)
 {
@@ -492,8 +467,17 @@ STDMETHODIMP CDataObject::EnumDAdvise(IEnumSTATDATA**)
 
 // ---------------------------------------------------------------- CEnumFormatEtc
 
+namespace {
+
+const CComInterface kEnumFormatEtcInterfaces[] = {COM_INTERFACE(CEnumFormatEtc, IEnumFORMATETC)};
+const CComTraceTexts kEnumFormatEtcTexts = {nullptr, "AddRef called on EnumFormatEtc",
+                                            "Release called on EnumFormatEtc", "Deleting EnumFormatEtc"};
+
+} // namespace
+
 CEnumFormatEtc::CEnumFormatEtc(CApplication* app, BOOL holdsButton, BOOL isUrlButton)
-    : m_app(app), m_holdsButton(holdsButton), m_isUrlButton(isUrlButton)
+    : CComObject(kEnumFormatEtcInterfaces, kEnumFormatEtcTexts), m_app(app), m_holdsButton(holdsButton),
+      m_isUrlButton(isUrlButton)
 {
     if (holdsButton) {
         m_formats[0] = TransferFormatEtc(kFormatButton);
@@ -503,39 +487,6 @@ CEnumFormatEtc::CEnumFormatEtc(CApplication* app, BOOL holdsButton, BOOL isUrlBu
         m_formats[1] = TransferFormatEtc(kFormatHdrop);
         m_count = 2;
     }
-}
-
-CEnumFormatEtc::~CEnumFormatEtc()
-{
-    Trace("Deleting EnumFormatEtc");
-}
-
-STDMETHODIMP CEnumFormatEtc::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumFORMATETC)) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CEnumFormatEtc::AddRef()
-{
-    Trace("AddRef called on EnumFormatEtc");
-    return static_cast<ULONG>(InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) CEnumFormatEtc::Release()
-{
-    Trace("Release called on EnumFormatEtc");
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
 }
 
 STDMETHODIMP CEnumFormatEtc::Next(ULONG wanted, FORMATETC* formats, ULONG* fetched)

@@ -4,6 +4,7 @@
 // offers it to other programs as a shell ID list array and a file drop list.
 #pragma once
 
+#include "../common/ComObject.h"
 #include "../common/ComPtr.h"
 #include "../common/ItemId.h"
 #include "../common/Text.h"
@@ -47,15 +48,10 @@ HGLOBAL CreateIdListObject(const CItemId& folder, const CItemId& item);
 // is damaged (an offset outside it, a name or a list without its end).
 BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files);
 
-class CDataObject final : public IDataObject
+class CDataObject final : public CComObject<CDataObject, IDataObject>
 {
 public:
     explicit CDataObject(CApplication* app);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDataObject
     STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
@@ -71,31 +67,25 @@ public:
     BOOL HoldsButton() const { return m_holdsButton; }
 
 private:
-    ~CDataObject();
+    ~CDataObject() override = default;
     // The text the shell formats are made from: the file behind the held
     // button, or the text given with SetData.
     BOOL GetTransferText(CText& text);
     HRESULT GetIdList(STGMEDIUM* medium);
     HRESULT GetHdrop(STGMEDIUM* medium);
 
-    LONG m_references = 1;
     CApplication* m_app;
     BOOL m_holdsButton = FALSE;
     CComPtr<IStorage> m_storage;
     CText m_text;
 };
 
-class CEnumFormatEtc final : public IEnumFORMATETC
+class CEnumFormatEtc final : public CComObject<CEnumFormatEtc, IEnumFORMATETC>
 {
 public:
     static constexpr ULONG kMaxFormats = 2;
 
     CEnumFormatEtc(CApplication* app, BOOL holdsButton, BOOL isUrlButton);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IEnumFORMATETC
     STDMETHODIMP Next(ULONG wanted, FORMATETC* formats, ULONG* fetched) override;
@@ -104,9 +94,8 @@ public:
     STDMETHODIMP Clone(IEnumFORMATETC** copy) override;
 
 private:
-    ~CEnumFormatEtc();
+    ~CEnumFormatEtc() override = default;
 
-    LONG m_references = 1;
     ULONG m_position = 0;
     ULONG m_count = 0;
     CApplication* m_app;

@@ -23,39 +23,16 @@ bool IsProgram(const char* path)
 
 // ---------------------------------------------------------------- CDropTarget
 
-CDropTarget::CDropTarget(CToolbar* toolbar) : m_toolbar(toolbar) {}
+namespace {
 
-CDropTarget::~CDropTarget()
-{
-    Trace("Releasing drop target");
-}
+const CComInterface kDropTargetInterfaces[] = {COM_INTERFACE(CDropTarget, IDropTarget)};
+const CComTraceTexts kDropTargetTexts = {nullptr, "AddRef called on droptarget", "Release called on droptarget",
+                                         "Releasing drop target"};
 
-STDMETHODIMP CDropTarget::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
+} // namespace
 
-STDMETHODIMP_(ULONG) CDropTarget::AddRef()
+CDropTarget::CDropTarget(CToolbar* toolbar) : CComObject(kDropTargetInterfaces, kDropTargetTexts), m_toolbar(toolbar)
 {
-    Trace("AddRef called on droptarget");
-    return static_cast<ULONG>(InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) CDropTarget::Release()
-{
-    Trace("Release called on droptarget");
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
 }
 
 CToolButton* CDropTarget::ButtonAt(POINTL point) const
@@ -292,39 +269,15 @@ STDMETHODIMP CDropTarget::Drop(IDataObject* data, DWORD keys, POINTL point, DWOR
 
 // ---------------------------------------------------------------- CDropSource
 
-CDropSource::CDropSource(CToolbar* toolbar) : m_toolbar(toolbar) {}
+namespace {
 
-CDropSource::~CDropSource()
-{
-    Trace("Deleting drop source");
-}
+const CComInterface kDropSourceInterfaces[] = {COM_INTERFACE(CDropSource, IDropSource)};
+const CComTraceTexts kDropSourceTexts = {nullptr, "AddRef called", "Release called", "Deleting drop source"};
 
-STDMETHODIMP CDropSource::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
+} // namespace
 
-STDMETHODIMP_(ULONG) CDropSource::AddRef()
+CDropSource::CDropSource(CToolbar* toolbar) : CComObject(kDropSourceInterfaces, kDropSourceTexts), m_toolbar(toolbar)
 {
-    Trace("AddRef called");
-    return static_cast<ULONG>(InterlockedIncrement(&m_references));
-}
-
-STDMETHODIMP_(ULONG) CDropSource::Release()
-{
-    Trace("Release called");
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
 }
 
 STDMETHODIMP CDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys)

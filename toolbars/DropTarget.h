@@ -4,6 +4,7 @@
 // cursor, or to the toolbar itself over free space.
 #pragma once
 
+#include "../common/ComObject.h"
 #include "../common/ComPtr.h"
 
 #include <oleidl.h>
@@ -11,15 +12,10 @@
 class CToolbar;
 class CToolButton;
 
-class CDropTarget final : public IDropTarget
+class CDropTarget final : public CComObject<CDropTarget, IDropTarget>
 {
 public:
     explicit CDropTarget(CToolbar* toolbar);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDropTarget
     STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
@@ -31,7 +27,7 @@ public:
     void Detach() { m_toolbar = nullptr; }
 
 private:
-    ~CDropTarget();
+    ~CDropTarget() override = default;
     // The button whose window is under the screen point, or null.
     CToolButton* ButtonAt(POINTL point) const;
     CToolButton* CurrentButton() const;
@@ -39,7 +35,6 @@ private:
     void EnterTarget(DWORD keys, POINTL point, DWORD* effect);
     void LeaveTarget();
 
-    LONG m_references = 1;
     CToolbar* m_toolbar;
     // The button is remembered by its window, so a button removed meanwhile
     // is simply not found again.
@@ -50,23 +45,17 @@ private:
     BOOL m_allPrograms = FALSE;
 };
 
-class CDropSource final : public IDropSource
+class CDropSource final : public CComObject<CDropSource, IDropSource>
 {
 public:
     explicit CDropSource(CToolbar* toolbar);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDropSource
     STDMETHODIMP QueryContinueDrag(BOOL escapePressed, DWORD keys) override;
     STDMETHODIMP GiveFeedback(DWORD effect) override;
 
 private:
-    ~CDropSource();
+    ~CDropSource() override = default;
 
-    LONG m_references = 1;
     CToolbar* m_toolbar;
 };
