@@ -70,8 +70,9 @@ protected:
         for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex)
             EXPECT_EQ(ImageList_GetImageCount(m_toolbar->ImageList(sizeIndex)), CToolButton::kOverlayImages + withIcon)
                 << "list of " << kSizes[sizeIndex] << " pixels";
-        if (!entries.empty())
+        if (!entries.empty()) {
             EXPECT_LT(*entries.rbegin(), CToolButton::kOverlayImages + withIcon);
+        }
     }
 
     std::string m_iconFile;
