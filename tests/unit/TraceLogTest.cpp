@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 TEST(TraceLog, WritesMethodAndFreeTextLines)
 {
@@ -72,13 +74,58 @@ TEST(TraceLog, OffWritesNothing)
     EXPECT_FALSE(driver::FileExists(trace.Path()));
 }
 
+namespace {
+
+// Every name in a folder, subfolders included.
+std::vector<std::string> FolderContents(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+} // namespace
+
 TEST(TraceLog, UnwritablePathLosesLinesQuietly)
 {
+    const std::string folder = driver::MakeTempFolder("TraceLog.Unwritable");
     testing_support::ScopedTrace trace("lintel-trace-unused.txt");
-    SetTraceFilePath("Q:\\no such drive\\folder\\trace.txt");
-    LogText("lost");
-    LogMethod(5000, 5002, TRUE);
-    SUCCEED();
+    // A folder that is not there, the name of a folder, a name no file may have.
+    const std::string unwritable[] = {folder + "\\missing\\trace.txt", folder, folder + "\\bad|name.txt",
+                                      "Q:\\no such drive\\folder\\trace.txt"};
+    for (size_t i = 0; i < std::size(unwritable); ++i) {
+        SCOPED_TRACE(unwritable[i]);
+        SetTraceFilePath(unwritable[i].c_str());
+        LogText("lost");
+        LogMethod(5000, 5002, TRUE);
+        LogStringIdNumber(5055, 3);
+        const DWORD attributes = GetFileAttributesA(unwritable[i].c_str());
+        EXPECT_TRUE(attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) << i;
+        EXPECT_TRUE(FolderContents(folder).empty()) << i;
+        EXPECT_FALSE(driver::FileExists(trace.Path())) << i;
+    }
+
+    // The writer goes on: the next lines reach a writable file, and none of
+    // the lost ones turns up there late.
+    const std::string writable = folder + "\\trace.txt";
+    SetTraceFilePath(writable.c_str());
+    LogText("kept");
+    LogMethod(5000, 5002, FALSE);
+    const auto lines = driver::ReadTraceLines(writable);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "kept");
+    EXPECT_EQ(lines[1], "< CMainApp::Initialise");
+    EXPECT_EQ(FolderContents(folder), std::vector<std::string>{"trace.txt"});
+    DeleteFileA(writable.c_str());
 }
 
 TEST(TraceLog, TextFieldInNumberFormatIsWrittenAsItStands)
