@@ -22,8 +22,12 @@ CToolButton::~CToolButton()
     // unseen, and swallow clicks.  It is let go first, so that the messages
     // of its destruction reach no half-destroyed object.
     if (HWND window = Handle()) {
-        (void)window;
+        SetWindowLongPtrA(window, 0, 0);
+        DestroyWindow(window);
     }
+    // A button that never joined its toolbar holds the last entries of the
+    // lists; one that left it has given its entries back already.
+    ReleaseImage();
 }
 
 void CToolButton::ApplyCreationData(const CreationData& data)

@@ -34,6 +34,12 @@ enum DockCorner : int {
 };
 
 
+// Where the keyboard focus can stand besides the buttons' own indices.
+enum FocusPosition : int {
+    kFocusToolbarMenuButton = -2,
+    kFocusProgramMenuButton = -1,
+};
+
 // How much of a toolbar file Read takes; the mode is passed on to every button.
 enum ReadMode : int {
     kReadRecordOnly = 1,    // the toolbar record alone
@@ -182,7 +188,9 @@ public:
     const CText& FileName() const override { return m_fileName; }
     void SetButtonSize(int size);
     BOOL IsRestricted(DWORD flags) const override;
+    // The toolbar's menus and their commands (ToolbarMenu.cpp).
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
+    void ShowAddMenu();
     // The toolbar's part of the program menu: an item per button (ids from
     // base), then its own commands (base + 300 to 303).
     void AddToMenu(HMENU menu, UINT base, BOOL hidden) const;
@@ -263,7 +271,7 @@ protected:
     BOOL AddFromStorage(IStorage* storage, CToolButton* after);
 
     int m_loading = 0;
-    int m_focusIndex = -2;
+    int m_focusIndex = kFocusToolbarMenuButton;
     int m_dirty = 0;
     int m_hotIndex = -1;
     int m_hoverTimerOn = 0;

@@ -1,0 +1,234 @@
+// The toolbar's menus and their commands: the toolbar menu (its menu
+// button and right clicks on the toolbar), the toolbar's part of the program
+// menu, and the commands they send.
+#include "Toolbar.h"
+
+#include "ToolbarSet.h"
+#include "../buttons/ToolButton.h"
+#include "../common/Application.h"
+#include "../common/Companions.h"
+#include "../common/OwnerDrawMenu.h"
+#include "../common/TraceLog.h"
+#include "../resources/lintel/resource.h"
+
+namespace {
+
+// The Add commands of both menus, greyed when the toolbar takes no buttons.
+void GreyAddCommands(HMENU menu, bool addBlocked)
+{
+    auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
+    for (UINT id : {IDC_TB_ADD_SHORTCUT, IDC_TB_LAUNCH_EXPLORER})
+        grey(id, addBlocked);
+    // A blank file, folder or address button keeps its place only once its
+    // properties have given it a target.
+    for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL})
+        grey(id, addBlocked || !kHasButtonProperties);
+}
+
+} // namespace
+
+void CToolbar::ShowAddMenu()
+{
+    CMenuHandle menus(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_ADD_MENU)));
+    if (!menus)
+        return;
+    HMENU menu = GetSubMenu(menus.Get(), 0);
+    GreyAddCommands(menu, IsRestricted(kProtectAdd) != FALSE);
+    SetMenuContextHelpId(menu, HELP_ADD_MENU);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    m_inMenuLoop = 1;
+    const auto alive = AliveToken();
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
+    if (*alive)
+        m_inMenuLoop = 0;
+}
+
+void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
+{
+    CMenuHandle menus(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_TOOLBAR_MENU)));
+    if (!menus)
+        return;
+    HMENU menu = GetSubMenu(menus.Get(), 0);
+    CText hideText;
+    if (hideText.LoadString(AppInstance(), forHiddenToolbar ? IDS_MENU_SHOW : IDS_MENU_HIDE))
+        ModifyMenuA(menu, IDC_TB_HIDE, MF_BYCOMMAND | MF_STRING, IDC_TB_HIDE, hideText.c_str());
+
+    auto check = [menu](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+    check(IDC_TB_DOCK, m_docked);
+    check(IDC_TB_UNDOCK, !m_docked);
+    check(IDC_TB_HORIZONTAL, m_orientation == kHorizontal);
+    check(IDC_TB_VERTICAL, m_orientation != kHorizontal);
+    check(IDC_TB_ALWAYS_ON_TOP, m_alwaysOnTop);
+    check(IDC_TB_AUTOHIDE, m_autohide);
+    check(IDC_TB_SHOW_MENU_BUTTON, m_showMenuButtons);
+
+    auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
+    const bool addBlocked = IsRestricted(kProtectAdd) != FALSE;
+    GreyAddCommands(menu, addBlocked);
+    grey(IDC_TB_PASTE, addBlocked || IsRestricted(kProtectClipboard) || !ClipboardHasUsableData());
+    const bool propertiesBlocked = IsRestricted(kProtectToolbarProperties);
+    for (UINT id : {IDC_TB_DOCK, IDC_TB_UNDOCK, IDC_TB_HORIZONTAL, IDC_TB_VERTICAL, IDC_TB_ALWAYS_ON_TOP,
+                    IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
+        grey(id, propertiesBlocked);
+    grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
+    grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
+    if (m_quickUnlockOption) {
+        CText lockText;
+        lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
+        // Locking asks for the password, which the protection dialogs own.
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING | (kHasToolbarProperties ? 0 : MF_GRAYED), IDC_TB_QUICK_LOCK,
+                    lockText.c_str());
+    }
+    SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
+
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    m_inMenuLoop = 1;
+    const auto alive = AliveToken();
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, 0, owner ? owner : Handle(), nullptr);
+    if (*alive)
+        m_inMenuLoop = 0;
+}
+
+void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
+{
+    // Items that would run past the bottom of the screen start a new column.
+    const int itemHeight = GetSystemMetrics(SM_CYMENU) > 0 ? GetSystemMetrics(SM_CYMENU) : 18;
+    const int perColumn = GetSystemMetrics(SM_CYSCREEN) / itemHeight > 1 ? GetSystemMetrics(SM_CYSCREEN) / itemHeight : 1;
+    int items = GetMenuItemCount(menu) > 0 ? GetMenuItemCount(menu) : 0;
+    auto columnFlag = [&]() -> UINT { return items > 0 && items % perColumn == 0 ? MF_MENUBREAK : 0; };
+
+    CText noDescription;
+    if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
+        noDescription = "No description";
+    for (int i = 0; i < Count(); ++i) {
+        const CToolButton* button = m_buttons[i].get();
+        if (button->Kind() == kKindSpace) {
+            AddSeparator(menu, columnFlag());
+        } else {
+            const char* text = button->Description().IsEmpty() ? noDescription.c_str() : button->Description().c_str();
+            HICON icon = button->GetIcon(0);
+            if (icon)
+                AddMenuItem(menu, base + static_cast<UINT>(i), text, icon, columnFlag());
+            else
+                AddMenuItem(menu, base + static_cast<UINT>(i), text, IDI_NO_ICON, columnFlag());
+        }
+        ++items;
+    }
+    if (Count() > 0) {
+        AddSeparator(menu, columnFlag());
+        ++items;
+    }
+    const struct {
+        UINT offset;
+        UINT textId;
+        UINT iconId;
+    } commands[] = {
+        {300, static_cast<UINT>(hidden ? IDS_PMENU_SHOW : IDS_PMENU_HIDE),
+         static_cast<UINT>(hidden ? IDI_MENU_SHOW : IDI_MENU_HIDE)},
+        {301, IDS_PMENU_BRING_TO_FRONT, IDI_MENU_BRING_TO_FRONT},
+        {302, IDS_PMENU_PROPERTIES, IDI_MENU_PROPERTIES},
+        {303, IDS_PMENU_CLOSE, IDI_MENU_CLOSE},
+    };
+    for (const auto& command : commands) {
+        CText text;
+        text.LoadString(AppInstance(), command.textId);
+        const UINT greyed = command.offset == 302 && !kHasToolbarProperties ? MF_GRAYED : 0;
+        AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag() | greyed);
+        ++items;
+    }
+}
+
+BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
+{
+    int index = -1;
+    // Commands count only for a toolbar in the set, and not as notifications.
+    if (code != 0 || (m_set && !m_set->FindToolbar(this, index)))
+        return FALSE;
+    switch (id) {
+    case kToolbarMenuButtonId:
+        ShowToolbarMenu(Handle(), FALSE);
+        return TRUE;
+    case kProgramMenuButtonId: {
+        m_inMenuLoop = 1;
+        const auto alive = AliveToken();
+        if (m_host)
+            m_host->ShowProgramMenu();
+        if (*alive)
+            m_inMenuLoop = 0;
+        return TRUE;
+    }
+    case IDC_TB_HIDE:
+        if (m_set) {
+            if (m_set->IsHidden(index))
+                m_set->Show(index);
+            else
+                m_set->Hide(index);
+        } else {
+            Hide(FALSE);
+        }
+        return TRUE;
+    case IDC_TB_ADD_FILE:
+        AddButton(kKindProgram, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_FOLDER:
+        AddButton(kKindFolder, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_URL:
+        AddButton(kKindUrl, nullptr);
+        return TRUE;
+    case IDC_TB_ADD_SHORTCUT:
+        if (!LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
+            App()->DisplayMessage(Handle(), IDS_MSG_EXPLORER_SHORTCUT, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                  kCaptionProgramName);
+        return TRUE;
+    case IDC_TB_LAUNCH_EXPLORER:
+        LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, TRUE, nullptr);
+        return TRUE;
+    case IDC_TB_DOCK:
+    case IDC_TB_UNDOCK:
+    case IDC_TB_HORIZONTAL:
+    case IDC_TB_VERTICAL:
+    case IDC_TB_ALWAYS_ON_TOP:
+    case IDC_TB_SHOW_MENU_BUTTON:
+        if (id == IDC_TB_DOCK || id == IDC_TB_UNDOCK)
+            m_docked = id == IDC_TB_DOCK;
+        else if (id == IDC_TB_HORIZONTAL || id == IDC_TB_VERTICAL)
+            m_orientation = id == IDC_TB_HORIZONTAL ? kHorizontal : kVertical;
+        else if (id == IDC_TB_ALWAYS_ON_TOP)
+            m_alwaysOnTop = !m_alwaysOnTop;
+        else
+            m_showMenuButtons = !m_showMenuButtons;
+        m_dirty = 1;
+        Relayout(TRUE);
+        ArrangeAllDocked();
+        return TRUE;
+    case IDC_TB_AUTOHIDE:
+        m_autohide = !m_autohide;
+        m_dirty = 1;
+        SetCollapsed(m_autohide);
+        return TRUE;
+    case IDC_TB_SAVE:
+        Save(FALSE);
+        return TRUE;
+    case IDC_TB_SAVE_AS:
+        Save(TRUE);
+        return TRUE;
+    case IDC_TB_CLOSE:
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        return TRUE;
+    case IDC_TB_PASTE:
+        if (!IsRestricted(kProtectAdd) && !IsRestricted(kProtectClipboard))
+            Paste(nullptr, TRUE);
+        return TRUE;
+    case IDC_TB_PROPERTIES:
+    case IDC_TB_QUICK_LOCK:
+        if (TraceOn())
+            LogFormat("CToolbar::OnCommand(%lu): not available", id);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
