@@ -135,15 +135,18 @@ TEST_P(CompanionLaunchTest, MenuCommandsStartTheCompanionFoundOrReport65)
         // The folders outlive the test run; what an earlier run left must go.
         DeleteFileA(installed.c_str());
         DeleteFileA((programFolder + "\\" + companion.fileName).c_str());
-        if (placement == Placement::ByValue)
+        if (placement == Placement::ByValue) {
             ASSERT_FALSE(CopyProgram("echo_args.exe", installFolder, companion.fileName).empty());
+        }
         if (placement == Placement::ValueToMissing)
             installed = installFolder + "\\Not there.exe";
-        if (placement == Placement::ByValue || placement == Placement::ValueToMissing)
+        if (placement == Placement::ByValue || placement == Placement::ValueToMissing) {
             ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, kMachineKey, companion.valueName,
                                                   installed.c_str()));
-        if (placement != Placement::Nowhere)
+        }
+        if (placement != Placement::Nowhere) {
             ASSERT_FALSE(CopyProgram("echo_args.exe", programFolder, companion.fileName).empty());
+        }
     }
 
     driver::Process& lintel = StartCopy(lintelCopy);
