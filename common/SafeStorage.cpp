@@ -189,6 +189,21 @@ private:
         return true;
     }
 
+    // A name's length counts its terminating zero, and the zero must be
+    // there: the structured storage's listing of a storage does not end
+    // when a name runs on past its length.
+    static bool NameIsTerminated(const BYTE* entry)
+    {
+        const uint16_t length = Le16(entry + 64);
+        if (length < 2 || length > 64 || length % 2 != 0)
+            return false;
+        for (uint16_t offset = 0; offset + 2 < length; offset += 2) {
+            if (Le16(entry + offset) == 0)
+                return false;
+        }
+        return Le16(entry + length - 2) == 0;
+    }
+
     bool CheckStream(const BYTE* entry)
     {
         const uint64_t size = StreamSize(entry);
@@ -223,7 +238,7 @@ private:
                     return false;
                 reached[index] = true;
                 const BYTE* entry = Entry(index);
-                if (!entry || Le16(entry + 64) > 64)
+                if (!entry || !NameIsTerminated(entry))
                     return false;
                 const BYTE type = entry[66];
                 if (type == kEntryStorage)
@@ -319,13 +334,17 @@ CImageLockBytes::CImageLockBytes(CImage image, CParkFlag parked)
 // calls a reader of the file will make, made where a deadline can stop them.
 constexpr int kMaxDepth = 16;
 
+// No storage of a toolbar file lists more than a few hundred elements; a
+// listing that goes on past this bound is one that would never end.
+constexpr long kMaxElements = 20000;
+
 void WalkStorage(IStorage* storage, int depth, long& budget)
 {
     CComPtr<IEnumSTATSTG> elements;
     if (depth > kMaxDepth || FAILED(storage->EnumElements(0, nullptr, 0, elements.put())))
         return;
     STATSTG stat{};
-    while (budget-- > 0 && elements->Next(1, &stat, nullptr) == S_OK) {
+    while (--budget > 0 && elements->Next(1, &stat, nullptr) == S_OK) {
         if (stat.type == STGTY_STREAM) {
             CComPtr<IStream> stream;
             storage->OpenStream(stat.pwcsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
@@ -370,9 +389,12 @@ DWORD WINAPI StorageWorker(void* parameter)
             hr = root->Commit(STGC_DEFAULT);
     }
     if (SUCCEEDED(hr)) {
-        long budget = 100000;
+        long budget = kMaxElements;
         WalkStorage(root.Get(), 0, budget);
-        job.result = std::move(root);
+        if (budget > 0)
+            job.result = std::move(root);
+        else
+            hr = STG_E_DOCFILECORRUPT;
     }
     job.hr = hr;
     return 0;
@@ -530,7 +552,10 @@ bool ListStorageElements(IStorage* storage, std::vector<StorageElement>& element
         return false;
     STATSTG stat{};
     bool ok = true;
+    long left = kMaxElements;
     while (enumerator->Next(1, &stat, nullptr) == S_OK) {
+        if (--left <= 0)
+            ok = false;
         try {
             if (stat.pwcsName)
                 elements.push_back(StorageElement{stat.pwcsName, stat.type});
