@@ -91,7 +91,10 @@ Process& Process::operator=(Process&& other) noexcept
     return *this;
 }
 
-bool Process::Start(const std::string& program, const std::string& arguments, const std::string& folder)
+namespace {
+
+bool StartProcess(const std::string& program, const std::string& arguments, const std::string& folder,
+                  HANDLE output, PROCESS_INFORMATION& info)
 {
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty())
@@ -100,9 +103,43 @@ bool Process::Start(const std::string& program, const std::string& arguments, co
     buffer.push_back(0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = INVALID_HANDLE_VALUE;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
+    return CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info)
+           != FALSE;
+}
+
+} // namespace
+
+bool Process::Start(const std::string& program, const std::string& arguments, const std::string& folder)
+{
+    return StartWithOutput(program, arguments, folder, "");
+}
+
+bool Process::StartWithOutput(const std::string& program, const std::string& arguments, const std::string& folder,
+                              const std::string& outputPath)
+{
+    HANDLE output = nullptr;
+    if (!outputPath.empty()) {
+        SECURITY_ATTRIBUTES inherited{};
+        inherited.nLength = sizeof inherited;
+        inherited.bInheritHandle = TRUE;
+        output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE)
+            return false;
+    }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+    const bool started = StartProcess(program, arguments, folder, output, info);
+    // The child holds its own copy of the handle.
+    if (output)
+        CloseHandle(output);
+    if (!started)
         return false;
     CloseHandle(info.hThread);
     if (m_process)

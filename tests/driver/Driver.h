@@ -38,6 +38,10 @@ public:
     // Starts a program with a raw argument text (quoted as the caller wants)
     // in a working folder (empty: the program's own folder).
     bool Start(const std::string& program, const std::string& arguments = "", const std::string& folder = "");
+    // The same for a console program whose standard output and error go to
+    // a file (made anew).
+    bool StartWithOutput(const std::string& program, const std::string& arguments, const std::string& folder,
+                         const std::string& outputPath);
     bool IsRunning() const;
     // Waits for the process to end; false when it is still running.
     bool WaitForExit(DWORD timeoutMs = kDefaultTimeout);

@@ -2,8 +2,12 @@
 // previous product's window, the trace question, the tray icon and shutdown.
 #include "LintelFixture.h"
 #include "QuilletStandIn.h"
+#include "driver/CompoundDamage.h"
+#include "driver/ToolbarFiles.h"
 
 #include <shellapi.h>
+
+#include <fstream>
 
 namespace {
 
@@ -11,6 +15,8 @@ const char* const kReadFailed =
     "Failed to read file. Check that the file and path exist, and that the file is not corrupted.";
 const char* const kCommandLineFailed =
     "The toolbar file specified on the command line could not be opened, or was already open..";
+const char* const kStartupFailed =
+    "One or more toolbars failed to open at startup. This could be because they have been deleted, or are corrupt.";
 
 // Presses a button of the next message box with the given caption (of one
 // process) and returns its text, or "<no box>" when none came.
@@ -257,4 +263,48 @@ TEST_F(LintelProgramTest, RecentNotificationsWithinASecondCauseOneRebuild)
     driver::WaitUntil([] { return false; }, 1500);
     EXPECT_EQ(rebuilds(), 1u);
     ASSERT_TRUE(Close(lintel));
+}
+
+TEST_F(LintelProgramTest, ToolbarWithBrokenDirectoryLinksDoesNotHoldUpTheStart)
+{
+    // The directory of this file no longer reaches three of its button
+    // storages and loops where they were: looking them up spun for ever.
+    const std::string broken = m_folder + "\\Broken links.ltl";
+    const std::vector<uint8_t> image = ButtonsCutOffToolbar("Broken links");
+    ASSERT_FALSE(image.empty());
+    {
+        std::ofstream file(broken, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    }
+    RecordValues values;
+    values.name = "Still here";
+    values.position = MAKELONG(300, 200);
+    const std::string good = m_folder + "\\good.ltl";
+    ASSERT_TRUE(WriteCompoundFile(good, FileWith(values, 0x23000, 2)));
+    ASSERT_TRUE(driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 2));
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", broken.c_str()));
+    ASSERT_TRUE(driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar02", good.c_str()));
+
+    driver::Process& lintel = Start();
+    HWND main = WaitForMainWindow(lintel);
+    ASSERT_NE(main, nullptr);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+    // Start-up reports no file on its own: one message, once every file has
+    // been tried, says that some failed.
+    EXPECT_EQ(Answer("Lintel", IDOK, lintel.Id()), kStartupFailed);
+    HWND toolbar = driver::WaitForWindow("CToolbarWindow", "Still here", driver::kDefaultTimeout, lintel.Id());
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(IsWindowVisible(toolbar));
+    EXPECT_EQ(driver::FindTopWindow("CToolbarWindow", "Broken links", lintel.Id()), nullptr);
+    EXPECT_TRUE(driver::WaitUntil([&] { return TrayHasIcon(main); }, 5000));
+    EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 500, lintel.Id()));
+    driver::Screenshot("startup-broken-links-toolbar");
+
+    ASSERT_TRUE(Close(lintel));
+    EXPECT_EQ(lintel.ExitCode(), 0u);
+    // The file that could not be read is not reopened at the next start.
+    std::string first;
+    EXPECT_TRUE(driver::ReadRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", first));
+    EXPECT_EQ(first, good);
 }
