@@ -73,6 +73,10 @@ HWND WaitForMessageBox(const char* caption, DWORD timeoutMs = kDefaultTimeout, D
 std::string MessageBoxText(HWND box);
 // Presses a button of a dialog by its id (IDOK, IDYES, IDNO ...).
 bool PressButton(HWND dialog, int buttonId);
+
+// The real mouse, as a user moves and presses it (screen coordinates).
+void MoveMouseTo(int x, int y);
+void LeftButton(bool down);
 // No box with this caption appears within the time.
 bool NoMessageBoxFor(const char* caption, DWORD timeoutMs, DWORD processId = 0);
 

@@ -6,24 +6,6 @@
 
 namespace {
 
-void MoveMouseTo(int x, int y)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-void LeftButton(bool down)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-}
-
 void Pause(DWORD ms)
 {
     driver::WaitUntil([] { return false; }, ms);
@@ -78,11 +60,11 @@ TEST_F(FolderButtonProgramTest, HoldDropsDownTheFolderContents)
     RECT rect{};
     GetWindowRect(button, &rect);
 
-    MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    driver::MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     Pause(200);
-    LeftButton(true);
+    driver::LeftButton(true);
     HWND menu = WaitForMenus(lintel.Id(), 1);
-    LeftButton(false);
+    driver::LeftButton(false);
     ASSERT_NE(menu, nullptr);
     RECT menuRect{};
     GetWindowRect(menu, &menuRect);

@@ -13,24 +13,6 @@ namespace {
 
 constexpr const char* kLibraryName = "Mlv95Api.dll";
 
-void MoveMouse(int x, int y)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-void MouseButton(bool down)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-}
-
 // A path's folder and its last item, as the button record stores them: each
 // list as a 16-bit length (terminator included) and the bytes.
 bool AppendItemPair(RecordBytes& record, const std::string& path)
@@ -189,11 +171,11 @@ TEST_F(VirtualDesktopProgramTest, DesktopLibraryIsLoadedFromBesideTheProgramOnly
             3000));
         RECT rect{};
         GetWindowRect(button, &rect);
-        MoveMouse((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        driver::MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         driver::WaitUntil([] { return false; }, 200);
-        MouseButton(true);
+        driver::LeftButton(true);
         driver::WaitUntil([] { return false; }, 100);
-        MouseButton(false);
+        driver::LeftButton(false);
         // The target starts in every case: the library only chooses the desktop.
         EXPECT_TRUE(driver::WaitUntil([&] { return driver::FileExists(output); }, 5000));
         EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, lintel.Id()));
