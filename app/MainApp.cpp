@@ -6,7 +6,6 @@
 #include "../common/RegistryKey.h"
 #include "../common/OwnerDrawMenu.h"
 #include "../common/TraceLog.h"
-#include "../common/TransferFormats.h"
 #include "../common/WindowBase.h"
 #include "../resources/lintel/resource.h"
 
@@ -106,10 +105,7 @@ BOOL CMainApp::Initialise()
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    m_fileDropFormat = CF_HDROP;
     SetMenuNoIcon(IDI_NO_ICON);
-    m_buttonFormat = ButtonClipFormat();
-    m_itemListFormat = ItemListClipFormat();
 
     if (TraceOn())
         LogStringId(TR_REGISTERING_CLASSES);

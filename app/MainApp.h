@@ -28,9 +28,6 @@ public:
     void OpenFromCommandLine(HWND target);
 
     CMainWindow* MainWindow() const { return m_mainWindow.get(); }
-    UINT ButtonFormat() const { return m_buttonFormat; }
-    UINT ItemListFormat() const { return m_itemListFormat; }
-    UINT FileDropFormat() const { return m_fileDropFormat; }
 
     // Registers every window class of the program; a class that exists
     // already (registered earlier in this process) counts as registered.
@@ -43,9 +40,6 @@ private:
     void CheckQuillet();
 
     std::unique_ptr<CMainWindow> m_mainWindow;
-    UINT m_buttonFormat = 0;
-    UINT m_itemListFormat = 0;
-    UINT m_fileDropFormat = 0;
     bool m_oleInitialised = false;
 };
 

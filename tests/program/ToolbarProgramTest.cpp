@@ -26,18 +26,6 @@ DWORD Style(HWND window)
     return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
 }
 
-// Moves the real cursor the way a mouse does, so that the system itself
-// sends the mouse messages to whatever window is under it.
-void MoveMouse(int x, int y)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
 } // namespace
 
 class ToolbarProgramTest : public LintelProgramTest
@@ -177,7 +165,7 @@ TEST_F(ToolbarProgramTest, AutohideToolbarCollapsesAndComesBackUnderTheMouse)
     values.position = MAKELONG(400, 300);
     values.autohide = 1;
     OpenAtStart({MakeFile("hiding.ltl", values, 3)});
-    MoveMouse(900, 600);
+    driver::MoveMouseTo(900, 600);
     driver::Process& lintel = Start();
     HWND toolbar = driver::WaitForWindow(kToolbarClass, "Hiding", driver::kDefaultTimeout, lintel.Id());
     ASSERT_NE(toolbar, nullptr);
@@ -189,13 +177,13 @@ TEST_F(ToolbarProgramTest, AutohideToolbarCollapsesAndComesBackUnderTheMouse)
     auto expandedNow = [&] { return WindowRect(toolbar).bottom - WindowRect(toolbar).top > 60; };
     bool expanded = false;
     for (int attempt = 0; attempt < 5 && !expanded; ++attempt) {
-        MoveMouse(collapsed.left + 10 + attempt, collapsed.top + 5);
+        driver::MoveMouseTo(collapsed.left + 10 + attempt, collapsed.top + 5);
         expanded = driver::WaitUntil(expandedNow, 400);
     }
     EXPECT_TRUE(expanded);
     driver::Screenshot("program-toolbar-expanded");
 
-    MoveMouse(900, 600);
+    driver::MoveMouseTo(900, 600);
     EXPECT_TRUE(driver::WaitUntil([&] { return !expandedNow(); }, 1000));
 }
 
@@ -314,7 +302,7 @@ TEST_F(ToolbarProgramTest, ShortPressStartsAndHoldShowsTheMenuInstead)
     driver::Screenshot("program-toolbar-with-button");
 
     // A short press starts the program.
-    MoveMouse((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    driver::MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     driver::WaitUntil([] { return false; }, 200);
     MouseButton(true);
     driver::WaitUntil([] { return false; }, 100);
