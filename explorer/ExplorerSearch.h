@@ -1,0 +1,101 @@
+// CExplorerSearch: the search thread of Lintel Explorer.  It walks the shell
+// namespace from a root folder and reports every object that passes the type
+// filter and the scope.  The window's thread starts and stops it; the thread
+// reports only through ISearchReport, whose implementation reaches the
+// window's controls by synchronous messages.
+#pragma once
+
+#include "SearchResult.h"
+#include "TypeFilter.h"
+#include "../common/ScopedHandle.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+// The seven search types, in the order of the type combo (type = index + 1).
+enum SearchType : int {
+    kSearchApplications = 1,
+    kSearchControlPanel = 2,
+    kSearchProgramGroups = 3,
+    kSearchShortcuts = 4,
+    kSearchSpecialFolders = 5,
+    kSearchNonFileObjects = 6,
+    kSearchRegisteredDocuments = 7,
+};
+
+// How found objects are limited by SFGAO_FILESYSTEM.
+enum SearchScope : int {
+    AnyObject = 0,
+    FileObjectsOnly = 1,
+    NonFileObjectsOnly = 2,   // file-system folders are not entered either
+};
+
+// What the search thread tells its window.  Every call comes on the search
+// thread; the window answers each before the search goes on.
+class ISearchReport
+{
+public:
+    // Command states: the thread has begun / is about to end.
+    virtual void SearchStateChanged() = 0;
+    // The image lists the results' image indexes refer to, made anew for each
+    // search and owned by the search.
+    virtual void SetImageLists(HIMAGELIST large, HIMAGELIST small) = 0;
+    // The root becomes the first recent folder; returns the location text the
+    // window shows for it (its parsing name).
+    virtual CText RecordRootFolder(const CItemId& root) = 0;
+    virtual void ShowStatus(const CText& text) = 0;
+    // The progress bar: opened of total folders.
+    virtual void ShowProgress(unsigned opened, unsigned total) = 0;
+    // Inserts a result at the top of the list; FALSE when the list refused it.
+    virtual BOOL InsertResult(CSearchResult* result) = 0;
+    // Items now in the list, for the final status line.
+    virtual int ListedCount() = 0;
+
+protected:
+    ~ISearchReport() = default;
+};
+
+// What one search looks for, taken on the window's thread when it starts.
+struct SearchRequest
+{
+    int type = 0;                           // 1..7; anything else ends at once
+    std::unique_ptr<CItemId> folder;        // the chosen folder; null: none chosen
+    std::unique_ptr<CTypeFilter> filter;    // null: every object matches
+};
+
+class CExplorerSearch
+{
+public:
+    explicit CExplorerSearch(ISearchReport& report);
+    ~CExplorerSearch();   // stops a running search
+    CExplorerSearch(const CExplorerSearch&) = delete;
+    CExplorerSearch& operator=(const CExplorerSearch&) = delete;
+
+    // Stops a running search, discards the previous results and image lists,
+    // and starts the thread.  FALSE when the thread cannot be started.
+    BOOL Start(SearchRequest request);
+    // Asks the thread to stop and waits for it, serving the messages it sends
+    // meanwhile.  Harmless when no search runs.
+    void Stop();
+
+    // A thread has been started and not yet waited for.
+    bool IsRunning() const;
+    // The thread may go on (cleared by Stop and when the thread ends).
+    bool IsSearching() const { return m_searching.load(); }
+
+    unsigned ObjectsExamined() const { return m_objectsExamined; }
+    unsigned FoldersTotal() const { return m_foldersTotal; }
+    unsigned FoldersOpened() const { return m_foldersOpened; }
+
+private:
+    // (the engine's own members)
+    ISearchReport& m_report;
+    std::atomic<bool> m_searching{false};
+    CHandle m_thread;
+    unsigned m_objectsExamined = 0;
+    unsigned m_foldersTotal = 0;
+    unsigned m_foldersOpened = 0;
+};
