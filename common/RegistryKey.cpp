@@ -166,6 +166,33 @@ BOOL CRegistryKey::GetBinaryValue(const CText& name, void* buffer, DWORD size)
     return TRUE;
 }
 
+BOOL CRegistryKey::GetBinaryValue(const CText& name, std::vector<BYTE>& data, DWORD maxSize)
+{
+    TraceText(" > GetBinaryValue(%s)", name.c_str());
+    data.clear();
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!m_key || RegQueryValueExA(m_key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS
+        || type != REG_BINARY || size > maxSize) {
+        Trace(" < GetBinaryValue fail 1");
+        return FALSE;
+    }
+    data.resize(size);
+    // The value may have changed since its size was asked; the second call
+    // says how much it really wrote.
+    DWORD readSize = size;
+    if (RegQueryValueExA(m_key.Get(), name.c_str(), nullptr, &type, size ? data.data() : nullptr, &readSize)
+            != ERROR_SUCCESS
+        || type != REG_BINARY || readSize > size) {
+        data.clear();
+        Trace(" < GetBinaryValue fail 2");
+        return FALSE;
+    }
+    data.resize(readSize);
+    Trace(" < GetBinaryValue OK");
+    return TRUE;
+}
+
 BOOL CRegistryKey::SetBinaryValue(const CText& name, const void* buffer, DWORD size)
 {
     TraceText(" > SetBinaryValue(%s)", name.c_str());

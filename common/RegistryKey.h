@@ -6,6 +6,8 @@
 #include "ScopedHandle.h"
 #include "Text.h"
 
+#include <vector>
+
 class CRegistryKey
 {
 public:
@@ -25,6 +27,9 @@ public:
     BOOL SetLongValue(const CText& name, DWORD number);
     BOOL GetBinaryValue(const CText& name, void* buffer, DWORD size);
     BOOL SetBinaryValue(const CText& name, const void* buffer, DWORD size);
+    // A binary value of any length up to maxSize, as it is stored; FALSE for a
+    // value of another type or a longer one.
+    BOOL GetBinaryValue(const CText& name, std::vector<BYTE>& data, DWORD maxSize);
 
     void Close() { m_key.Reset(); }
     bool IsOpen() const { return m_key.IsValid(); }

@@ -181,6 +181,11 @@ BOOL CShellFolder::GetDropTarget(const CItemId& item, CComPtr<IDropTarget>& targ
     return GetUIObject(item, IID_IDropTarget, target.put_void());
 }
 
+BOOL CShellFolder::GetDataObject(const CItemId& item, CComPtr<IDataObject>& data) const
+{
+    return GetUIObject(item, IID_IDataObject, data.put_void());
+}
+
 BOOL CShellFolder::EnumObjects(DWORD flags, std::unique_ptr<CEnumIdList>& enumerator) const
 {
     Trace(" > CShellFolder::EnumObjects");

@@ -40,6 +40,7 @@ public:
     BOOL GetContextMenu(const CItemId& item, CComPtr<IContextMenu>& menu) const;
     BOOL GetExtractIcon(const CItemId& item, CComPtr<IExtractIconA>& extract) const;
     BOOL GetDropTarget(const CItemId& item, CComPtr<IDropTarget>& target) const;
+    BOOL GetDataObject(const CItemId& item, CComPtr<IDataObject>& data) const;
 
     // A new enumerator over this folder with the given SHCONTF flags.
     BOOL EnumObjects(DWORD flags, std::unique_ptr<CEnumIdList>& enumerator) const;

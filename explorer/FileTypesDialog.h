@@ -14,5 +14,7 @@ public:
     // On OK every checked description is appended to filter; Cancel leaves it.
     CFileTypesDialog(CWindowBase* parent, HWND parentHandle, std::vector<CDocumentType>& catalogue,
                      CTypeFilter& filter);
+    // The dialog's Help button opened help.
+    BOOL HelpUsed() const;
     // (the rest is the dialog's own)
 };
