@@ -368,7 +368,7 @@ BOOL CToolbar::AddDroppedItems(DroppedItem* items, size_t count, CToolButton* af
         TransferMessage(IDS_MSG_NO_FILES_DROPPED);
         return FALSE;
     }
-    int mode = rightDrag ? kShortcutLetMeChoose : (m_set ? static_cast<int>(m_set->m_shortcuts) : kShortcutDefault);
+    int mode = rightDrag ? kShortcutLetMeChoose : (m_set ? static_cast<int>(m_set->Options().shortcuts) : kShortcutDefault);
     if (mode < kShortcutDefault || mode > kShortcutLetMeChoose)
         mode = kShortcutDefault;
     const int wasLoading = m_loading;
@@ -674,7 +674,7 @@ void CToolbar::OnDragEnter(IDataObject*, DWORD keys, POINTL, int kind, DWORD* ef
 {
     m_dropKind = kind;
     m_rightDrag = (keys & MK_RBUTTON) ? 1 : 0;
-    if (m_autohide && m_collapsed)
+    if (m_settings.autohide && m_collapsed)
         SetCollapsed(FALSE);
     else if (Handle())
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
