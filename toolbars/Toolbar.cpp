@@ -53,6 +53,9 @@ HIMAGELIST OverlayList(int sizeIndex)
     return lists[sizeIndex];
 }
 
+// What InsertNewButton reports to the trace.
+enum InsertResult : unsigned long { kInserted = 1, kInsertNoButton = 2, kInsertToolbarFull = 3 };
+
 } // namespace
 
 CToolbar::CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host)
@@ -228,7 +231,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
     // A button that is not taken goes, with its window, when owned lets go.
     CToolButton* button = owned.get();
     if (!button) {
-        trace.Result(TR_INSERT_AFTER_RESULT, 2);
+        trace.Result(TR_INSERT_AFTER_RESULT, kInsertNoButton);
         return nullptr;
     }
     if (Count() >= kMaxButtons) {
@@ -237,7 +240,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
                                   kCaptionText);
         // Its icon went into the lists when it was made.
         ReleaseImage(button);
-        trace.Result(TR_INSERT_AFTER_RESULT, 3);
+        trace.Result(TR_INSERT_AFTER_RESULT, kInsertToolbarFull);
         return nullptr;
     }
     int index = Count();
@@ -262,7 +265,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
     }
     if (!m_loading)
         Relayout(TRUE);
-    trace.Result(TR_INSERT_AFTER_RESULT, 1);
+    trace.Result(TR_INSERT_AFTER_RESULT, kInserted);
     return button;
 }
 
