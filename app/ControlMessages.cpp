@@ -169,11 +169,29 @@ LRESULT CMainWindow::OnCreateToolbar(ATOM atom)
     return 0;
 }
 
+namespace {
+
+// What CreateWizardToolbar reports to the trace, in the order of its checks.
+enum WizardToolbarResult : unsigned long {
+    kWizardToolbarMade = 1,
+    kWizardNoToolbarSet = 2,
+    kWizardNoPath = 3,
+    kWizardNoFile = 4,
+    kWizardNoData = 5,
+    kWizardNoName = 6,
+    kWizardNoToolbar = 7,
+    kWizardBadDocking = 8,
+    kWizardBadButtonStyle = 9,
+    kWizardNoCount = 10,
+};
+
+} // namespace
+
 BOOL CMainWindow::CreateWizardToolbar(const char* path)
 {
     CTraceMethod trace(TR_CMAINWINDOW, TR_CREATE_WIZARD_TOOLBAR);
     if (!m_toolbarSet) {
-        trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, 2);
+        trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, kWizardNoToolbarSet);
         return FALSE;
     }
     COpenProgressDialog progress(App());
@@ -183,7 +201,7 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
         progress.SetCaption(caption.c_str());
 
     int slot = -1;
-    auto fail = [&](unsigned long code) {
+    auto fail = [&](WizardToolbarResult code) {
         progress.Destroy();
         if (slot >= 0)
             m_toolbarSet->CompleteNewToolbar(slot, FALSE);
@@ -192,13 +210,13 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
     };
 
     if (!path || !*path)
-        return fail(3);
+        return fail(kWizardNoPath);
     CComPtr<IStorage> storage;
     HRESULT hr = OpenCompoundFile(path, storage.put());
     if (TraceOn())
         LogHResult(hr);
     if (FAILED(hr))
-        return fail(4);
+        return fail(kWizardNoFile);
     std::vector<StorageElement> elements;
     ListStorageElements(storage.Get(), elements);
     CComPtr<IStream> stream;
@@ -208,7 +226,7 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
     if (TraceOn())
         LogHResult(hr);
     if (FAILED(hr))
-        return fail(5);
+        return fail(kWizardNoData);
 
     auto readNumber = [&](DWORD& value) {
         ULONG got = 0;
@@ -216,20 +234,20 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
     };
     CText name;
     if (!name.Read(stream.Get()))
-        return fail(6);
+        return fail(kWizardNoName);
     progress.SetItem(name.c_str());
     slot = m_toolbarSet->CreateBlankToolbar(name.c_str());
     if (slot < 0)
-        return fail(7);
+        return fail(kWizardNoToolbar);
     DWORD corner = 0, vertical = 0, size = 0, descriptions = 0, count = 0;
     if (!readNumber(corner) || !readNumber(vertical) || !m_toolbarSet->SetDocking(slot, corner, vertical != 0))
-        return fail(8);
+        return fail(kWizardBadDocking);
     // A button size other than small, normal or large fails the whole file.
     if (!readNumber(size) || !readNumber(descriptions) || size > 2
         || !m_toolbarSet->SetButtonStyle(slot, size, descriptions != 0))
-        return fail(9);
+        return fail(kWizardBadButtonStyle);
     if (!readNumber(count))
-        return fail(10);
+        return fail(kWizardNoCount);
 
     BOOL anyFailed = FALSE;
     CToolbar* toolbar = m_toolbarSet->Toolbar(slot);
@@ -258,6 +276,6 @@ BOOL CMainWindow::CreateWizardToolbar(const char* path)
     if (anyFailed)
         App()->DisplayMessage(nullptr, IDS_MSG_WIZARD_BUTTONS, nullptr, MB_OK | MB_ICONINFORMATION,
                               kCaptionProgramName);
-    trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, 1);
+    trace.Result(TR_CREATE_WIZARD_TOOLBAR_RESULT, kWizardToolbarMade);
     return TRUE;
 }

@@ -32,21 +32,30 @@ CMainApp* CMainWindow::App() const
     return static_cast<CMainApp*>(Application());
 }
 
+namespace {
+
+// What the main window's start reports to the trace.
+enum OnCreateResult : unsigned long { kCreated = 1, kCreateNoToolbarSet = 2, kCreateNoTrayIcon = 3 };
+// The trace shows 0 for a successful Initialise.
+enum InitialiseResult : unsigned long { kInitialised = 0, kInitialiseNoToolbarSet = 2 };
+
+} // namespace
+
 BOOL CMainWindow::OnCreate(HWND)
 {
     CTraceMethod trace(TR_CMAINWINDOW, TR_ONCREATE);
 
     if (!Initialise()) {
         App()->DisplayMessage(nullptr, IDS_MSG_SET_FAILED, nullptr, MB_OK | MB_ICONSTOP, kCaptionProgramName);
-        trace.Result(TR_ONCREATE_RESULT, 2);
+        trace.Result(TR_ONCREATE_RESULT, kCreateNoToolbarSet);
         return FALSE;
     }
     if (!AddTrayIcon()) {
         App()->DisplayMessage(nullptr, IDS_MSG_TRAY_FAILED, nullptr, MB_OK | MB_ICONSTOP, kCaptionProgramName);
-        trace.Result(TR_ONCREATE_RESULT, 3);
+        trace.Result(TR_ONCREATE_RESULT, kCreateNoTrayIcon);
         return FALSE;
     }
-    trace.Result(TR_ONCREATE_RESULT, 1);
+    trace.Result(TR_ONCREATE_RESULT, kCreated);
     return TRUE;
 }
 
@@ -56,7 +65,7 @@ BOOL CMainWindow::Initialise()
     m_toolbarSet = std::make_unique<CToolbarSet>(App(), this);
     if (!m_toolbarSet->Initialise()) {
         m_toolbarSet.reset();
-        trace.Result(TR_INITIALISE_RESULT, 2);
+        trace.Result(TR_INITIALISE_RESULT, kInitialiseNoToolbarSet);
         return FALSE;
     }
 
@@ -72,7 +81,7 @@ BOOL CMainWindow::Initialise()
     if (!key.OpenKey(HKEY_CURRENT_USER, keyName, CRegistryKey::kRead) || !key.GetLongValue(valueName, showTips)
         || showTips != 0)
         LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
-    trace.Result(TR_INITIALISE_RESULT, 0);
+    trace.Result(TR_INITIALISE_RESULT, kInitialised);
     return TRUE;
 }
 

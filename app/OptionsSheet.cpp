@@ -106,18 +106,22 @@ COptionsGeneralPage::COptionsGeneralPage(CToolbarSet* set)
 
 COptionsGeneralPage::Values COptionsGeneralPage::ReadSet() const
 {
-    return Values{m_set->m_toolTips, m_set->m_openOnStart, m_set->m_saveOnClose,
-                  m_set->m_allowTab, m_set->m_onlyOneOpen, m_set->m_shortcuts};
+    const ToolbarSetOptions& options = m_set->Options();
+    return Values{options.toolTips, options.openOnStart, options.saveOnClose,
+                  options.allowTab, options.onlyOneOpen, options.shortcuts};
 }
 
 void COptionsGeneralPage::WriteSet(const Values& values) const
 {
-    m_set->m_toolTips = values.toolTips;
-    m_set->m_openOnStart = values.openOnStart;
-    m_set->m_saveOnClose = values.saveOnClose;
-    m_set->m_allowTab = values.allowTab;
-    m_set->m_onlyOneOpen = values.onlyOneOpen;
-    m_set->m_shortcuts = values.shortcuts;
+    // Only the page's own options: the others may have changed while the sheet was up.
+    m_set->ChangeOptions([&values](ToolbarSetOptions& options) {
+        options.toolTips = values.toolTips;
+        options.openOnStart = values.openOnStart;
+        options.saveOnClose = values.saveOnClose;
+        options.allowTab = values.allowTab;
+        options.onlyOneOpen = values.onlyOneOpen;
+        options.shortcuts = values.shortcuts;
+    });
 }
 
 void COptionsGeneralPage::ShowValues(const Values& values) const
@@ -343,7 +347,7 @@ void COptionsToolbarsPage::UpdateButtons() const
         return;
     const BOOL room = m_set->Count() < CToolbarSet::kMaxToolbars;
     Enable(page, IDC_OPT_NEW, room);
-    Enable(page, IDC_OPT_OPEN, room && !m_set->m_dialogOpen);
+    Enable(page, IDC_OPT_OPEN, room && !m_set->IsOpenDialogUp());
     const BOOL canChange = SelectedToolbar() != nullptr && !m_set->AnyPropertiesOpen();
     Enable(page, IDC_OPT_PROPERTIES, canChange && kHasToolbarProperties);
     Enable(page, IDC_OPT_REMOVE, canChange);
@@ -394,9 +398,10 @@ COptionsHotkeysPage::COptionsHotkeysPage(CToolbarSet* set)
 
 void COptionsHotkeysPage::ShowHotkeys() const
 {
-    SendDlgItemMessageA(Handle(), IDC_OPT_MENU_HOTKEY, HKM_SETHOTKEY, m_set->m_optionsHotkey, 0);
-    SendDlgItemMessageA(Handle(), IDC_OPT_TOOLBAR_HOTKEY, HKM_SETHOTKEY, m_set->m_toolbarHotkey, 0);
-    SendDlgItemMessageA(Handle(), IDC_OPT_SHOWALL_HOTKEY, HKM_SETHOTKEY, m_set->m_showAllHotkey, 0);
+    const ToolbarSetOptions& options = m_set->Options();
+    SendDlgItemMessageA(Handle(), IDC_OPT_MENU_HOTKEY, HKM_SETHOTKEY, options.optionsHotkey, 0);
+    SendDlgItemMessageA(Handle(), IDC_OPT_TOOLBAR_HOTKEY, HKM_SETHOTKEY, options.toolbarHotkey, 0);
+    SendDlgItemMessageA(Handle(), IDC_OPT_SHOWALL_HOTKEY, HKM_SETHOTKEY, options.showAllHotkey, 0);
 }
 
 BOOL COptionsHotkeysPage::OnInitDialog()

@@ -45,7 +45,7 @@ int BuildMenu(HMENU menu, CToolbarSet& set, const std::vector<CText>& recentFile
     AddItem(menu, MenuCommand::NewToolbar, IDS_PMENU_NEW_TOOLBAR, IDI_MENU_NEW_TOOLBAR);
 
     // Only one "Open toolbar" file dialog at a time.
-    const UINT openFlags = set.m_dialogOpen ? MF_GRAYED : 0;
+    const UINT openFlags = set.IsOpenDialogUp() ? MF_GRAYED : 0;
     if (recentFiles.empty()) {
         AddItem(menu, MenuCommand::OpenToolbar, IDS_PMENU_OPEN_TOOLBAR, IDI_MENU_OPEN_TOOLBAR, openFlags);
     } else {

@@ -6,6 +6,19 @@
 #include "TraceLog.h"
 #include "../resources/common/common_res.h"
 
+namespace {
+
+// What GetAssociatedExe reports to the trace, in the order of its checks.
+enum AssociatedExeResult : unsigned long {
+    kProgramFound = 1,
+    kNoExtension = 2,
+    kNoFileType = 3,
+    kNoOpenCommand = 4,
+    kNoProgram = 5,   // the open command names no program that exists
+};
+
+} // namespace
+
 BOOL GetAssociatedExe(const CText& document, CText& program)
 {
     // Result codes: 1 found; 2 no extension; 3 the extension names no class;
@@ -22,7 +35,7 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
     const int slash = document.ReverseFind('/');
     const int separator = backslash > slash ? backslash : slash;
     if (dot <= 0 || dot < separator) {
-        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 2);
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoExtension);
         return FALSE;
     }
     CText extension(document);
@@ -32,14 +45,14 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
     CText className;
     if (!key.OpenKey(HKEY_CLASSES_ROOT, extension, CRegistryKey::kRead) || !key.GetStringValue("", className)
         || className.IsEmpty()) {
-        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 3);
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoFileType);
         return FALSE;
     }
     className += "\\shell\\open\\command";
     if (!key.OpenKey(HKEY_CLASSES_ROOT, className, CRegistryKey::kRead) || !key.GetStringValue("", program)
         || program.IsEmpty()) {
         program = "";
-        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 4);
+        trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoOpenCommand);
         return FALSE;
     }
 
@@ -49,11 +62,11 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
         if (closing >= 0) {
             program.Left(closing);
             if (!program.IsEmpty() && program.ExpandEnvironment() && !program.IsEmpty()) {
-                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 1);
+                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kProgramFound);
                 return TRUE;
             }
             program = "";
-            trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 5);
+            trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoProgram);
             return FALSE;
         }
     }
@@ -64,7 +77,7 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
         while (!program.IsEmpty()) {
             const DWORD attributes = GetFileAttributesA(program.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 1);
+                trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kProgramFound);
                 return TRUE;
             }
             const int blank = program.ReverseFind(' ');
@@ -75,7 +88,7 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
         }
     }
     program = "";
-    trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, 5);
+    trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoProgram);
     return FALSE;
 }
 

@@ -171,6 +171,18 @@ std::unique_ptr<BYTE[]> WidenTwoBitRows(const BYTE* rows, LONG width, LONG heigh
     return widened;
 }
 
+// What WriteBitmapToStream reports to the trace: which part of a bitmap with
+// or without a colour table could not be written.
+enum WriteBitmapResult : unsigned long {
+    kBitmapWritten = 0,
+    kBitmapUnreadable = 1,
+    kTableHeaderFailed = 2,
+    kTablePixelsFailed = 3,
+    kHeaderFailed = 4,
+    kPixelsFailed = 5,
+    kBitmapRefused = 6,   // a bitmap the reader would refuse, or no memory for it
+};
+
 } // namespace
 
 BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
@@ -185,13 +197,13 @@ BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
     header.biSize = kHeaderSize;
     if (!bitmap || !stream || !screen.dc
         || !GetDIBits(screen.dc, bitmap, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS)) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, 1);
+        trace.Result(TR_WRITE_BITMAP_RESULT, kBitmapUnreadable);
         return FALSE;
     }
     // Writing what the reader would refuse would only lose the icon later.
     PixelSizes sizes;
     if (!CheckHeader(header, sizes)) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        trace.Result(TR_WRITE_BITMAP_RESULT, kBitmapRefused);
         return FALSE;
     }
     const DWORD pixelBytes = sizes.rows;
@@ -202,28 +214,28 @@ BOOL WriteBitmapToStream(HBITMAP bitmap, IStream* stream)
     std::unique_ptr<BYTE[]> info = ZeroedBuffer(infoBytes);
     std::unique_ptr<BYTE[]> pixels = ZeroedBuffer(pixelBytes);
     if (!info || !pixels) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        trace.Result(TR_WRITE_BITMAP_RESULT, kBitmapRefused);
         return FALSE;
     }
     std::memcpy(info.get(), &header, kHeaderSize);
     const int rows = GetDIBits(screen.dc, bitmap, 0, static_cast<UINT>(header.biHeight), pixels.get(),
                                reinterpret_cast<BITMAPINFO*>(info.get()), DIB_RGB_COLORS);
     if (rows != header.biHeight) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, 6);
+        trace.Result(TR_WRITE_BITMAP_RESULT, kBitmapRefused);
         return FALSE;
     }
     // The header states the block that follows: a size left at 0 would have
     // a reader compute one that is short of the rows of narrow bitmaps.
     reinterpret_cast<BITMAPINFOHEADER*>(info.get())->biSizeImage = pixelBytes;
     if (!WriteExactly(stream, info.get(), infoBytes)) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? 2 : 4);
+        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? kTableHeaderFailed : kHeaderFailed);
         return FALSE;
     }
     if (!WriteExactly(stream, pixels.get(), pixelBytes)) {
-        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? 3 : 5);
+        trace.Result(TR_WRITE_BITMAP_RESULT, hasColourTable ? kTablePixelsFailed : kPixelsFailed);
         return FALSE;
     }
-    trace.Result(TR_WRITE_BITMAP_RESULT, 0);
+    trace.Result(TR_WRITE_BITMAP_RESULT, kBitmapWritten);
     return TRUE;
 }
 

@@ -37,6 +37,13 @@ BOOL GetLTLAppLocation(UINT valueNameId, UINT fileNameId, CText& path)
     return !path.IsEmpty();
 }
 
+namespace {
+
+// What LaunchLTLApp reports to the trace.
+enum LaunchResult : unsigned long { kLaunched = 1, kLaunchNotFound = 2, kLaunchFailed = 3 };
+
+} // namespace
+
 BOOL LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, const char* parameters)
 {
     CTraceMethod trace(TR_SHARED, TR_LAUNCH_APP);
@@ -46,7 +53,7 @@ BOOL LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, const char
         if (showErrors && app)
             app->DisplayMessage(nullptr, IDS_MSG_INTERNAL_ERROR, nullptr, MB_OK | MB_ICONINFORMATION,
                                 kCaptionProgramName);
-        trace.Result(TR_LAUNCH_APP_RESULT, 2);
+        trace.Result(TR_LAUNCH_APP_RESULT, kLaunchNotFound);
         return FALSE;
     }
     SHELLEXECUTEINFOA execute{};
@@ -59,9 +66,9 @@ BOOL LaunchLTLApp(UINT valueNameId, UINT fileNameId, BOOL showErrors, const char
         if (showErrors && app)
             app->DisplayMessage(nullptr, IDS_MSG_LAUNCH_FAILED, nullptr, MB_OK | MB_ICONINFORMATION,
                                 kCaptionProgramName);
-        trace.Result(TR_LAUNCH_APP_RESULT, 3);
+        trace.Result(TR_LAUNCH_APP_RESULT, kLaunchFailed);
         return FALSE;
     }
-    trace.Result(TR_LAUNCH_APP_RESULT, 1);
+    trace.Result(TR_LAUNCH_APP_RESULT, kLaunched);
     return TRUE;
 }

@@ -87,6 +87,31 @@ BOOL ReadStoredButtonKind(IStorage* storage, DWORD& kind)
     return SUCCEEDED(data->Read(&kind, sizeof kind, &got)) && got == sizeof kind;
 }
 
+// What the transfer methods report to the trace, in the order of their checks.
+enum ResolveShortcutResult : unsigned long {
+    kResolved = 1,
+    kResolveNoTarget = 2,
+    kResolveNoButtonKind = 3,
+    kResolveNotAdded = 4,
+};
+
+enum DragStartResult : unsigned long {
+    kDragDone = 1,
+    kDragNotAllowed = 2,
+    kDragNotStored = 3,
+    kDragNoMemory = 4,
+    kDragNoData = 5,
+};
+
+enum DropOnButtonResult : unsigned long {
+    kDropTaken = 1,
+    kDropUnsupported = 2,
+    kDropNotForButton = 3,   // a stored button, or no button to take it
+    kDropDamaged = 4,
+    kDropNoFiles = 5,
+    kDropNotTaken = 6,       // no file could be given to the button
+};
+
 } // namespace
 
 // One file or shell object to become a button.
@@ -330,14 +355,14 @@ CToolButton* CToolbar::ResolveShortcut(const char* path, CToolButton* after)
     CComPtr<IShellLinkA> link;
     LPITEMIDLIST target = nullptr;
     if (!LoadShortcut(path, link) || FAILED(link->GetIDList(&target)) || !target) {
-        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 2);
+        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, kResolveNoTarget);
         return nullptr;
     }
     CItemId folder(target);
     CItemId::FreeShellMemory(target);
     CItemId item(static_cast<LPCITEMIDLIST>(nullptr));
     if (!folder.List()) {
-        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 2);
+        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, kResolveNoTarget);
         return nullptr;
     }
     folder.Split(&item);
@@ -348,17 +373,17 @@ CToolButton* CToolbar::ResolveShortcut(const char* path, CToolButton* after)
     std::unique_ptr<CToolButton> button(kind == kKindNone ? nullptr : NewButtonOfKind(static_cast<DWORD>(kind), this, App()));
     CToolButton* const made = button.get();
     if (!button) {
-        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 3);
+        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, kResolveNoButtonKind);
         return nullptr;
     }
     CreationData data;
     StoreCreationData(data);
     if (!button->Create(link.Get(), data, ButtonCreationMode()) || !InsertNewButton(std::move(button), after)) {
-        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 4);
+        trace.Result(TR_RESOLVE_SHORTCUT_RESULT, kResolveNotAdded);
         return nullptr;
     }
     m_dirty = 1;
-    trace.Result(TR_RESOLVE_SHORTCUT_RESULT, 1);
+    trace.Result(TR_RESOLVE_SHORTCUT_RESULT, kResolved);
     return made;
 }
 
@@ -368,7 +393,7 @@ BOOL CToolbar::AddDroppedItems(DroppedItem* items, size_t count, CToolButton* af
         TransferMessage(IDS_MSG_NO_FILES_DROPPED);
         return FALSE;
     }
-    int mode = rightDrag ? kShortcutLetMeChoose : (m_set ? static_cast<int>(m_set->m_shortcuts) : kShortcutDefault);
+    int mode = rightDrag ? kShortcutLetMeChoose : (m_set ? static_cast<int>(m_set->Options().shortcuts) : kShortcutDefault);
     if (mode < kShortcutDefault || mode > kShortcutLetMeChoose)
         mode = kShortcutDefault;
     const int wasLoading = m_loading;
@@ -604,12 +629,12 @@ BOOL CToolbar::DragStart(CToolButton* button)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_DRAG_START);
     if (!button || IndexOf(button) < 0 || button->Kind() == kKindSpace || IsRestricted(kProtectDrag)) {
-        trace.Result(TR_DRAG_START_RESULT, 2);
+        trace.Result(TR_DRAG_START_RESULT, kDragNotAllowed);
         return FALSE;
     }
     CComPtr<IStorage> storage;
     if (FAILED(CreateTemporaryStorage(storage.put())) || !button->Write2(storage.Get(), kVersionCurrent)) {
-        trace.Result(TR_DRAG_START_RESULT, 3);
+        trace.Result(TR_DRAG_START_RESULT, kDragNotStored);
         return FALSE;
     }
     auto* source = new (std::nothrow) CDropSource(this);
@@ -617,7 +642,7 @@ BOOL CToolbar::DragStart(CToolButton* button)
     auto* object = new (std::nothrow) CDataObject(App());
     CComPtr<IDataObject> heldObject(object);
     if (!source || !object) {
-        trace.Result(TR_DRAG_START_RESULT, 4);
+        trace.Result(TR_DRAG_START_RESULT, kDragNoMemory);
         return FALSE;
     }
     FORMATETC format = TransferFormatEtc(kFormatButton);
@@ -625,7 +650,7 @@ BOOL CToolbar::DragStart(CToolButton* button)
     medium.tymed = TYMED_ISTORAGE;
     medium.pstg = storage.Get();
     if (FAILED(heldObject->SetData(&format, &medium, FALSE))) {
-        trace.Result(TR_DRAG_START_RESULT, 5);
+        trace.Result(TR_DRAG_START_RESULT, kDragNoData);
         return FALSE;
     }
     DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_LINK;
@@ -641,7 +666,7 @@ BOOL CToolbar::DragStart(CToolButton* button)
         return hr == DRAGDROP_S_DROP;
     if (hr == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && *buttonAlive && IndexOf(button) >= 0)
         Remove(button);
-    trace.Result(TR_DRAG_START_RESULT, 1);
+    trace.Result(TR_DRAG_START_RESULT, kDragDone);
     return hr == DRAGDROP_S_DROP;
 }
 
@@ -674,7 +699,7 @@ void CToolbar::OnDragEnter(IDataObject*, DWORD keys, POINTL, int kind, DWORD* ef
 {
     m_dropKind = kind;
     m_rightDrag = (keys & MK_RBUTTON) ? 1 : 0;
-    if (m_autohide && m_collapsed)
+    if (m_settings.autohide && m_collapsed)
         SetCollapsed(FALSE);
     else if (Handle())
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -715,11 +740,11 @@ BOOL CToolbar::DropDataObjectOnButton(IDataObject* object, CToolButton* button, 
     const int kind = CanAcceptDrag(object);
     if (kind == kFormatNone) {
         TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
-        trace.Result(TR_DROP_ON_BUTTON_RESULT, 2);
+        trace.Result(TR_DROP_ON_BUTTON_RESULT, kDropUnsupported);
         return FALSE;
     }
     if (kind == kFormatButton || !button) {
-        trace.Result(TR_DROP_ON_BUTTON_RESULT, 3);
+        trace.Result(TR_DROP_ON_BUTTON_RESULT, kDropNotForButton);
         return FALSE;
     }
     // The dropped files as paths; a shell object without one cannot be
@@ -752,12 +777,12 @@ BOOL CToolbar::DropDataObjectOnButton(IDataObject* object, CToolButton* button, 
     }
     if (damaged) {
         TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
-        trace.Result(TR_DROP_ON_BUTTON_RESULT, 4);
+        trace.Result(TR_DROP_ON_BUTTON_RESULT, kDropDamaged);
         return FALSE;
     }
     if (files.empty()) {
         TransferMessage(IDS_MSG_NO_FILES_DROPPED);
-        trace.Result(TR_DROP_ON_BUTTON_RESULT, 5);
+        trace.Result(TR_DROP_ON_BUTTON_RESULT, kDropNoFiles);
         return FALSE;
     }
     BOOL done = FALSE;
@@ -772,6 +797,6 @@ BOOL CToolbar::DropDataObjectOnButton(IDataObject* object, CToolButton* button, 
             TransferMessage(IDS_MSG_DROPPED_NOT_ADDED);
         }
     }
-    trace.Result(TR_DROP_ON_BUTTON_RESULT, done ? 1 : 6);
+    trace.Result(TR_DROP_ON_BUTTON_RESULT, done ? kDropTaken : kDropNotTaken);
     return done;
 }

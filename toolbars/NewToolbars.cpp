@@ -31,7 +31,8 @@ public:
     CCreateNewToolbarDialog(CToolbarSet* set) : CDialogBase(IDD_CREATE_NEW_TOOLBAR, nullptr), m_set(set) {}
     BOOL OnInitDialog() override
     {
-        const DWORD choice = m_set->m_defaultNew >= 1 && m_set->m_defaultNew <= 3 ? m_set->m_defaultNew : 3;
+        const DWORD stored = m_set->Options().defaultNew;
+        const DWORD choice = stored >= 1 && stored <= 3 ? stored : 3;
         CheckRadioButton(Handle(), IDC_NEW_BLANK, IDC_NEW_WIZARD, IDC_NEW_BLANK + choice - 1);
         // The first start comes before any window of ours: be seen.
         SetForegroundWindow(Handle());
@@ -71,14 +72,24 @@ public:
             EndDialog(Handle(), IDCANCEL);
             return TRUE;
         }
-        if (id == IDOK && IsDlgButtonChecked(Handle(), IDC_HINT_DONT_SHOW) == BST_CHECKED)
-            m_set->m_newToolbarHelp = FALSE;
+        if (id == IDOK && IsDlgButtonChecked(Handle(), IDC_HINT_DONT_SHOW) == BST_CHECKED) {
+            m_set->ChangeOptions([](ToolbarSetOptions& options) { options.newToolbarHelp = FALSE; });
+        }
         return CDialogBase::OnCommand(id, code, control);
     }
 
 private:
     CToolbarSet* m_set;
 };
+
+enum CreateBlankResult : unsigned long {
+    kBlankCreated = 1,
+    kBlankNoMemory = 2,
+    kBlankNotListed = 3,
+    kBlankNotCreated = 4,
+};
+
+enum SaveNewResult : unsigned long { kSavedNew = 1, kSaveNewNoFreeName = 2 };
 
 } // namespace
 
@@ -88,8 +99,8 @@ BOOL CToolbarSet::CreateNewToolbar()
     CCreateNewToolbarDialog dialog(this);
     if (dialog.DoModal() != IDOK)
         return TRUE;
-    m_defaultNew = dialog.Choice();
-    switch (m_defaultNew) {
+    m_options.defaultNew = dialog.Choice();
+    switch (m_options.defaultNew) {
     case 1: return CreateToolbar(FALSE);
     case 2: return CreateToolbar(TRUE);
     default: return LaunchLTLApp(IDS_REG_NEWWIZ_PATH, IDS_REG_NEWWIZ_EXE, TRUE, nullptr);
@@ -110,7 +121,7 @@ BOOL CToolbarSet::CreateToolbar(BOOL withDefaultButtons)
         toolbar->Relayout(TRUE);
     }
     SaveNew(toolbar);
-    if (m_newToolbarHelp) {
+    if (m_options.newToolbarHelp) {
         CNewToolbarHintDialog hint(this);
         hint.DoModal();
     }
@@ -120,17 +131,17 @@ BOOL CToolbarSet::CreateToolbar(BOOL withDefaultButtons)
 int CToolbarSet::CreateBlankToolbar(const char* name)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_CREATE_BLANK_TOOLBAR);
-    if (m_onlyOneOpen)
+    if (m_options.onlyOneOpen)
         CloseAll(0);
     auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_host);
     if (!toolbar) {
-        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, 2);
+        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, kBlankNoMemory);
         return -1;
     }
     toolbar->SetTitle(name ? name : "");
     if (!Add(toolbar)) {
         delete toolbar;
-        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, 3);
+        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, kBlankNotListed);
         return -1;
     }
     const int slot = m_count - 1;
@@ -139,14 +150,14 @@ int CToolbarSet::CreateBlankToolbar(const char* name)
         m_toolbars[--m_count] = nullptr;
         m_states[m_count] = kShown;
         RefreshToolbarsPage();
-        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, 4);
+        trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, kBlankNotCreated);
         return -1;
     }
     toolbar->SetTitle(nullptr);
-    toolbar->SetToolTips(m_toolTips);
+    toolbar->SetToolTips(m_options.toolTips);
     toolbar->Relayout(TRUE);
     RefreshToolbarsPage();
-    trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, 1);
+    trace.Result(TR_CREATE_BLANK_TOOLBAR_RESULT, kBlankCreated);
     return slot;
 }
 
@@ -203,10 +214,10 @@ BOOL CToolbarSet::SaveNew(CToolbar* toolbar)
         // The name is the toolbar's even when the write failed: the user
         // saves it again from its menu.
         toolbar->SetFileName(candidate);
-        trace.Result(TR_SAVE_NEW_RESULT, 1);
+        trace.Result(TR_SAVE_NEW_RESULT, kSavedNew);
         return TRUE;
     }
-    trace.Result(TR_SAVE_NEW_RESULT, 2);
+    trace.Result(TR_SAVE_NEW_RESULT, kSaveNewNoFreeName);
     return FALSE;
 }
 
@@ -216,12 +227,12 @@ BOOL CToolbarSet::SetDocking(int index, DWORD corner, BOOL vertical)
     static const int corners[] = {0, kCornerTopLeft, kCornerTopRight, kCornerBottomLeft, kCornerBottomRight};
     if (!toolbar || corner > 4)
         return FALSE;
-    toolbar->SetDocked(corner != 0);
-    if (corner != 0)
-        toolbar->SetDockCorner(corners[corner]);
-    toolbar->SetOrientation(vertical ? kVertical : kHorizontal);
-    toolbar->SetDirty();
-    toolbar->Relayout(TRUE);
+    toolbar->ChangeSettings([&](ToolbarSettings& settings) {
+        settings.docked = corner != 0;
+        if (corner != 0)
+            settings.dockCorner = corners[corner];
+        settings.orientation = vertical ? kVertical : kHorizontal;
+    });
     return TRUE;
 }
 
@@ -230,10 +241,8 @@ BOOL CToolbarSet::SetButtonStyle(int index, DWORD size, BOOL showDescriptions)
     CToolbar* toolbar = Toolbar(index);
     if (!toolbar || size > 2)
         return FALSE;
-    toolbar->SetShowDescription(showDescriptions);
     toolbar->SetButtonSize(static_cast<int>(size));
-    toolbar->SetDirty();
-    toolbar->Relayout(TRUE);
+    toolbar->ChangeSettings([&](ToolbarSettings& settings) { settings.showDescription = showDescriptions ? TRUE : FALSE; });
     return TRUE;
 }
 

@@ -53,13 +53,16 @@ HIMAGELIST OverlayList(int sizeIndex)
     return lists[sizeIndex];
 }
 
+// What InsertNewButton reports to the trace.
+enum InsertResult : unsigned long { kInserted = 1, kInsertNoButton = 2, kInsertToolbarFull = 3 };
+
 } // namespace
 
 CToolbar::CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host)
-    : CWindowBase(application, nullptr), m_startColour(GetSysColor(COLOR_BTNFACE)),
-      m_endColour(GetSysColor(COLOR_BTNFACE)), m_set(set), m_host(host)
+    : CWindowBase(application, nullptr), m_set(set), m_host(host)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR);
+    m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
     for (int i = 0; i < 3; ++i)
         m_imageLists[i] = ImageList_Duplicate(OverlayList(i));
 }
@@ -106,9 +109,9 @@ BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
         m_fileName = fileName;
     m_progress = progress;
     m_loading = 1;
-    const BOOL allowTab = m_set ? m_set->m_allowTab : TRUE;
+    const BOOL allowTab = m_set ? m_set->Options().allowTab : TRUE;
     const BOOL created = CWindowBase::Create(allowTab ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW, LINTEL_TOOLBAR_CLASS,
-                                             m_name, kFloatingStyle, CW_USEDEFAULT, CW_USEDEFAULT, 200, 50, nullptr,
+                                             m_settings.name, kFloatingStyle, CW_USEDEFAULT, CW_USEDEFAULT, 200, 50, nullptr,
                                              nullptr);
     if (created && Handle() && m_fileName.IsEmpty()) {
         Show(TRUE);
@@ -122,7 +125,7 @@ BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
 
 BOOL CToolbar::OnCreate(HWND handle)
 {
-    SetAllowTab(m_set ? m_set->m_allowTab : TRUE);
+    SetAllowTab(m_set ? m_set->Options().allowTab : TRUE);
 
     m_tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "Lintel", WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, AppInstance(), nullptr);
@@ -214,12 +217,12 @@ void CToolbar::StoreCreationData(CreationData& data) const
     const POINT slot = GetSlotPosition(Count());
     data.x = slot.x;
     data.y = slot.y;
-    data.sizeIndex = m_buttonSize;
+    data.sizeIndex = m_settings.buttonSize;
     data.largeList = m_imageLists[2];
     data.normalList = m_imageLists[1];
     data.smallList = m_imageLists[0];
     data.version = m_version;
-    data.colour = ButtonColour();
+    data.colour = m_settings.ButtonColour();
 }
 
 CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CToolButton* after)
@@ -228,16 +231,16 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
     // A button that is not taken goes, with its window, when owned lets go.
     CToolButton* button = owned.get();
     if (!button) {
-        trace.Result(TR_INSERT_AFTER_RESULT, 2);
+        trace.Result(TR_INSERT_AFTER_RESULT, kInsertNoButton);
         return nullptr;
     }
     if (Count() >= kMaxButtons) {
         if (App())
-            App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_name.c_str(), MB_OK | MB_ICONEXCLAMATION,
+            App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(), MB_OK | MB_ICONEXCLAMATION,
                                   kCaptionText);
         // Its icon went into the lists when it was made.
         ReleaseImage(button);
-        trace.Result(TR_INSERT_AFTER_RESULT, 3);
+        trace.Result(TR_INSERT_AFTER_RESULT, kInsertToolbarFull);
         return nullptr;
     }
     int index = Count();
@@ -262,7 +265,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
     }
     if (!m_loading)
         Relayout(TRUE);
-    trace.Result(TR_INSERT_AFTER_RESULT, 1);
+    trace.Result(TR_INSERT_AFTER_RESULT, kInserted);
     return button;
 }
 
@@ -285,7 +288,7 @@ BOOL CToolbar::Remove(int index)
     ReleaseImage(button);
     m_buttons.erase(m_buttons.begin() + index);
     if (m_focusIndex >= Count())
-        m_focusIndex = Count() > 0 ? 0 : (m_showMenuButtons ? kFocusToolbarMenuButton : 0);
+        m_focusIndex = Count() > 0 ? 0 : (m_settings.showMenuButtons ? kFocusToolbarMenuButton : 0);
     m_dirty = 1;
     Relayout(TRUE);
     return TRUE;
@@ -359,47 +362,41 @@ std::vector<GridCell> CToolbar::GridCells() const
     return cells;
 }
 
-GridLayout CToolbar::Layout() const
+GridContext CToolbar::Context() const
 {
-    GridLayout layout;
-    layout.orientation = m_orientation;
-    layout.perLine = m_buttonsPerLine;
-    layout.border = m_border;
-    layout.menuButtons = m_showMenuButtons != 0;
-    layout.buttonSize = m_buttonSize;
-    layout.docked = m_docked != 0;
-    layout.collapsed = m_collapsed != 0;
-    layout.allowTab = m_set ? m_set->m_allowTab != FALSE : true;
-    return layout;
+    GridContext context;
+    context.collapsed = m_collapsed != 0;
+    context.allowTab = m_set ? m_set->Options().allowTab != FALSE : true;
+    return context;
 }
 
 POINT CToolbar::GetSlotPosition(int index) const
 {
-    return GridSlotPosition(GridCells(), index, Layout());
+    return GridSlotPosition(GridCells(), index, m_settings);
 }
 
 SIZE CToolbar::CalcButtonArea(int perLine) const
 {
-    return CalcButtonArea(perLine, m_orientation);
+    return CalcButtonArea(perLine, m_settings.orientation);
 }
 
 SIZE CToolbar::CalcButtonArea(int perLine, int orientation) const
 {
-    return GridButtonArea(GridCells(), perLine, orientation, m_buttonSize);
+    return GridButtonArea(GridCells(), perLine, orientation, m_settings.buttonSize);
 }
 
 SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
 {
-    GridLayout layout = Layout();
-    layout.docked = docked != FALSE;
-    return GridFrameSize(layout, vertical != FALSE, FrameMetrics::FromSystem());
+    ToolbarSettings settings(m_settings);
+    settings.docked = docked ? TRUE : FALSE;
+    return GridFrameSize(settings, Context(), vertical != FALSE, FrameMetrics::FromSystem());
 }
 
 SIZE CToolbar::CalcWindowSize()
 {
-    const GridWindow window = GridWindowSize(GridCells(), Layout(), WorkAreaSize(), FrameMetrics::FromSystem());
-    if (window.perLine != m_buttonsPerLine) {
-        m_buttonsPerLine = static_cast<BYTE>(window.perLine);
+    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(), FrameMetrics::FromSystem());
+    if (window.perLine != m_settings.buttonsPerLine) {
+        m_settings.buttonsPerLine = window.perLine;
         Relayout(TRUE);
     }
     return SIZE{static_cast<WORD>(window.size.cx), static_cast<WORD>(window.size.cy)};
@@ -407,15 +404,15 @@ SIZE CToolbar::CalcWindowSize()
 
 void CToolbar::LayoutMenuButtons()
 {
-    const bool show = m_showMenuButtons && !m_collapsed;
+    const bool show = m_settings.showMenuButtons && !m_collapsed;
     for (HWND button : {m_toolbarMenuButton, m_programMenuButton}) {
         if (button)
             ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);
     }
     if (!show)
         return;
-    const int b = (m_docked && m_border > 1) ? 4 : 2;
-    const bool vertical = m_orientation != kHorizontal;
+    const int b = (m_settings.docked && m_settings.border > 1) ? 4 : 2;
+    const bool vertical = m_settings.orientation != kHorizontal;
     if (m_toolbarMenuButton)
         SetWindowPos(m_toolbarMenuButton, nullptr, b, b, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_programMenuButton)
@@ -428,7 +425,7 @@ void CToolbar::SetPlacement(int x, int y, int width, int height)
     if (!Handle())
         return;
     LayoutMenuButtons();
-    LONG_PTR style = m_docked ? kDockedStyle : kFloatingStyle;
+    LONG_PTR style = m_settings.docked ? kDockedStyle : kFloatingStyle;
     int index = -1;
     const bool hidden = m_set && m_set->FindToolbar(this, index) && m_set->IsHidden(index);
     // A toolbar being read is shown or hidden by the reader, not here.
@@ -439,7 +436,7 @@ void CToolbar::SetPlacement(int x, int y, int width, int height)
     UINT flags = SWP_NOACTIVATE | SWP_FRAMECHANGED;
     if (x == -1 && y == -1)
         flags |= SWP_NOMOVE;
-    SetWindowPos(Handle(), m_alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, width, height, flags);
+    SetWindowPos(Handle(), m_settings.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, width, height, flags);
     // Losing or gaining the caption leaves the old frame on the screen
     // unless the whole window is drawn again.
     if ((oldStyle ^ style) & WS_CAPTION)
@@ -473,7 +470,7 @@ void CToolbar::Reposition()
 {
     if (!Handle())
         return;
-    if (m_docked && m_set) {
+    if (m_settings.docked && m_set) {
         m_set->ArrangeDocked(this);
         return;
     }
@@ -485,9 +482,9 @@ void CToolbar::Reposition()
 
 int CToolbar::CornerIndex() const
 {
-    if (!m_docked)
+    if (!m_settings.docked)
         return -2;
-    switch (m_dockCorner) {
+    switch (m_settings.dockCorner) {
     case kCornerTopLeft: return 0;
     case kCornerTopRight: return 1;
     case kCornerBottomRight: return 2;
@@ -499,17 +496,17 @@ int CToolbar::CornerIndex() const
 
 void CToolbar::CalcDockedRect(RECT& rect)
 {
-    const SIZE area = CalcButtonArea(m_buttonsPerLine);
-    const SIZE frame = CalcFrameSize(m_orientation != kHorizontal, m_docked);
+    const SIZE area = CalcButtonArea(m_settings.buttonsPerLine);
+    const SIZE frame = CalcFrameSize(m_settings.orientation != kHorizontal, m_settings.docked);
     const int width = area.cx + frame.cx;
     const int height = area.cy + frame.cy;
-    if (!m_docked) {
+    if (!m_settings.docked) {
         rect.right = rect.left + width;
         rect.bottom = rect.top + height;
         return;
     }
     const RECT work = WorkArea();
-    switch (m_dockCorner) {
+    switch (m_settings.dockCorner) {
     case kCornerTopLeft:
         SetRect(&rect, work.left, work.top, work.left + width, work.top + height);
         break;
@@ -548,7 +545,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
         }
     };
 
-    if (!m_docked) {
+    if (!m_settings.docked) {
         int corner = 0;
         if (rect.left < work.left + 2 && rect.top < work.top + 2)
             corner = kCornerTopLeft;
@@ -560,13 +557,13 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
             corner = kCornerBottomRight;
         if (!corner)
             return FALSE;
-        m_docked = 1;
-        m_dockCorner = corner;
+        m_settings.docked = 1;
+        m_settings.dockCorner = corner;
         settle();
         return TRUE;
     }
     if (rect.left > work.left && rect.top >= work.top && rect.right < work.right && rect.bottom < work.bottom) {
-        m_docked = 0;
+        m_settings.docked = 0;
         settle();
         return TRUE;
     }
@@ -576,11 +573,11 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
 SIZE CToolbar::FitToSize(int width, int height, UINT edge)
 {
     const GridFit fit =
-        GridFitToSize(GridCells(), Layout(), width, height, edge, WorkAreaSize(), FrameMetrics::FromSystem());
+        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(), FrameMetrics::FromSystem());
     if (fit.changed) {
         m_dirty = 1;
-        m_buttonsPerLine = static_cast<BYTE>(fit.perLine);
-        m_orientation = fit.orientation;
+        m_settings.buttonsPerLine = fit.perLine;
+        m_settings.orientation = fit.orientation;
         BOOL fullDrag = FALSE;
         SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
         if (fullDrag)
@@ -625,7 +622,7 @@ BOOL CToolbar::OnSizing(UINT edge, RECT& rect)
 
 void CToolbar::SetCollapsed(BOOL collapse)
 {
-    if (collapse && m_autohide && (m_inMenuLoop || m_inSizeMove))
+    if (collapse && m_settings.autohide && (m_inMenuLoop || m_inSizeMove))
         return;
     m_collapsed = collapse ? 1 : 0;
     Relayout(TRUE);
@@ -638,14 +635,14 @@ void CToolbar::OnHoverTimer()
     RECT window{};
     GetWindowRect(Handle(), &window);
     if (PtInRect(&window, cursor)) {
-        if (m_autohide && m_collapsed)
+        if (m_settings.autohide && m_collapsed)
             SetCollapsed(FALSE);
         return;
     }
     HotTrack(-1, FALSE);
     KillTimer(Handle(), kHoverTimer);
     m_hoverTimerOn = 0;
-    if (m_autohide && !m_collapsed)
+    if (m_settings.autohide && !m_collapsed)
         SetCollapsed(TRUE);
 }
 
@@ -660,7 +657,7 @@ void CToolbar::MenuLoop(BOOL entering)
     GetCursorPos(&cursor);
     RECT window{};
     GetWindowRect(Handle(), &window);
-    if (m_autohide && !PtInRect(&window, cursor))
+    if (m_settings.autohide && !PtInRect(&window, cursor))
         SetCollapsed(TRUE);
 }
 
@@ -695,7 +692,7 @@ void CToolbar::Hide(BOOL markInSet)
 
 void CToolbar::HotTrack(int index, BOOL restartTimer)
 {
-    if (!m_showButtonBackground && index != m_hotIndex) {
+    if (!m_settings.showButtonBackground && index != m_hotIndex) {
         if (CToolButton* old = Button(m_hotIndex))
             old->SetRaised(FALSE);
         if (CToolButton* hot = Button(index))
@@ -737,8 +734,8 @@ void CToolbar::SetFocusIndex(int index)
 
 void CToolbar::MoveFocus(int dx, int dy)
 {
-    const int perLine = m_buttonsPerLine < 1 ? 1 : m_buttonsPerLine;
-    const int step = m_orientation == kHorizontal ? perLine * dx + dy : perLine * dy + dx;
+    const int perLine = m_settings.buttonsPerLine < 1 ? 1 : m_settings.buttonsPerLine;
+    const int step = m_settings.orientation == kHorizontal ? perLine * dx + dy : perLine * dy + dx;
     if (step == 0)
         return;
     const int direction = step > 0 ? 1 : -1;
@@ -757,7 +754,7 @@ void CToolbar::MoveFocus(int dx, int dy)
     // Landing on a space at the end: go back to the last real stop.
     while (index >= 0 && (!m_buttons[index] || m_buttons[index]->Kind() == kKindSpace))
         index -= direction;
-    if (index < 0 && !m_showMenuButtons)
+    if (index < 0 && !m_settings.showMenuButtons)
         index = Count() > 0 ? 0 : index;
     if (index < kFocusToolbarMenuButton)
         index = kFocusToolbarMenuButton;
@@ -784,20 +781,20 @@ BOOL CToolbar::Help(UINT command, ULONG_PTR data)
 
 BOOL CToolbar::IsRestricted(DWORD flags) const
 {
-    if (!m_protected || m_quickUnlocked)
+    if (!m_settings.protection.enabled || m_quickUnlocked)
         return FALSE;
     if (flags == 0)
         return TRUE;
-    return (m_protectionLevel & flags) == flags;
+    return (m_settings.protection.level & flags) == flags;
 }
 
 void CToolbar::SetTitle(const char* newName)
 {
     if (newName) {
-        m_name = newName;
+        m_settings.name = newName;
         m_dirty = 1;
     }
-    CText caption(m_name);
+    CText caption(m_settings.name);
     if (IsRestricted(0))
         caption += " (P)";
     if (Handle())
@@ -806,18 +803,35 @@ void CToolbar::SetTitle(const char* newName)
 
 void CToolbar::SetButtonSize(int size)
 {
-    m_buttonSize = size < 0 ? 0 : (size > 2 ? 2 : size);
+    m_settings.buttonSize = size < 0 ? 0 : (size > 2 ? 2 : size);
     for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i])
-            m_buttons[i]->SetIconSize(m_buttonSize, m_version < kVersion20000);
+            m_buttons[i]->SetIconSize(m_settings.buttonSize, m_version < kVersion20000);
     }
+}
+
+void CToolbar::ApplySettings(const ToolbarSettings& settings)
+{
+    const ToolbarSettings before(m_settings);
+    m_settings = settings.Validated();
+    m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
+    if (m_settings.buttonSize != before.buttonSize)
+        SetButtonSize(m_settings.buttonSize);
+    if (m_settings.ButtonColour() != before.ButtonColour()) {
+        for (const auto& button : m_buttons)
+            button->SetColour(m_settings.ButtonColour());
+    }
+    // The caption carries the name and the protection mark.
+    SetTitle(nullptr);
+    m_dirty = 1;
+    Relayout(TRUE);
 }
 
 // ---------------------------------------------------------------- closing
 
 BOOL CToolbar::IsModified()
 {
-    if (m_dirty || !m_docked)
+    if (m_dirty || !m_settings.docked)
         return TRUE;
     for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i] && m_buttons[i]->IsModified()) {
@@ -833,11 +847,11 @@ BOOL CToolbar::QueryClose()
     if (!IsModified() || Count() == 0)
         return TRUE;
     CApplication* app = App();
-    if (m_set && m_set->m_saveOnClose) {
+    if (m_set && m_set->Options().saveOnClose) {
         if (Save(FALSE))
             return TRUE;
     } else {
-        const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_SAVE_NOW, m_name.c_str(),
+        const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_SAVE_NOW, m_settings.name.c_str(),
                                                      MB_YESNOCANCEL | MB_ICONQUESTION, kCaptionText)
                                : IDNO;
         if (answer == IDCANCEL)
@@ -847,7 +861,7 @@ BOOL CToolbar::QueryClose()
         if (Save(FALSE))
             return TRUE;
     }
-    const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_CLOSE_ANYWAY, m_name.c_str(),
+    const int answer = app ? app->DisplayMessage(Handle(), IDS_MSG_CLOSE_ANYWAY, m_settings.name.c_str(),
                                                  MB_YESNOCANCEL | MB_ICONQUESTION, kCaptionText)
                            : IDYES;
     return answer == IDYES;
@@ -890,7 +904,7 @@ void CToolbar::PaintBackground(HDC dc, const RECT& area, POINT) const
 {
     // Gradients are drawn with the toolbar's appearance settings; until then
     // the background is the start colour.
-    CBrushHandle brush(CreateSolidBrush(m_startColour));
+    CBrushHandle brush(CreateSolidBrush(m_settings.startColour));
     FillRect(dc, &area, brush.Get());
 }
 
@@ -904,13 +918,10 @@ BOOL CToolbar::OnPaint(PAINTSTRUCT& paint)
 
 void CToolbar::RefreshSystemColours()
 {
-    if (m_startIsSystem)
-        m_startColour = GetSysColor(COLOR_BTNFACE);
-    if (m_endIsSystem)
-        m_endColour = GetSysColor(COLOR_BTNFACE);
+    m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
     for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i])
-            m_buttons[i]->SetColour(ButtonColour());
+            m_buttons[i]->SetColour(m_settings.ButtonColour());
     }
     const UINT bitmapIds[2] = {IDB_TOOLBAR_MENU_BUTTON, IDB_PROGRAM_MENU_BUTTON};
     const HWND buttons[2] = {m_toolbarMenuButton, m_programMenuButton};
@@ -1128,7 +1139,7 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         OnSizing(static_cast<UINT>(first), *reinterpret_cast<RECT*>(second));
         return TRUE;
     case WM_ENTERSIZEMOVE:
-        if (m_autohide && m_collapsed)
+        if (m_settings.autohide && m_collapsed)
             SetCollapsed(FALSE);
         m_inSizeMove = 1;
         break;

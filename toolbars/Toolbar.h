@@ -6,6 +6,7 @@
 
 #include "ToolbarGrid.h"
 #include "ToolbarHost.h"
+#include "ToolbarSettings.h"
 #include "../buttons/ButtonHost.h"
 #include "../common/ComPtr.h"
 #include "../common/SafeStorage.h"
@@ -23,16 +24,6 @@ class CToolbarSet;
 class CToolButton;
 class COpenProgressDialog;
 class CItemId;
-
-// Where a toolbar stands.
-enum DockCorner : int {
-    kCornerTopLeft = 5,
-    kCornerTopRight = 6,
-    kCornerBottomLeft = 9,
-    kCornerBottomRight = 10,
-    kCornerFixed = 128,
-};
-
 
 // Where the keyboard focus can stand besides the buttons' own indices.
 enum FocusPosition : int {
@@ -131,7 +122,7 @@ public:
 
     // Grid: the arithmetic of ToolbarGrid.h over this toolbar's buttons and settings.
     std::vector<GridCell> GridCells() const;
-    GridLayout Layout() const;
+    GridContext Context() const;
     POINT GetSlotPosition(int index) const;
     SIZE CalcButtonArea(int perLine) const;
     SIZE CalcButtonArea(int perLine, int orientation) const;
@@ -172,21 +163,18 @@ public:
     BOOL WriteToFile(const char* fileName, DWORD newVersion);
     BOOL Save(BOOL askName);
     BOOL SaveAs();
-    void SetVersion(DWORD version) { m_version = version; }
     void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
     // Whether the last Create or Open failed because the file could not be read.
     BOOL ReadFailed() const { return m_readFailed; }
-    // Whether the file read last said the toolbar was hidden.
-    BOOL HiddenInFile() const { return m_hiddenInFile; }
-    POINT StoredPosition() const { return m_storedPosition; }
+    // The format of the file that was read, and the one the next save writes.
+    DWORD Version() const { return m_version; }
 
     // Document state.
     BOOL QueryClose();
     BOOL IsModified();
     void SetTitle(const char* newName);
-    const CText& Name() const { return m_name; }
+    const CText& Name() const { return m_settings.name; }
     const CText& FileName() const override { return m_fileName; }
-    void SetButtonSize(int size);
     BOOL IsRestricted(DWORD flags) const override;
     // The toolbar's menus and their commands (ToolbarMenu.cpp).
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
@@ -198,25 +186,31 @@ public:
     void ClearDirty() { m_dirty = 0; }
     BOOL IsDirty() const { return m_dirty != 0; }
 
-    // Settings the buttons and the set read.
-    int ButtonSize() const override { return m_buttonSize; }
-    BOOL ShowDescription() const override { return m_showDescription; }
-    BOOL ShowButtonBackground() const override { return m_showButtonBackground; }
-    BOOL UseGradient() const { return m_useGradient; }
-    COLORREF StartColour() const { return m_startColour; }
-    COLORREF EndColour() const { return m_endColour; }
-    COLORREF ButtonColour() const { return m_useGradient ? m_endColour : m_startColour; }
-    DWORD Version() const { return m_version; }
+    // The stored settings: what the toolbar record of the file holds.  The
+    // position and hidden flag in them are those of the file read last; a
+    // save takes both from the window when there is one.
+    const ToolbarSettings& Settings() const { return m_settings; }
+    // Takes new settings as one edit: range-checked, the buttons follow a
+    // new size or colour, the caption a new name or protection, and the
+    // toolbar is marked changed and laid out again.
+    void ApplySettings(const ToolbarSettings& settings);
+    template <class Edit>
+    void ChangeSettings(Edit edit)
+    {
+        ToolbarSettings changed(m_settings);
+        edit(changed);
+        ApplySettings(changed);
+    }
+    // Stores the button size and asks every button to change size.
+    void SetButtonSize(int size);
+
+    // What the buttons ask of their toolbar.
+    int ButtonSize() const override { return m_settings.buttonSize; }
+    BOOL ShowDescription() const override { return m_settings.showDescription; }
+    BOOL ShowButtonBackground() const override { return m_settings.showButtonBackground; }
     HWND Tooltip() const { return m_tooltip; }
     HIMAGELIST ImageList(int sizeIndex) const;
-    int Orientation() const { return m_orientation; }
-    BOOL IsDocked() const { return m_docked; }
-    int DockCornerValue() const { return m_dockCorner; }
-    int ButtonsPerLine() const { return m_buttonsPerLine; }
     BOOL IsCollapsed() const { return m_collapsed; }
-    BOOL IsAutohide() const { return m_autohide; }
-    BOOL IsAlwaysOnTop() const { return m_alwaysOnTop; }
-    BOOL MenuButtonsShown() const { return m_showMenuButtons; }
     BOOL IsLoading() const override { return m_loading != 0; }
     CToolbarSet* Set() const { return m_set; }
     CApplication* App() const;
@@ -224,31 +218,9 @@ public:
     // context whose origin is at the given toolbar client point.
     void PaintBackground(HDC dc, const RECT& area, POINT origin) const override;
 
-    // Settings changed by menus, pages and files.
-    void SetOrientation(int orientation) { m_orientation = orientation == kHorizontal ? kHorizontal : kVertical; }
-    void SetDocked(BOOL docked) { m_docked = docked ? 1 : 0; }
-    void SetDockCorner(int corner) { m_dockCorner = corner; }
-    void SetButtonsPerLine(int perLine) { m_buttonsPerLine = static_cast<BYTE>(perLine < 1 ? 1 : (perLine > 16 ? 16 : perLine)); }
-    void SetAutohide(BOOL autohide) { m_autohide = autohide ? 1 : 0; }
-    void SetAlwaysOnTop(BOOL onTop) { m_alwaysOnTop = onTop ? 1 : 0; }
-    void SetShowMenuButtons(BOOL show) { m_showMenuButtons = show ? 1 : 0; }
-    void SetShowDescription(BOOL show) { m_showDescription = show ? 1 : 0; }
-    void SetShowButtonBackground(BOOL show) { m_showButtonBackground = show ? 1 : 0; }
-    void SetBorder(int border) { m_border = static_cast<WORD>(border < 0 ? 0 : (border > 5 ? 5 : border)); }
-    int Border() const { return m_border; }
-    BOOL StartIsSystem() const { return m_startIsSystem; }
-    BOOL EndIsSystem() const { return m_endIsSystem; }
-    void SetColours(BOOL useGradient, BOOL startIsSystem, COLORREF start, BOOL endIsSystem, COLORREF end);
+    // The set's options that reach every toolbar.
     void SetAllowTab(BOOL allowTab);
     void SetToolTips(BOOL enabled);
-
-    // Protection.
-    BOOL m_protected = 0;
-    DWORD m_protectionLevel = kProtectDrag;
-    BOOL m_passwordRequired = 0;
-    CText m_password;
-    BOOL m_quickUnlockOption = 0;
-    BOOL m_quickUnlocked = 0;
 
 protected:
     void RefreshSystemColours();
@@ -281,23 +253,9 @@ protected:
     DWORD m_version = kVersionCurrent;
     std::vector<std::unique_ptr<CToolButton>> m_buttons;
     CText m_fileName;
-    CText m_name;
-    int m_orientation = kVertical;
-    int m_docked = 0;
-    int m_dockCorner = kCornerBottomRight;
-    BYTE m_buttonsPerLine = 1;
-    int m_alwaysOnTop = 0;
-    int m_autohide = 0;
-    int m_useGradient = 0;
-    int m_startIsSystem = 1;
-    COLORREF m_startColour;
-    int m_endIsSystem = 1;
-    COLORREF m_endColour;
-    int m_showMenuButtons = 1;
-    int m_buttonSize = 1;
-    WORD m_border = 3;
-    int m_showDescription = 0;
-    int m_showButtonBackground = 1;
+    ToolbarSettings m_settings;
+    // A quick unlock lifts the protection until the next save.
+    BOOL m_quickUnlocked = FALSE;
     HWND m_tooltip = nullptr;
     HIMAGELIST m_imageLists[3] = {};   // 16, 32 and 48 pixels
     CToolbarSet* m_set;
@@ -314,7 +272,5 @@ protected:
     BOOL m_reportTransfer = TRUE;
     BOOL m_saveDialogOpen = FALSE;
     BOOL m_readFailed = FALSE;
-    BOOL m_hiddenInFile = FALSE;
-    POINT m_storedPosition{0, 0};
     BOOL m_propertiesOpen = FALSE;
 };

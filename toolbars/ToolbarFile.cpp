@@ -37,10 +37,148 @@ bool WriteField(IStream* stream, T value)
     return SUCCEEDED(stream->Write(&value, sizeof value, &written)) && written == sizeof value;
 }
 
-// A 32-bit boolean: anything but 0 and 1 takes the fallback.
-int CheckedFlag(DWORD value, int fallback)
+// A field the record cannot give counts as out of range, so that Sanitise
+// gives it the value of a damaged field: all ones is outside the range of
+// every checked field of the record.
+template <class T>
+T FieldOrUnreadable(IStream* stream)
 {
-    return value == 0 || value == 1 ? static_cast<int>(value) : fallback;
+    T value{};
+    return ReadField(stream, value) ? value : static_cast<T>(~T{});
+}
+
+DWORD Flag32(BOOL value)
+{
+    return value ? 1 : 0;
+}
+
+// What Read reports to the trace, in the order of its checks.
+enum ReadResult : unsigned long {
+    kReadDone = 1,
+    kReadNoStorage = 2,
+    kReadNoRecord = 3,
+    kReadNoCount = 4,
+    kReadNoPassword = 5,       // a required password that cannot be read
+    kReadEmptyPassword = 6,
+};
+
+enum WriteResult : unsigned long {
+    kWriteDone = 1,
+    kWriteNoStorage = 2,
+    kWriteNoVersion = 3,
+    kWriteNoRecordStream = 4,
+    kWriteRecordFailed = 5,
+    kWriteBadElementName = 6,
+    kWriteButtonFailed = 7,
+};
+
+enum WriteToFileResult : unsigned long {
+    kSavedToFile = 1,
+    kSaveOldFormatCannotHold = 2,
+    kSaveNoTemporaryFile = 3,
+    kSaveNameNotUnicode = 4,
+    kSaveNoCompoundFile = 5,
+    kSaveWriteFailed = 6,
+};
+
+// The toolbar record after its name, as far as the version holds it.
+struct RecordFields {
+    DWORD count = 0;
+    bool havePosition = false;
+    DWORD position = 0;
+};
+
+// Reads fields 2 on of the record into settings, which keep what the
+// version does not hold.  Every value read is range-checked, also when the
+// read fails part way.
+ReadResult ReadRecordFields(IStream* record, DWORD version, ToolbarSettings& settings, RecordFields& fields)
+{
+    auto settle = [&] {
+        settings.Sanitise();
+        if (version > kVersion11000)
+            settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
+    };
+    fields.havePosition = ReadField(record, fields.position);
+    settings.docked = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+    DWORD corner = 0;
+    if (ReadField(record, corner))
+        settings.dockCorner = static_cast<int>(corner);
+    settings.orientation = static_cast<int>(FieldOrUnreadable<DWORD>(record));
+    settings.buttonsPerLine = FieldOrUnreadable<BYTE>(record);
+    settings.alwaysOnTop = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+    settings.hidden = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+    if (!ReadField(record, fields.count)) {
+        settle();
+        return kReadNoCount;
+    }
+
+    if (version > kVersion11000) {
+        settings.useGradient = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.startIsSystem = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.endIsSystem = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.startColour = 0;
+        settings.endColour = 0;
+        ReadField(record, settings.startColour);
+        ReadField(record, settings.endColour);
+        settings.buttonSize = static_cast<int>(FieldOrUnreadable<DWORD>(record));
+        settings.border = FieldOrUnreadable<WORD>(record);
+        settings.showDescription = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.showButtonBackground = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.showMenuButtons = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        settings.autohide = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+    }
+    ToolbarProtection& protection = settings.protection;
+    if (version > kVersion21000) {
+        protection.enabled = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        protection.passwordRequired = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+        CText password;
+        if (password.Read(record)) {
+            protection.password = password;
+        } else if (protection.passwordRequired == TRUE) {   // not range-checked yet: only 1 counts
+            settle();
+            return kReadNoPassword;
+        } else {
+            protection.password = "";
+        }
+        protection.level = FieldOrUnreadable<DWORD>(record);
+        protection.quickUnlockOption = static_cast<BOOL>(FieldOrUnreadable<DWORD>(record));
+    } else {
+        protection = ToolbarProtection{};
+    }
+    settle();
+    return settings.LocksOwnerOut() ? kReadEmptyPassword : kReadDone;
+}
+
+bool WriteRecord(IStream* record, DWORD version, const ToolbarSettings& settings, DWORD count)
+{
+    const DWORD position = MAKELONG(static_cast<WORD>(settings.position.x), static_cast<WORD>(settings.position.y));
+    bool ok = settings.name.Write(record) && WriteField<DWORD>(record, position)
+              && WriteField<DWORD>(record, Flag32(settings.docked))
+              && WriteField<DWORD>(record, static_cast<DWORD>(settings.dockCorner))
+              && WriteField<DWORD>(record, static_cast<DWORD>(settings.orientation))
+              && WriteField<BYTE>(record, static_cast<BYTE>(settings.buttonsPerLine))
+              && WriteField<DWORD>(record, Flag32(settings.alwaysOnTop))
+              && WriteField<DWORD>(record, Flag32(settings.hidden)) && WriteField<DWORD>(record, count);
+    if (ok && version > kVersion11000) {
+        ok = WriteField<DWORD>(record, Flag32(settings.useGradient))
+             && WriteField<DWORD>(record, Flag32(settings.startIsSystem))
+             && WriteField<DWORD>(record, Flag32(settings.endIsSystem))
+             && WriteField<DWORD>(record, settings.startColour) && WriteField<DWORD>(record, settings.endColour)
+             && WriteField<DWORD>(record, static_cast<DWORD>(settings.buttonSize))
+             && WriteField<WORD>(record, static_cast<WORD>(settings.border))
+             && WriteField<DWORD>(record, Flag32(settings.showDescription))
+             && WriteField<DWORD>(record, Flag32(settings.showButtonBackground))
+             && WriteField<DWORD>(record, Flag32(settings.showMenuButtons))
+             && WriteField<DWORD>(record, Flag32(settings.autohide));
+    }
+    if (ok && version > kVersion21000) {
+        const ToolbarProtection& protection = settings.protection;
+        ok = WriteField<DWORD>(record, Flag32(protection.enabled))
+             && WriteField<DWORD>(record, Flag32(protection.passwordRequired)) && protection.password.Write(record)
+             && WriteField<DWORD>(record, protection.level)
+             && WriteField<DWORD>(record, Flag32(protection.quickUnlockOption));
+    }
+    return ok;
 }
 
 bool ElementName(int index, wchar_t (&name)[16])
@@ -62,15 +200,6 @@ bool OldFormatHolds(DWORD kind)
 }
 
 } // namespace
-
-void CToolbar::SetColours(BOOL useGradient, BOOL startIsSystem, COLORREF start, BOOL endIsSystem, COLORREF end)
-{
-    m_useGradient = useGradient ? 1 : 0;
-    m_startIsSystem = startIsSystem ? 1 : 0;
-    m_endIsSystem = endIsSystem ? 1 : 0;
-    m_startColour = startIsSystem ? GetSysColor(COLOR_BTNFACE) : start;
-    m_endColour = endIsSystem ? GetSysColor(COLOR_BTNFACE) : end;
-}
 
 BOOL CToolbar::Open(const char* fileName, int mode)
 {
@@ -102,7 +231,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_READ);
     if (!storage) {
-        trace.Result(TR_READ_RESULT, 2);
+        trace.Result(TR_READ_RESULT, kReadNoStorage);
         return FALSE;
     }
 
@@ -128,40 +257,28 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
-        trace.Result(TR_READ_RESULT, 3);
+        trace.Result(TR_READ_RESULT, kReadNoRecord);
         return FALSE;
     }
     IStream* record = stream.Get();
 
     CText name;
     if (name.Read(record)) {
-        m_name = name;
+        m_settings.name = name;
         if (mode == kReadAndShow) {
             SetTitle(nullptr);
             if (m_progress)
-                m_progress->SetItem(m_name.c_str());
+                m_progress->SetItem(m_settings.name.c_str());
         }
     }
 
-    DWORD position = 0;
-    const bool havePosition = ReadField(record, position);
-    DWORD value = 0;
-    m_docked = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-    if (ReadField(record, value))
-        m_dockCorner = static_cast<int>(value);
-    m_orientation = ReadField(record, value) && (value == kVertical || value == kHorizontal) ? static_cast<int>(value)
-                                                                                             : kVertical;
-    BYTE perLine = 1;
-    m_buttonsPerLine = ReadField(record, perLine) && perLine >= 1 && perLine <= 16 ? perLine : 1;
-    m_alwaysOnTop = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-    m_hiddenInFile = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-
-    DWORD storedCount = 0;
-    if (!ReadField(record, storedCount)) {
-        trace.Result(TR_READ_RESULT, 4);
+    RecordFields fields;
+    const ReadResult result = ReadRecordFields(record, m_version, m_settings, fields);
+    if (result == kReadNoCount) {
+        trace.Result(TR_READ_RESULT, result);
         return FALSE;
     }
-    int count = storedCount <= static_cast<DWORD>(kMaxButtons) ? static_cast<int>(storedCount) : 0;
+    int count = fields.count <= static_cast<DWORD>(kMaxButtons) ? static_cast<int>(fields.count) : 0;
     if (m_version == kVersion10000 && count < kMaxButtons) {
         // Writers of this version disagree on whether the field holds the
         // count or the count less one.  The elements themselves settle it:
@@ -174,55 +291,10 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     }
     if (TraceOn())
         LogStringIdNumber(TR_BUTTON_COUNT, static_cast<unsigned long>(count));
-
-    if (m_version > kVersion11000) {
-        DWORD startColour = 0;
-        DWORD endColour = 0;
-        DWORD useGradient = 0;
-        DWORD startIsSystem = 0;
-        DWORD endIsSystem = 0;
-        useGradient = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        startIsSystem = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        endIsSystem = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        ReadField(record, startColour);
-        ReadField(record, endColour);
-        SetColours(useGradient, startIsSystem, startColour, endIsSystem, endColour);
-        m_buttonSize = ReadField(record, value) && value <= 2 ? static_cast<int>(value) : 1;
-        WORD border = 3;
-        m_border = ReadField(record, border) && border <= 5 ? border : 3;
-        m_showDescription = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        m_showButtonBackground = ReadField(record, value) ? CheckedFlag(value, 1) : 1;
-        m_showMenuButtons = ReadField(record, value) ? CheckedFlag(value, 1) : 1;
-        m_autohide = ReadField(record, value) ? CheckedFlag(value, 1) : 1;
-    }
-    if (m_version > kVersion21000) {
-        m_protected = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        m_passwordRequired = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-        CText password;
-        if (password.Read(record)) {
-            m_password = password;
-        } else if (m_passwordRequired) {
-            trace.Result(TR_READ_RESULT, 5);
-            return FALSE;
-        } else {
-            m_password = "";
-        }
-        m_protectionLevel = ReadField(record, value) && value <= 0x7F ? value : kProtectDrag;
-        m_quickUnlockOption = ReadField(record, value) ? CheckedFlag(value, 0) : 0;
-    } else {
-        m_protected = 0;
-        m_passwordRequired = 0;
-        m_password = "";
-        m_protectionLevel = kProtectDrag;
-        m_quickUnlockOption = 0;
-    }
-    // A password that is required but empty would lock the owner out.
-    if (m_passwordRequired && m_password.IsEmpty()) {
-        trace.Result(TR_READ_RESULT, 6);
+    if (result != kReadDone) {
+        trace.Result(TR_READ_RESULT, result);
         return FALSE;
     }
-    if (m_quickUnlockOption && !m_passwordRequired)
-        m_quickUnlockOption = 0;
     stream.Reset();
 
     if (mode != kReadRecordOnly) {
@@ -238,29 +310,29 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
                 // user under a box for every button.
                 reported = true;
                 if (App())
-                    App()->DisplayMessage(nullptr, IDS_MSG_BAD_BUTTON, m_name.c_str(), MB_OK | MB_ICONEXCLAMATION,
-                                          m_name.IsEmpty() ? kCaptionProgramName : kCaptionText);
+                    App()->DisplayMessage(nullptr, IDS_MSG_BAD_BUTTON, Name().c_str(), MB_OK | MB_ICONEXCLAMATION,
+                                          Name().IsEmpty() ? kCaptionProgramName : kCaptionText);
             }
         }
     }
 
+    if (fields.havePosition)
+        m_settings.position = POINT{static_cast<short>(LOWORD(fields.position)), static_cast<short>(HIWORD(fields.position))};
     if (mode == kReadAndShow && Handle()) {
-        if (havePosition) {
-            m_storedPosition = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-            SetWindowPos(Handle(), nullptr, m_storedPosition.x, m_storedPosition.y, 0, 0,
+        if (fields.havePosition)
+            SetWindowPos(Handle(), nullptr, m_settings.position.x, m_settings.position.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
         int index = -1;
         if (m_set && m_set->FindToolbar(this, index)) {
-            m_set->SetHiddenState(index, m_hiddenInFile);
+            m_set->SetHiddenState(index, m_settings.hidden);
             Reposition();
-            if (m_hiddenInFile)
+            if (m_settings.hidden)
                 Hide(FALSE);
             else
                 Show(TRUE);
             m_dirty = 0;
             InvalidateRect(Handle(), nullptr, TRUE);
-            if (m_autohide)
+            if (m_settings.autohide)
                 SetCollapsed(TRUE);
         } else {
             Relayout(TRUE);
@@ -269,11 +341,9 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
             UpdateWindow(Handle());
         }
     } else {
-        if (havePosition)
-            m_storedPosition = POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
         m_dirty = 0;
     }
-    trace.Result(TR_READ_RESULT, 1);
+    trace.Result(TR_READ_RESULT, kReadDone);
     return TRUE;
 }
 
@@ -324,58 +394,41 @@ BOOL CToolbar::Write(IStorage* storage)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_WRITE);
     if (!storage) {
-        trace.Result(TR_WRITE_RESULT, 2);
+        trace.Result(TR_WRITE_RESULT, kWriteNoStorage);
         return FALSE;
     }
     CComPtr<IStream> stream;
     if (m_version >= kVersion11000) {
         if (FAILED(storage->CreateStream(L"VERSION", kWriteElement, 0, 0, stream.put()))
             || !WriteField<DWORD>(stream.Get(), m_version)) {
-            trace.Result(TR_WRITE_RESULT, 3);
+            trace.Result(TR_WRITE_RESULT, kWriteNoVersion);
             return FALSE;
         }
         stream.Reset();
     }
     if (FAILED(storage->CreateStream(L"TOOLBAR", kWriteElement, 0, 0, stream.put()))) {
-        trace.Result(TR_WRITE_RESULT, 4);
+        trace.Result(TR_WRITE_RESULT, kWriteNoRecordStream);
         return FALSE;
     }
-    IStream* record = stream.Get();
-    RECT window{};
-    if (Handle())
+    // A toolbar with a window is saved where and as it stands now.
+    ToolbarSettings stored(m_settings);
+    if (Handle()) {
+        RECT window{};
         GetWindowRect(Handle(), &window);
-    else
-        SetRect(&window, m_storedPosition.x, m_storedPosition.y, m_storedPosition.x, m_storedPosition.y);
-    const DWORD position = MAKELONG(static_cast<WORD>(window.left), static_cast<WORD>(window.top));
-    const BOOL hidden = Handle() ? !IsWindowVisible(Handle()) : m_hiddenInFile;
-    bool ok = m_name.Write(record) && WriteField<DWORD>(record, position) && WriteField<DWORD>(record, m_docked)
-              && WriteField<DWORD>(record, static_cast<DWORD>(m_dockCorner))
-              && WriteField<DWORD>(record, static_cast<DWORD>(m_orientation)) && WriteField<BYTE>(record, m_buttonsPerLine)
-              && WriteField<DWORD>(record, m_alwaysOnTop ? 1 : 0) && WriteField<DWORD>(record, hidden ? 1 : 0)
-              && WriteField<DWORD>(record, static_cast<DWORD>(Count()));
-    if (ok && m_version > kVersion11000) {
-        ok = WriteField<DWORD>(record, m_useGradient) && WriteField<DWORD>(record, m_startIsSystem)
-             && WriteField<DWORD>(record, m_endIsSystem) && WriteField<DWORD>(record, m_startColour)
-             && WriteField<DWORD>(record, m_endColour) && WriteField<DWORD>(record, static_cast<DWORD>(m_buttonSize))
-             && WriteField<WORD>(record, m_border) && WriteField<DWORD>(record, m_showDescription)
-             && WriteField<DWORD>(record, m_showButtonBackground) && WriteField<DWORD>(record, m_showMenuButtons)
-             && WriteField<DWORD>(record, m_autohide);
+        stored.position = POINT{window.left, window.top};
+        stored.hidden = !IsWindowVisible(Handle());
     }
-    if (ok && m_version > kVersion21000) {
-        ok = WriteField<DWORD>(record, m_protected ? 1 : 0) && WriteField<DWORD>(record, m_passwordRequired ? 1 : 0)
-             && m_password.Write(record) && WriteField<DWORD>(record, m_protectionLevel)
-             && WriteField<DWORD>(record, m_quickUnlockOption ? 1 : 0);
-    }
+    const bool ok = WriteRecord(stream.Get(), m_version, stored, static_cast<DWORD>(Count()));
     stream.Reset();
     if (!ok) {
-        trace.Result(TR_WRITE_RESULT, 5);
+        trace.Result(TR_WRITE_RESULT, kWriteRecordFailed);
         return FALSE;
     }
 
     for (int i = 0; i < Count(); ++i) {
         wchar_t elementName[16];
         if (!ElementName(i, elementName)) {
-            trace.Result(TR_WRITE_RESULT, 6);
+            trace.Result(TR_WRITE_RESULT, kWriteBadElementName);
             return FALSE;
         }
         CToolButton* button = m_buttons[static_cast<size_t>(i)].get();
@@ -390,11 +443,11 @@ BOOL CToolbar::Write(IStorage* storage)
                       && button->Write(buttonStream.Get(), m_version);
         }
         if (!written) {
-            trace.Result(TR_WRITE_RESULT, 7);
+            trace.Result(TR_WRITE_RESULT, kWriteButtonFailed);
             return FALSE;
         }
     }
-    trace.Result(TR_WRITE_RESULT, 1);
+    trace.Result(TR_WRITE_RESULT, kWriteDone);
     return TRUE;
 }
 
@@ -403,7 +456,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     CTraceMethod trace(TR_CTOOLBAR, TR_WRITE_TO_FILE);
     const DWORD target = newVersion ? newVersion : m_version;
     CApplication* app = App();
-    auto report = [&](UINT message, unsigned long code) {
+    auto report = [&](UINT message, WriteToFileResult code) {
         if (app)
             app->DisplayMessage(nullptr, message, fileName && *fileName ? fileName : nullptr,
                                 MB_OK | MB_ICONEXCLAMATION, fileName && *fileName ? kCaptionText : kCaptionProgramName);
@@ -413,7 +466,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     if (target < kVersion20000) {
         for (int i = 0; i < Count(); ++i) {
             if (!OldFormatHolds(m_buttons[i]->Kind()))
-                return report(IDS_MSG_OLD_FORMAT, 2);
+                return report(IDS_MSG_OLD_FORMAT, kSaveOldFormatCannotHold);
         }
     }
 
@@ -427,12 +480,12 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
         folder = ".";
     char temporary[MAX_PATH]{};
     if (!GetTempFileNameA(folder.c_str(), "ltl", 0, temporary))
-        return report(IDS_MSG_SAVE_FAILED, 3);
+        return report(IDS_MSG_SAVE_FAILED, kSaveNoTemporaryFile);
     CText temporaryName(temporary);
     wchar_t* wideName = nullptr;
     if (!temporaryName.ToUnicode(&wideName)) {
         DeleteFileA(temporary);
-        return report(IDS_MSG_INTERNAL_ERROR, 4);
+        return report(IDS_MSG_INTERNAL_ERROR, kSaveNameNotUnicode);
     }
     CComPtr<IStorage> storage;
     HRESULT hr = StgCreateDocfile(wideName, STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE, 0, storage.put());
@@ -441,7 +494,7 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
         if (TraceOn())
             LogHResult(hr);
         DeleteFileA(temporary);
-        return report(IDS_MSG_SAVE_FAILED, 5);
+        return report(IDS_MSG_SAVE_FAILED, kSaveNoCompoundFile);
     }
     const DWORD previousVersion = m_version;
     if (newVersion)
@@ -457,14 +510,14 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     if (!written) {
         DeleteFileA(temporary);
         m_version = previousVersion;
-        return report(IDS_MSG_SAVE_FAILED, 6);
+        return report(IDS_MSG_SAVE_FAILED, kSaveWriteFailed);
     }
     m_dirty = 0;
     m_quickUnlocked = 0;
     for (int i = 0; i < Count(); ++i)
         m_buttons[i]->SetModified(FALSE);
     SetTitle(nullptr);
-    trace.Result(TR_WRITE_TO_FILE_RESULT, 1);
+    trace.Result(TR_WRITE_TO_FILE_RESULT, kSavedToFile);
     return TRUE;
 }
 
@@ -485,9 +538,9 @@ BOOL CToolbar::SaveAs()
     if (!titleFormat.LoadString(AppInstance(), IDS_SAVE_AS_TITLE))
         titleFormat = "Save %s As";
     char title[300]{};
-    std::snprintf(title, sizeof title, titleFormat.c_str(), m_name.c_str());
+    std::snprintf(title, sizeof title, titleFormat.c_str(), Name().c_str());
     char path[MAX_PATH]{};
-    lstrcpynA(path, m_fileName.IsEmpty() ? m_name.c_str() : m_fileName.c_str(), sizeof path);
+    lstrcpynA(path, m_fileName.IsEmpty() ? Name().c_str() : m_fileName.c_str(), sizeof path);
 
     OPENFILENAMEA dialog{};
     // The first-version structure is what the dialog was designed around.
@@ -514,7 +567,7 @@ BOOL CToolbar::SaveAs()
     const int dot = newName.ReverseFind('.');
     if (dot > 0)
         newName.Left(dot);
-    m_name = newName;
+    m_settings.name = newName;
     m_fileName = path;
     SetTitle(nullptr);
     return WriteToFile(path, dialog.nFilterIndex <= 1 ? kVersionCurrent : kVersion11000);

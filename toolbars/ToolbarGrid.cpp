@@ -42,12 +42,13 @@ bool TakesSlot(const GridCell& cell, int perLine)
     }
 }
 
-POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const GridLayout& layout)
+POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings)
 {
-    const int perLine = ClampPerLine(layout.perLine);
-    const bool vertical = layout.orientation != kHorizontal;
-    const int startX = layout.border + (layout.menuButtons && !vertical ? 15 : 0);
-    const int startY = layout.border + (layout.menuButtons && vertical ? 15 : 0);
+    const int perLine = ClampPerLine(settings.buttonsPerLine);
+    const bool vertical = settings.orientation != kHorizontal;
+    const bool menuButtons = settings.showMenuButtons != FALSE;
+    const int startX = settings.border + (menuButtons && !vertical ? 15 : 0);
+    const int startY = settings.border + (menuButtons && vertical ? 15 : 0);
     int x = startX;
     int y = startY;
     int placed = 0;
@@ -113,41 +114,42 @@ SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orienta
     return area;
 }
 
-SIZE GridFrameSize(const GridLayout& layout, bool vertical, const FrameMetrics& metrics)
+SIZE GridFrameSize(const ToolbarSettings& settings, const GridContext& context, bool vertical,
+                   const FrameMetrics& metrics)
 {
     SIZE frame{0, 0};
-    if (layout.menuButtons) {
+    if (settings.showMenuButtons) {
         if (vertical)
             frame.cy += kMenuButtonStrip;
         else
             frame.cx += kMenuButtonStrip;
     }
-    if (layout.docked) {
-        frame.cx += 2 * (metrics.cxFrame + layout.border) - 2;
-        frame.cy += 2 * (metrics.cyFrame + layout.border) - 2;
+    if (settings.docked) {
+        frame.cx += 2 * (metrics.cxFrame + settings.border) - 2;
+        frame.cy += 2 * (metrics.cyFrame + settings.border) - 2;
     } else {
-        frame.cx += 2 * (metrics.cxFrame + layout.border);
-        frame.cy += 2 * (metrics.cyFrame + layout.border) + (layout.allowTab ? metrics.caption : metrics.smallCaption);
+        frame.cx += 2 * (metrics.cxFrame + settings.border);
+        frame.cy += 2 * (metrics.cyFrame + settings.border) + (context.allowTab ? metrics.caption : metrics.smallCaption);
     }
     return frame;
 }
 
-GridWindow GridWindowSize(const std::vector<GridCell>& cells, const GridLayout& layout, SIZE workArea,
-                          const FrameMetrics& metrics)
+GridWindow GridWindowSize(const std::vector<GridCell>& cells, const ToolbarSettings& settings,
+                          const GridContext& context, SIZE workArea, const FrameMetrics& metrics)
 {
-    const bool vertical = layout.orientation != kHorizontal;
+    const bool vertical = settings.orientation != kHorizontal;
     GridWindow window;
-    window.perLine = ClampPerLine(layout.perLine);
+    window.perLine = ClampPerLine(settings.buttonsPerLine);
     for (;;) {
-        SIZE area = GridButtonArea(cells, window.perLine, layout.orientation, layout.buttonSize);
-        const SIZE frame = GridFrameSize(layout, vertical, metrics);
+        SIZE area = GridButtonArea(cells, window.perLine, settings.orientation, settings.buttonSize);
+        const SIZE frame = GridFrameSize(settings, context, vertical, metrics);
         int width = area.cx + frame.cx;
         int height = area.cy + frame.cy;
-        if (layout.collapsed) {
+        if (context.collapsed) {
             // A collapsed toolbar keeps its caption, or a sliver of its frame when docked.
-            if (!layout.docked) {
+            if (!settings.docked) {
                 width = metrics.cxSize + 2 * metrics.cxFrame + 25;
-                height = (layout.allowTab ? metrics.caption : metrics.smallCaption) + 2 * metrics.cyFrame;
+                height = (context.allowTab ? metrics.caption : metrics.smallCaption) + 2 * metrics.cyFrame;
             } else if (vertical) {
                 width = 2 * metrics.cxFrame - 1;
             } else {
@@ -162,12 +164,14 @@ GridWindow GridWindowSize(const std::vector<GridCell>& cells, const GridLayout& 
     return window;
 }
 
-GridFit GridFitToSize(const std::vector<GridCell>& cells, const GridLayout& layout, int width, int height, UINT edge,
-                      SIZE workArea, const FrameMetrics& metrics)
+GridFit GridFitToSize(const std::vector<GridCell>& cells, const ToolbarSettings& settings, const GridContext& context,
+                      int width, int height, UINT edge, SIZE workArea, const FrameMetrics& metrics)
 {
     const int count = static_cast<int>(cells.size());
-    const bool vertical = layout.orientation != kHorizontal;
-    const SIZE frame = GridFrameSize(layout, vertical, metrics);
+    const int orientation = settings.orientation;
+    const int buttonSize = settings.buttonSize;
+    const bool vertical = orientation != kHorizontal;
+    const SIZE frame = GridFrameSize(settings, context, vertical, metrics);
     const int targetWidth = width - frame.cx;
     const int targetHeight = height - frame.cy;
     const bool horizontalEdge = edge == WMSZ_LEFT || edge == WMSZ_RIGHT;
@@ -175,10 +179,10 @@ GridFit GridFitToSize(const std::vector<GridCell>& cells, const GridLayout& layo
 
     const int candidates = count < 16 ? count : 16;
     int best = 999999;
-    int winner = layout.perLine;
-    SIZE winnerArea = GridButtonArea(cells, layout.perLine, layout.orientation, layout.buttonSize);
+    int winner = settings.buttonsPerLine;
+    SIZE winnerArea = GridButtonArea(cells, settings.buttonsPerLine, orientation, buttonSize);
     for (int perLine = 1; perLine <= candidates && best != 0; ++perLine) {
-        const SIZE area = GridButtonArea(cells, perLine, layout.orientation, layout.buttonSize);
+        const SIZE area = GridButtonArea(cells, perLine, orientation, buttonSize);
         // A shape wider or taller than the work area is never chosen.
         int dw = area.cx > workArea.cx ? 10000 : Distance(area.cx, targetWidth);
         int dh = area.cy > workArea.cy ? 10000 : Distance(area.cy, targetHeight);
@@ -194,26 +198,26 @@ GridFit GridFitToSize(const std::vector<GridCell>& cells, const GridLayout& layo
     }
 
     GridFit fit;
-    fit.changed = winner != layout.perLine;
-    fit.orientation = layout.orientation;
+    fit.changed = winner != settings.buttonsPerLine;
+    fit.orientation = orientation;
     const bool endOfRange = winner == 1 || winner == count;
     if (winnerArea.cy > winnerArea.cx && fit.orientation == kHorizontal && endOfRange)
         fit.orientation = kVertical;
     else if (winnerArea.cx > winnerArea.cy && fit.orientation == kVertical && endOfRange)
         fit.orientation = kHorizontal;
-    if (fit.orientation != layout.orientation)
+    if (fit.orientation != orientation)
         fit.changed = true;
 
     // A flip happens only for a single line (one button per line, or all of
     // them).  The same line in the other orientation has the other count, so
     // the toolbar keeps the shape the user dragged it to instead of folding
     // back across the drag.
-    if (fit.orientation != layout.orientation && count > 1)
+    if (fit.orientation != orientation && count > 1)
         winner = winner == count ? 1 : count;
     SIZE area = winnerArea;
     if (fit.changed)
-        area = GridButtonArea(cells, winner, fit.orientation, layout.buttonSize);
-    const SIZE finalFrame = GridFrameSize(layout, fit.orientation != kHorizontal, metrics);
+        area = GridButtonArea(cells, winner, fit.orientation, buttonSize);
+    const SIZE finalFrame = GridFrameSize(settings, context, fit.orientation != kHorizontal, metrics);
     fit.perLine = winner;
     fit.size = SIZE{area.cx + finalFrame.cx, area.cy + finalFrame.cy};
     return fit;

@@ -4,11 +4,11 @@
 // of the toolbar.  No window is needed, so tests call these directly.
 #pragma once
 
+#include "ToolbarSettings.h"
+
 #include <windows.h>
 
 #include <vector>
-
-enum : int { kVertical = 1, kHorizontal = 2 };
 
 // One button of the toolbar as the grid sees it, in display order.
 struct GridCell {
@@ -17,16 +17,12 @@ struct GridCell {
     Kind kind = kButton;
 };
 
-// The settings of a toolbar that shape its grid.
-struct GridLayout {
-    int orientation = kVertical;   // vertical: buttons run along rows
-    int perLine = 1;               // 1 to 16
-    int border = 3;
-    bool menuButtons = true;       // the menu buttons take a strip of their own
-    int buttonSize = 1;            // 0 small, 1 normal, 2 large
-    bool docked = false;
+// What shapes the grid besides the toolbar's stored settings (of which it
+// reads the orientation, buttons per line, border, menu buttons, button size
+// and docking; vertical toolbars run their buttons along rows).
+struct GridContext {
     bool collapsed = false;
-    bool allowTab = true;          // a full caption rather than a small one
+    bool allowTab = true;   // toolbars on the taskbar have a full caption rather than a small one
 };
 
 // The system's frame and caption sizes the window sizes depend on.
@@ -47,12 +43,13 @@ int EmptySlot(int buttonSize);
 bool TakesSlot(const GridCell& cell, int perLine);
 
 // Where the button at index stands in the toolbar's client area.
-POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const GridLayout& layout);
+POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings);
 // The area the buttons fill with perLine to a line in an orientation; an
 // empty toolbar keeps one empty slot.
 SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize);
 // What the window adds around the button area.
-SIZE GridFrameSize(const GridLayout& layout, bool vertical, const FrameMetrics& metrics);
+SIZE GridFrameSize(const ToolbarSettings& settings, const GridContext& context, bool vertical,
+                   const FrameMetrics& metrics);
 
 // The window size for the settings, and the buttons per line it took: a
 // toolbar too big for the work area gets more buttons per line until it fits.
@@ -60,8 +57,8 @@ struct GridWindow {
     SIZE size{0, 0};
     int perLine = 1;
 };
-GridWindow GridWindowSize(const std::vector<GridCell>& cells, const GridLayout& layout, SIZE workArea,
-                          const FrameMetrics& metrics);
+GridWindow GridWindowSize(const std::vector<GridCell>& cells, const ToolbarSettings& settings,
+                          const GridContext& context, SIZE workArea, const FrameMetrics& metrics);
 
 // What dragging an edge of the frame to width x height makes of the toolbar:
 // the buttons per line nearest that shape, and a flip of orientation when a
@@ -72,5 +69,5 @@ struct GridFit {
     int orientation = kVertical;
     bool changed = false;
 };
-GridFit GridFitToSize(const std::vector<GridCell>& cells, const GridLayout& layout, int width, int height, UINT edge,
-                      SIZE workArea, const FrameMetrics& metrics);
+GridFit GridFitToSize(const std::vector<GridCell>& cells, const ToolbarSettings& settings, const GridContext& context,
+                      int width, int height, UINT edge, SIZE workArea, const FrameMetrics& metrics);

@@ -55,13 +55,13 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
         ModifyMenuA(menu, IDC_TB_HIDE, MF_BYCOMMAND | MF_STRING, IDC_TB_HIDE, hideText.c_str());
 
     auto check = [menu](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
-    check(IDC_TB_DOCK, m_docked);
-    check(IDC_TB_UNDOCK, !m_docked);
-    check(IDC_TB_HORIZONTAL, m_orientation == kHorizontal);
-    check(IDC_TB_VERTICAL, m_orientation != kHorizontal);
-    check(IDC_TB_ALWAYS_ON_TOP, m_alwaysOnTop);
-    check(IDC_TB_AUTOHIDE, m_autohide);
-    check(IDC_TB_SHOW_MENU_BUTTON, m_showMenuButtons);
+    check(IDC_TB_DOCK, m_settings.docked);
+    check(IDC_TB_UNDOCK, !m_settings.docked);
+    check(IDC_TB_HORIZONTAL, m_settings.orientation == kHorizontal);
+    check(IDC_TB_VERTICAL, m_settings.orientation != kHorizontal);
+    check(IDC_TB_ALWAYS_ON_TOP, m_settings.alwaysOnTop);
+    check(IDC_TB_AUTOHIDE, m_settings.autohide);
+    check(IDC_TB_SHOW_MENU_BUTTON, m_settings.showMenuButtons);
 
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     const bool addBlocked = IsRestricted(kProtectAdd) != FALSE;
@@ -73,7 +73,7 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
         grey(id, propertiesBlocked);
     grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
     grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
-    if (m_quickUnlockOption) {
+    if (m_settings.protection.quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
         // Locking asks for the password, which the protection dialogs own.
@@ -193,21 +193,21 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     case IDC_TB_ALWAYS_ON_TOP:
     case IDC_TB_SHOW_MENU_BUTTON:
         if (id == IDC_TB_DOCK || id == IDC_TB_UNDOCK)
-            m_docked = id == IDC_TB_DOCK;
+            m_settings.docked = id == IDC_TB_DOCK;
         else if (id == IDC_TB_HORIZONTAL || id == IDC_TB_VERTICAL)
-            m_orientation = id == IDC_TB_HORIZONTAL ? kHorizontal : kVertical;
+            m_settings.orientation = id == IDC_TB_HORIZONTAL ? kHorizontal : kVertical;
         else if (id == IDC_TB_ALWAYS_ON_TOP)
-            m_alwaysOnTop = !m_alwaysOnTop;
+            m_settings.alwaysOnTop = !m_settings.alwaysOnTop;
         else
-            m_showMenuButtons = !m_showMenuButtons;
+            m_settings.showMenuButtons = !m_settings.showMenuButtons;
         m_dirty = 1;
         Relayout(TRUE);
         ArrangeAllDocked();
         return TRUE;
     case IDC_TB_AUTOHIDE:
-        m_autohide = !m_autohide;
+        m_settings.autohide = !m_settings.autohide;
         m_dirty = 1;
-        SetCollapsed(m_autohide);
+        SetCollapsed(m_settings.autohide);
         return TRUE;
     case IDC_TB_SAVE:
         Save(FALSE);

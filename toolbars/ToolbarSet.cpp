@@ -53,6 +53,29 @@ UINT HotkeyModifiers(WORD code)
     return modifiers;   // the extended-key flag has no meaning for RegisterHotKey
 }
 
+// What the set's methods report to the trace, in the order of their checks.
+enum ReadStatusResult : unsigned long { kStatusRead = 1, kStatusFirstStart = 2 };
+
+enum WriteStatusResult : unsigned long {
+    kStatusWritten = 1,
+    kWriteStatusNoKey = 2,
+    kWriteStatusNoOptions = 3,
+    kWriteStatusNoClearedSlot = 4,
+    kWriteStatusNoPath = 5,
+};
+
+enum AddFromFileResult : unsigned long {
+    kAdded = 1,            // also when the file was open already
+    kAddTooMany = 2,
+    kAddNoMemory = 3,
+    kAddNotListed = 4,
+    kAddNotCreated = 5,
+};
+
+enum RemoveResult : unsigned long { kRemoved = 1, kRemoveNoToolbar = 2 };
+
+enum OpenResult : unsigned long { kOpened = 1, kOpenNoFileChosen = 2, kOpenFailed = 3 };
+
 } // namespace
 
 CToolbarSet::CToolbarSet(CApplication* application, IToolbarHost* host)
@@ -94,8 +117,54 @@ BOOL CToolbarSet::Initialise()
             m_host->SetHidden(TRUE);
     }
     ArrangeDocked(nullptr);
-    HotkeysChanged(m_optionsHotkey, m_toolbarHotkey, m_showAllHotkey);
+    HotkeysChanged(m_options.optionsHotkey, m_options.toolbarHotkey, m_options.showAllHotkey);
     return TRUE;
+}
+
+void CToolbarSet::SetOptions(const ToolbarSetOptions& options)
+{
+    const ToolbarSetOptions registered = m_options;
+    m_options = options;
+    m_options.optionsHotkey = registered.optionsHotkey;
+    m_options.toolbarHotkey = registered.toolbarHotkey;
+    m_options.showAllHotkey = registered.showAllHotkey;
+}
+
+void CToolbarSet::ReadOptions(CRegistryKey& key)
+{
+    // Each value that is missing keeps the default of a first start.
+    const ToolbarSetOptions defaults;
+    ToolbarSetOptions& options = m_options;
+    options.toolTips = ReadSwitch(key, RegistryName(IDS_REG_TOOLTIPS), defaults.toolTips);
+    options.saveOnClose = ReadSwitch(key, RegistryName(IDS_REG_SAVE_ON_CLOSE), defaults.saveOnClose);
+    options.openOnStart = ReadSwitch(key, RegistryName(IDS_REG_OPEN_ON_START), defaults.openOnStart);
+    options.allowTab = ReadSwitch(key, RegistryName(IDS_REG_ALLOW_TAB), defaults.allowTab);
+    options.onlyOneOpen = ReadSwitch(key, RegistryName(IDS_REG_ONLY_ONE_OPEN), defaults.onlyOneOpen);
+    options.defaultNew = ReadNumber(key, RegistryName(IDS_REG_DEFAULT_NEW), defaults.defaultNew);
+    options.optionsHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_OPTIONS_HOTKEY), defaults.optionsHotkey));
+    options.toolbarHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_TOOLBAR_HOTKEY), defaults.toolbarHotkey));
+    options.showAllHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_SHOWALL_HOTKEY), defaults.showAllHotkey));
+    options.newToolbarHelp = ReadSwitch(key, RegistryName(IDS_REG_NEW_TOOLBAR_HELP), defaults.newToolbarHelp);
+    options.convertOldFiles = ReadSwitch(key, RegistryName(IDS_REG_CONVERT_OLD), defaults.convertOldFiles);
+    options.shortcuts = ReadNumber(key, RegistryName(IDS_REG_SHORTCUTS), defaults.shortcuts);
+}
+
+BOOL CToolbarSet::WriteOptions(CRegistryKey& key) const
+{
+    auto yesNo = [](BOOL value) { return CText(value ? "Yes" : "No"); };
+    const ToolbarSetOptions& options = m_options;
+    return key.SetStringValue(RegistryName(IDS_REG_TOOLTIPS), yesNo(options.toolTips))
+           && key.SetStringValue(RegistryName(IDS_REG_SAVE_ON_CLOSE), yesNo(options.saveOnClose))
+           && key.SetStringValue(RegistryName(IDS_REG_OPEN_ON_START), yesNo(options.openOnStart))
+           && key.SetStringValue(RegistryName(IDS_REG_ALLOW_TAB), yesNo(options.allowTab))
+           && key.SetStringValue(RegistryName(IDS_REG_ONLY_ONE_OPEN), yesNo(options.onlyOneOpen))
+           && key.SetLongValue(RegistryName(IDS_REG_DEFAULT_NEW), options.defaultNew)
+           && key.SetLongValue(RegistryName(IDS_REG_OPTIONS_HOTKEY), options.optionsHotkey)
+           && key.SetLongValue(RegistryName(IDS_REG_TOOLBAR_HOTKEY), options.toolbarHotkey)
+           && key.SetLongValue(RegistryName(IDS_REG_SHOWALL_HOTKEY), options.showAllHotkey)
+           && key.SetStringValue(RegistryName(IDS_REG_NEW_TOOLBAR_HELP), yesNo(options.newToolbarHelp))
+           && key.SetStringValue(RegistryName(IDS_REG_CONVERT_OLD), yesNo(options.convertOldFiles))
+           && key.SetLongValue(RegistryName(IDS_REG_SHORTCUTS), options.shortcuts);
 }
 
 void CToolbarSet::ReadStatusFromRegistry()
@@ -107,24 +176,12 @@ void CToolbarSet::ReadStatusFromRegistry()
         || !key.GetLongValue(RegistryName(IDS_REG_NUM_TOOLBARS), numToolbars)) {
         // No settings at all: this is the user's first start.
         CreateNewToolbar();
-        trace.Result(TR_READ_STATUS_RESULT, 2);
+        trace.Result(TR_READ_STATUS_RESULT, kStatusFirstStart);
         return;
     }
 
-    m_toolTips = ReadSwitch(key, RegistryName(IDS_REG_TOOLTIPS), TRUE);
-    m_saveOnClose = ReadSwitch(key, RegistryName(IDS_REG_SAVE_ON_CLOSE), TRUE);
-    m_openOnStart = ReadSwitch(key, RegistryName(IDS_REG_OPEN_ON_START), TRUE);
-    m_allowTab = ReadSwitch(key, RegistryName(IDS_REG_ALLOW_TAB), TRUE);
-    m_onlyOneOpen = ReadSwitch(key, RegistryName(IDS_REG_ONLY_ONE_OPEN), FALSE);
-    m_defaultNew = ReadNumber(key, RegistryName(IDS_REG_DEFAULT_NEW), 3);
-    m_optionsHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_OPTIONS_HOTKEY), 0x047A));
-    m_toolbarHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_TOOLBAR_HOTKEY), 0x027B));
-    m_showAllHotkey = LOWORD(ReadNumber(key, RegistryName(IDS_REG_SHOWALL_HOTKEY), 0x047B));
-    m_newToolbarHelp = ReadSwitch(key, RegistryName(IDS_REG_NEW_TOOLBAR_HELP), TRUE);
-    m_convertOldFiles = ReadSwitch(key, RegistryName(IDS_REG_CONVERT_OLD), FALSE);
-    m_shortcuts = ReadNumber(key, RegistryName(IDS_REG_SHORTCUTS), 0);
-
-    if (m_openOnStart && numToolbars != 0) {
+    ReadOptions(key);
+    if (m_options.openOnStart && numToolbars != 0) {
         COpenProgressDialog progress(m_application);
         progress.Create(m_host ? m_host->Window() : nullptr);
         DWORD tried = 0;
@@ -144,7 +201,7 @@ void CToolbarSet::ReadStatusFromRegistry()
             m_application->DisplayMessage(nullptr, IDS_MSG_STARTUP_OPEN, nullptr, MB_OK | MB_ICONQUESTION,
                                           kCaptionProgramName);
     }
-    trace.Result(TR_READ_STATUS_RESULT, 1);
+    trace.Result(TR_READ_STATUS_RESULT, kStatusRead);
 }
 
 BOOL CToolbarSet::WriteStatusToRegistry()
@@ -152,41 +209,26 @@ BOOL CToolbarSet::WriteStatusToRegistry()
     CTraceMethod trace(TR_CTOOLBARSET, TR_WRITE_STATUS);
     CRegistryKey key;
     if (!key.CreateKey(HKEY_CURRENT_USER, RegistryName(IDS_REG_KEY), nullptr, CRegistryKey::kWrite)) {
-        trace.Result(TR_WRITE_STATUS_RESULT, 2);
+        trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoKey);
         return FALSE;
     }
-    auto yesNo = [](BOOL value) { return CText(value ? "Yes" : "No"); };
-    const BOOL written =
-        key.SetLongValue(RegistryName(IDS_REG_NUM_TOOLBARS), static_cast<DWORD>(m_count))
-        && key.SetStringValue(RegistryName(IDS_REG_TOOLTIPS), yesNo(m_toolTips))
-        && key.SetStringValue(RegistryName(IDS_REG_SAVE_ON_CLOSE), yesNo(m_saveOnClose))
-        && key.SetStringValue(RegistryName(IDS_REG_OPEN_ON_START), yesNo(m_openOnStart))
-        && key.SetStringValue(RegistryName(IDS_REG_ALLOW_TAB), yesNo(m_allowTab))
-        && key.SetStringValue(RegistryName(IDS_REG_ONLY_ONE_OPEN), yesNo(m_onlyOneOpen))
-        && key.SetLongValue(RegistryName(IDS_REG_DEFAULT_NEW), m_defaultNew)
-        && key.SetLongValue(RegistryName(IDS_REG_OPTIONS_HOTKEY), m_optionsHotkey)
-        && key.SetLongValue(RegistryName(IDS_REG_TOOLBAR_HOTKEY), m_toolbarHotkey)
-        && key.SetLongValue(RegistryName(IDS_REG_SHOWALL_HOTKEY), m_showAllHotkey)
-        && key.SetStringValue(RegistryName(IDS_REG_NEW_TOOLBAR_HELP), yesNo(m_newToolbarHelp))
-        && key.SetStringValue(RegistryName(IDS_REG_CONVERT_OLD), yesNo(m_convertOldFiles))
-        && key.SetLongValue(RegistryName(IDS_REG_SHORTCUTS), m_shortcuts);
-    if (!written) {
-        trace.Result(TR_WRITE_STATUS_RESULT, 3);
+    if (!key.SetLongValue(RegistryName(IDS_REG_NUM_TOOLBARS), static_cast<DWORD>(m_count)) || !WriteOptions(key)) {
+        trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoOptions);
         return FALSE;
     }
     for (int number = 1; number <= kMaxToolbars; ++number) {
         const CText name = ToolbarValueName(number);
         if (!key.SetStringValue(name, "")) {
-            trace.Result(TR_WRITE_STATUS_RESULT, 4);
+            trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoClearedSlot);
             return FALSE;
         }
         const CToolbar* toolbar = Toolbar(number - 1);
         if (toolbar && !toolbar->FileName().IsEmpty() && !key.SetStringValue(name, toolbar->FileName())) {
-            trace.Result(TR_WRITE_STATUS_RESULT, 5);
+            trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoPath);
             return FALSE;
         }
     }
-    trace.Result(TR_WRITE_STATUS_RESULT, 1);
+    trace.Result(TR_WRITE_STATUS_RESULT, kStatusWritten);
     return TRUE;
 }
 
@@ -195,31 +237,31 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDia
     CTraceMethod trace(TR_CTOOLBARSET, TR_ADD_FROM_FILE);
     if (TraceOn())
         LogStringIdText(TR_FILE, path);
-    auto fail = [&](UINT message, unsigned long code) {
+    auto fail = [&](UINT message, AddFromFileResult code) {
         if (showErrors && message)
             m_application->DisplayMessage(nullptr, message, nullptr, MB_OK | MB_ICONEXCLAMATION, kCaptionProgramName);
         trace.Result(TR_ADD_FROM_FILE_RESULT, code);
         return FALSE;
     };
     if (m_count >= kMaxToolbars)
-        return fail(IDS_MSG_MAX_TOOLBARS, 2);
+        return fail(IDS_MSG_MAX_TOOLBARS, kAddTooMany);
     int index = -1;
     if (FindByFile(path, index)) {
         Show(index);
-        trace.Result(TR_ADD_FROM_FILE_RESULT, 1);
+        trace.Result(TR_ADD_FROM_FILE_RESULT, kAdded);
         return TRUE;
     }
-    if (m_onlyOneOpen)
+    if (m_options.onlyOneOpen)
         CloseAll(0);
     if (progress)
         progress->SetItem(path);
 
     auto* toolbar = new (std::nothrow) CToolbar(m_application, this, m_host);
     if (!toolbar)
-        return fail(IDS_MSG_OPEN_TOOLBAR, 3);
+        return fail(IDS_MSG_OPEN_TOOLBAR, kAddNoMemory);
     if (!Add(toolbar)) {
         delete toolbar;
-        return fail(IDS_MSG_ADD_TO_LIST, 4);
+        return fail(IDS_MSG_ADD_TO_LIST, kAddNotListed);
     }
     if (!toolbar->Create(path, progress)) {
         // A file that cannot be read says so; anything else is the window's fault.
@@ -229,13 +271,13 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDia
         m_toolbars[--m_count] = nullptr;
         m_states[m_count] = kShown;
         RefreshToolbarsPage();
-        return fail(message, 5);
+        return fail(message, kAddNotCreated);
     }
-    toolbar->SetToolTips(m_toolTips);
+    toolbar->SetToolTips(m_options.toolTips);
     // The recent-toolbars list records files opened by hand, not at start-up.
     (void)atStartUp;
     RefreshToolbarsPage();
-    trace.Result(TR_ADD_FROM_FILE_RESULT, 1);
+    trace.Result(TR_ADD_FROM_FILE_RESULT, kAdded);
     return TRUE;
 }
 
@@ -254,7 +296,7 @@ BOOL CToolbarSet::Remove(int index)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_REMOVE);
     if (index < 0 || index >= m_count || !m_toolbars[index]) {
-        trace.Result(TR_REMOVE_RESULT, 2);
+        trace.Result(TR_REMOVE_RESULT, kRemoveNoToolbar);
         return FALSE;
     }
     CToolbar* toolbar = m_toolbars[index];
@@ -275,7 +317,7 @@ BOOL CToolbarSet::Remove(int index)
     if (m_count > 0)
         ArrangeDocked(nullptr);
     RefreshToolbarsPage();
-    trace.Result(TR_REMOVE_RESULT, 1);
+    trace.Result(TR_REMOVE_RESULT, kRemoved);
     return TRUE;
 }
 
@@ -324,7 +366,7 @@ void CToolbarSet::ShowCurrent()
     if (!toolbar)
         return;
     Show(m_currentToolbar);
-    if (toolbar->IsAutohide() && toolbar->IsCollapsed())
+    if (toolbar->Settings().autohide && toolbar->IsCollapsed())
         toolbar->SetCollapsed(FALSE);
 }
 
@@ -451,7 +493,7 @@ void CToolbarSet::ArrangeDocked(CToolbar* filter)
         const int y = bottom ? anchor.y - size.cy : anchor.y;
         toolbar->SetPlacement(x, y, size.cx, size.cy);
         // Toolbars sharing a corner line up away from it without overlapping.
-        if (toolbar->Orientation() == kHorizontal)
+        if (toolbar->Settings().orientation == kHorizontal)
             anchor.y += bottom ? -size.cy : size.cy;
         else
             anchor.x += right ? -size.cx : size.cx;
@@ -466,15 +508,16 @@ public:
     CConvertDialog(CToolbarSet* set) : CDialogBase(IDD_CONVERT_FILE, nullptr), m_set(set) {}
     BOOL OnInitDialog() override
     {
-        CheckDlgButton(Handle(), IDC_CONVERT_ALWAYS, m_set->m_convertOldFiles ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(Handle(), IDC_CONVERT_ALWAYS, m_set->Options().convertOldFiles ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
     }
     BOOL OnCommand(UINT id, UINT, HWND) override
     {
         switch (id) {
         case IDYES:
-            if (IsDlgButtonChecked(Handle(), IDC_CONVERT_ALWAYS) == BST_CHECKED)
-                m_set->m_convertOldFiles = TRUE;
+            if (IsDlgButtonChecked(Handle(), IDC_CONVERT_ALWAYS) == BST_CHECKED) {
+                m_set->ChangeOptions([](ToolbarSetOptions& options) { options.convertOldFiles = TRUE; });
+            }
             EndDialog(Handle(), IDYES);
             return TRUE;
         case IDNO:
@@ -498,7 +541,7 @@ private:
 
 BOOL CToolbarSet::AskConvert()
 {
-    if (m_convertOldFiles)
+    if (m_options.convertOldFiles)
         return TRUE;
     CConvertDialog dialog(this);
     return dialog.DoModal() == IDYES;
@@ -514,9 +557,9 @@ int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD sho
         WORD& stored;
         int bit;
     } hotkeys[] = {
-        {IToolbarHost::kMenuHotkey, optionsHotkey, m_optionsHotkey, 1},
-        {IToolbarHost::kToolbarHotkey, toolbarHotkey, m_toolbarHotkey, 2},
-        {IToolbarHost::kShowAllHotkey, showAllHotkey, m_showAllHotkey, 4},
+        {IToolbarHost::kMenuHotkey, optionsHotkey, m_options.optionsHotkey, 1},
+        {IToolbarHost::kToolbarHotkey, toolbarHotkey, m_options.toolbarHotkey, 2},
+        {IToolbarHost::kShowAllHotkey, showAllHotkey, m_options.showAllHotkey, 4},
     };
     int result = 0;
     for (Hotkey& hotkey : hotkeys) {
@@ -537,13 +580,13 @@ int CToolbarSet::HotkeysChanged(WORD optionsHotkey, WORD toolbarHotkey, WORD sho
 
 void CToolbarSet::ApplyOptions()
 {
-    if (m_onlyOneOpen)
+    if (m_options.onlyOneOpen)
         CloseAll(1);
     for (int i = 0; i < m_count; ++i) {
         if (!m_toolbars[i])
             continue;
-        m_toolbars[i]->SetToolTips(m_toolTips);
-        m_toolbars[i]->SetAllowTab(m_allowTab);
+        m_toolbars[i]->SetToolTips(m_options.toolTips);
+        m_toolbars[i]->SetAllowTab(m_options.allowTab);
     }
 }
 
@@ -569,23 +612,23 @@ BOOL CToolbarSet::Open()
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    m_dialogOpen = TRUE;
+    m_openDialogUp = TRUE;
     RefreshToolbarsPage();
     const BOOL chosen = GetOpenFileNameA(&dialog);
-    m_dialogOpen = FALSE;
+    m_openDialogUp = FALSE;
     RefreshToolbarsPage();
     if (!chosen) {
         // Cancelled by the user is silent; a failure of the dialog is not.
         if (CommDlgExtendedError() != 0)
             m_application->DisplayMessage(nullptr, IDS_MSG_READ_FAILED, nullptr, MB_OK | MB_ICONEXCLAMATION,
                                           kCaptionProgramName);
-        trace.Result(TR_OPEN_RESULT, 2);
+        trace.Result(TR_OPEN_RESULT, kOpenNoFileChosen);
         return FALSE;
     }
     COpenProgressDialog progress(m_application);
     progress.Create(m_host ? m_host->Window() : nullptr);
     const BOOL opened = AddFromFile(path, FALSE, &progress, TRUE);
-    trace.Result(TR_OPEN_RESULT, opened ? 1 : 3);
+    trace.Result(TR_OPEN_RESULT, opened ? kOpened : kOpenFailed);
     return opened;
 }
 

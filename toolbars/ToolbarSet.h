@@ -3,9 +3,11 @@
 // registry between runs.
 #pragma once
 
+#include "ToolbarSetOptions.h"
 #include "../common/Text.h"
 
 class CApplication;
+class CRegistryKey;
 class IToolbarHost;
 class CToolbar;
 class COpenProgressDialog;
@@ -93,24 +95,27 @@ public:
     BOOL AnyPropertiesOpen() const { return m_propertiesOpenCount > 0; }
     void PropertiesOpened(BOOL open) { m_propertiesOpenCount += open ? 1 : -1; }
 
-    // Options (registry defaults until read).
-    BOOL m_saveOnClose = TRUE;
-    BOOL m_toolTips = TRUE;
-    BOOL m_allowTab = TRUE;
-    BOOL m_openOnStart = TRUE;
-    BOOL m_onlyOneOpen = FALSE;
-    WORD m_optionsHotkey = 0x047A;
-    WORD m_toolbarHotkey = 0x027B;
-    WORD m_showAllHotkey = 0x047B;
-    BOOL m_dialogOpen = FALSE;
-    BOOL m_newToolbarHelp = TRUE;
-    BOOL m_convertOldFiles = FALSE;
-    int m_currentToolbar = -1;
-    DWORD m_defaultNew = 3;
-    DWORD m_shortcuts = 0;
+    // The options kept in the registry (their defaults until read).
+    // SetOptions takes every option but the hotkeys, which change only
+    // through HotkeysChanged because a code in force must be registered;
+    // ApplyOptions then brings the open toolbars in line.
+    const ToolbarSetOptions& Options() const { return m_options; }
+    void SetOptions(const ToolbarSetOptions& options);
+    template <class Edit>
+    void ChangeOptions(Edit edit)
+    {
+        ToolbarSetOptions changed(m_options);
+        edit(changed);
+        SetOptions(changed);
+    }
+    // While the "Open toolbar" file dialog is up no second one may start.
+    BOOL IsOpenDialogUp() const { return m_openDialogUp; }
+    void SetOpenDialogUp(BOOL up) { m_openDialogUp = up; }
 
 private:
     CText RegistryName(UINT id) const;
+    void ReadOptions(CRegistryKey& key);
+    BOOL WriteOptions(CRegistryKey& key) const;
 
     CApplication* m_application;
     IToolbarHost* m_host;
@@ -119,4 +124,8 @@ private:
     int m_states[kMaxToolbars] = {};
     HWND m_toolbarsPage = nullptr;
     int m_propertiesOpenCount = 0;
+    ToolbarSetOptions m_options;
+    BOOL m_openDialogUp = FALSE;
+    // The slot last made current, the target of the toolbar hotkey; -1 none.
+    int m_currentToolbar = -1;
 };

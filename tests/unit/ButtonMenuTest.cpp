@@ -42,8 +42,10 @@ protected:
 
     void Protect(DWORD flags)
     {
-        m_toolbar->m_protected = flags ? 1 : 0;
-        m_toolbar->m_protectionLevel = flags;
+        m_toolbar->ChangeSettings([flags](ToolbarSettings& settings) {
+            settings.protection.enabled = flags ? TRUE : FALSE;
+            settings.protection.level = flags;
+        });
     }
 
     std::string m_program;

@@ -150,8 +150,8 @@ TEST(DamagedFiles, ThousandsOfDamagedFilesReadWithoutHarm)
         if (read) {
             ++opened;
             ASSERT_LE(toolbar.Count(), CToolbar::kMaxButtons) << i;
-            ASSERT_GE(toolbar.ButtonsPerLine(), 1) << i;
-            ASSERT_LE(toolbar.ButtonsPerLine(), 16) << i;
+            ASSERT_GE(toolbar.Settings().buttonsPerLine, 1) << i;
+            ASSERT_LE(toolbar.Settings().buttonsPerLine, 16) << i;
         }
     }
     // Some damage is harmless, some fatal: both kinds must have been seen.

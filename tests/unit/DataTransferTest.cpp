@@ -564,7 +564,7 @@ TEST_F(FileDropTest, ShortcutToAConsoleProgramStaysAShortcut)
     EXPECT_EQ(CToolbar::GetShortcutType(windowLink.c_str()), 2);
     EXPECT_EQ(CToolbar::GetShortcutType((m_folder + "\\missing.lnk").c_str()), 2);
 
-    m_set->m_shortcuts = 0;   // the default for each file
+    m_set->ChangeOptions([](ToolbarSetOptions& options) { options.shortcuts = 0; });   // the default for each file
     ASSERT_TRUE(DropFiles({consoleLink, windowLink}));
     ASSERT_EQ(m_toolbar->Count(), 2);
     ASSERT_NE(FileButtonAt(0), nullptr);
@@ -575,7 +575,7 @@ TEST_F(FileDropTest, ShortcutToAConsoleProgramStaysAShortcut)
     EXPECT_EQ(CText(FileButtonAt(1)->FileName()).Compare(window.c_str()), 0) << FileButtonAt(1)->FileName().c_str();
 
     // "Never resolve" keeps even the program's shortcut.
-    m_set->m_shortcuts = 1;
+    m_set->ChangeOptions([](ToolbarSetOptions& options) { options.shortcuts = 1; });
     ASSERT_TRUE(DropFiles({windowLink}));
     ASSERT_EQ(m_toolbar->Count(), 3);
     EXPECT_EQ(CText(FileButtonAt(2)->FileName()).Compare(windowLink.c_str()), 0);
@@ -586,7 +586,7 @@ TEST_F(FileDropTest, RightButtonDropOfAShortcutAsksWithTheMenu)
     const std::string window = button_test::CopyEchoProgram(m_folder, "window.exe");
     const std::string link = m_folder + "\\window.lnk";
     ASSERT_TRUE(MakeShortcut(link, window));
-    m_set->m_shortcuts = 2;   // "always resolve" does not stop the question
+    m_set->ChangeOptions([](ToolbarSetOptions& options) { options.shortcuts = 2; });   // "always resolve" does not stop the question
     struct Case {
         std::vector<UINT> keys;   // typed into the menu
         std::string file;         // what the new button starts
@@ -823,14 +823,16 @@ TEST_F(DragBetweenToolbarsTest, FilesAreLinkedUnlessAddingIsProtected)
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     target->DragLeave();
 
-    m_target->m_protected = TRUE;
-    m_target->m_protectionLevel = kProtectAdd;
+    m_target->ChangeSettings([](ToolbarSettings& settings) {
+        settings.protection.enabled = TRUE;
+        settings.protection.level = kProtectAdd;
+    });
     effect = all;
     target->DragEnter(&files, MK_LBUTTON, FreeSpace(), &effect);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     target->DragLeave();
 
-    m_target->m_protected = FALSE;
+    m_target->ChangeSettings([](ToolbarSettings& settings) { settings.protection.enabled = FALSE; });
     effect = all;
     target->DragEnter(&files, MK_LBUTTON, FreeSpace(), &effect);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));
@@ -896,14 +898,16 @@ TEST_F(DragBetweenToolbarsTest, DraggedButtonMovesUnlessTheSourceProtectsRemovin
     };
 
     ASSERT_TRUE(pointAtTarget());
-    m_toolbar->m_protected = TRUE;
-    m_toolbar->m_protectionLevel = kProtectRemove;
+    m_toolbar->ChangeSettings([](ToolbarSettings& settings) {
+        settings.protection.enabled = TRUE;
+        settings.protection.level = kProtectRemove;
+    });
     EXPECT_TRUE(m_toolbar->DragStart(m_button));
     EXPECT_EQ(m_toolbar->Count(), 1) << "copied: the source may not lose its button";
     EXPECT_EQ(m_target->Count(), 1);
 
     ASSERT_TRUE(pointAtTarget());
-    m_toolbar->m_protected = FALSE;
+    m_toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.protection.enabled = FALSE; });
     EXPECT_TRUE(m_toolbar->DragStart(m_button));
     EXPECT_EQ(m_toolbar->Count(), 0) << "moved";
     ASSERT_EQ(m_target->Count(), 2);

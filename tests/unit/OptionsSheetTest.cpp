@@ -76,16 +76,18 @@ TEST_F(OptionsSheetTest, GeneralPageShowsTheSetsOptions)
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        m_set.m_saveOnClose = cases[i].saveOnClose;
-        m_set.m_openOnStart = cases[i].openOnStart;
-        m_set.m_shortcuts = cases[i].shortcuts;
+        m_set.ChangeOptions([&](ToolbarSetOptions& options) {
+            options.saveOnClose = cases[i].saveOnClose;
+            options.openOnStart = cases[i].openOnStart;
+            options.shortcuts = cases[i].shortcuts;
+        });
         const PageState state = RunGeneralPage(m_set, nullptr, PSBTN_CANCEL);
         EXPECT_EQ(state.openOnStartChecked, cases[i].want.openOnStartChecked);
         EXPECT_EQ(state.openOnStartEnabled, cases[i].want.openOnStartEnabled);
         EXPECT_EQ(state.shortcutsButton, cases[i].want.shortcutsButton);
         // Cancel without Apply leaves the set alone.
-        EXPECT_EQ(m_set.m_openOnStart, cases[i].openOnStart);
-        EXPECT_EQ(m_set.m_shortcuts, cases[i].shortcuts);
+        EXPECT_EQ(m_set.Options().openOnStart, cases[i].openOnStart);
+        EXPECT_EQ(m_set.Options().shortcuts, cases[i].shortcuts);
     }
 }
 
@@ -108,11 +110,13 @@ TEST_F(OptionsSheetTest, GeneralPageAppliesOrRestores)
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        m_set.m_toolTips = TRUE;
-        m_set.m_shortcuts = 0;
+        m_set.ChangeOptions([](ToolbarSetOptions& options) {
+            options.toolTips = TRUE;
+            options.shortcuts = 0;
+        });
         RunGeneralPage(m_set, change, cases[i].endButton);
-        EXPECT_EQ(m_set.m_toolTips, cases[i].wantToolTips);
-        EXPECT_EQ(m_set.m_shortcuts, cases[i].wantShortcuts);
+        EXPECT_EQ(m_set.Options().toolTips, cases[i].wantToolTips);
+        EXPECT_EQ(m_set.Options().shortcuts, cases[i].wantShortcuts);
     }
 }
 
@@ -138,7 +142,7 @@ TEST_F(OptionsSheetTest, ToolbarsPageFollowsTheSet)
         before = read(page);
         // The "Open toolbar" dialog comes up: the set tells the page, which
         // catches up when the message arrives.
-        m_set.m_dialogOpen = TRUE;
+        m_set.SetOpenDialogUp(TRUE);
         m_set.RefreshToolbarsPage();
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))

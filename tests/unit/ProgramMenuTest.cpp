@@ -114,7 +114,7 @@ TEST_F(ProgramMenuTest, WithoutToolbarsTheMenuStartsWithNewToolbar)
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        m_set.m_dialogOpen = cases[i].openDialogUp;
+        m_set.SetOpenDialogUp(cases[i].openDialogUp);
         CProgramMenu menu;
         ASSERT_NE(menu.Handle(), nullptr);
         const int count = BuildMenu(menu.Handle(), m_set, cases[i].recentFiles);

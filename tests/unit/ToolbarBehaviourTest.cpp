@@ -96,7 +96,7 @@ TEST_F(ToolbarTest, ButtonSizesFollowIconSizeAndDescriptions)
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.sizeIndex * 10 + entry.descriptions);
-        toolbar->SetShowDescription(entry.descriptions);
+        toolbar->ChangeSettings([&](ToolbarSettings& settings) { settings.showDescription = entry.descriptions; });
         toolbar->SetButtonSize(entry.sizeIndex);
         const SIZE size = button->GetSize();
         EXPECT_EQ(size.cx, entry.button.cx);
@@ -205,7 +205,7 @@ TEST_F(ToolbarTest, KeyboardMovesTheFocusAndRunsButtons)
 
     // Without menu buttons the focus never goes below the first button.
     SendMessageA(window, WM_COMMAND, IDC_TB_SHOW_MENU_BUTTON, 0);
-    ASSERT_FALSE(toolbar->MenuButtonsShown());
+    ASSERT_FALSE(toolbar->Settings().showMenuButtons);
     SendMessageA(window, WM_KEYUP, VK_HOME, 0);
     EXPECT_EQ(toolbar->FocusIndex(), 0);
 }
@@ -221,7 +221,7 @@ TEST_F(ToolbarTest, AutohideCollapsesWhenTheMouseLeavesAndNotDuringAMenu)
     GetWindowRect(toolbar->Handle(), &expanded);
     SetCursorPos(expanded.right + 200, expanded.bottom + 200);
     SendMessageA(toolbar->Handle(), WM_COMMAND, IDC_TB_AUTOHIDE, 0);
-    ASSERT_TRUE(toolbar->IsAutohide());
+    ASSERT_TRUE(toolbar->Settings().autohide);
     EXPECT_TRUE(toolbar->IsCollapsed());
     driver::Screenshot("toolbar-collapsed");
 
@@ -286,7 +286,7 @@ TEST_F(ToolbarTest, ToolbarWindowHasTheStylesOfItsPlace)
     EXPECT_EQ(rect.right, work.right);   // docked bottom right, the default corner
     EXPECT_EQ(rect.bottom, work.bottom);
 
-    m_set->m_allowTab = FALSE;
+    m_set->ChangeOptions([](ToolbarSetOptions& options) { options.allowTab = FALSE; });
     m_set->ApplyOptions();
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
@@ -301,7 +301,7 @@ TEST_F(ToolbarTest, ClosingAskesToSaveOnlyWhenThereIsSomethingToLose)
 
     // A floating toolbar with buttons counts as changed; with "Save on close"
     // off the user is asked, and Cancel keeps it.
-    m_set->m_saveOnClose = FALSE;
+    m_set->ChangeOptions([](ToolbarSetOptions& options) { options.saveOnClose = FALSE; });
     CToolbar* toolbar = MakeToolbar("Asked");
     AddTestButton(toolbar);
     HWND window = toolbar->Handle();

@@ -4,6 +4,13 @@
 #include "ToolbarFixture.h"
 #include "driver/Driver.h"
 
+// Where fields of a record of version 0x23000 named "Stored" begin: the name
+// (2 + 7 bytes), then six 32-bit fields, buttonsPerLine and the count; six
+// 32-bit fields, the 16-bit border, four more and the two protection flags
+// before the password.
+constexpr size_t kCountEnd = 9 + 4 * 7 + 1;
+constexpr size_t kPasswordOffset = kCountEnd + 4 * 6 + 2 + 4 * 4 + 4 * 2;
+
 class ToolbarFileTest : public ToolbarTest
 {
 protected:
@@ -28,23 +35,23 @@ TEST_F(ToolbarFileTest, ReadChecksReplaceBadValuesWithDefaults)
     const Case cases[] = {
         {"count 300", [](RecordValues& v) { v.count = 300; }, [](const CToolbar& t) { EXPECT_EQ(t.Count(), 0); }},
         {"count -1", [](RecordValues& v) { v.count = 0xFFFFFFFF; }, [](const CToolbar& t) { EXPECT_EQ(t.Count(), 0); }},
-        {"perLine 0", [](RecordValues& v) { v.perLine = 0; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 1); }},
-        {"perLine 17", [](RecordValues& v) { v.perLine = 17; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 1); }},
-        {"perLine 16", [](RecordValues& v) { v.perLine = 16; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonsPerLine(), 16); }},
-        {"border 9", [](RecordValues& v) { v.border = 9; }, [](const CToolbar& t) { EXPECT_EQ(t.Border(), 3); }},
-        {"border 5", [](RecordValues& v) { v.border = 5; }, [](const CToolbar& t) { EXPECT_EQ(t.Border(), 5); }},
+        {"perLine 0", [](RecordValues& v) { v.perLine = 0; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().buttonsPerLine, 1); }},
+        {"perLine 17", [](RecordValues& v) { v.perLine = 17; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().buttonsPerLine, 1); }},
+        {"perLine 16", [](RecordValues& v) { v.perLine = 16; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().buttonsPerLine, 16); }},
+        {"border 9", [](RecordValues& v) { v.border = 9; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().border, 3); }},
+        {"border 5", [](RecordValues& v) { v.border = 5; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().border, 5); }},
         {"buttonSize 3", [](RecordValues& v) { v.buttonSize = 3; }, [](const CToolbar& t) { EXPECT_EQ(t.ButtonSize(), 1); }},
-        {"orientation 7", [](RecordValues& v) { v.orientation = 7; }, [](const CToolbar& t) { EXPECT_EQ(t.Orientation(), kVertical); }},
-        {"docked 2", [](RecordValues& v) { v.docked = 2; }, [](const CToolbar& t) { EXPECT_FALSE(t.IsDocked()); }},
-        {"autohide 5", [](RecordValues& v) { v.autohide = 5; }, [](const CToolbar& t) { EXPECT_TRUE(t.IsAutohide()); }},
+        {"orientation 7", [](RecordValues& v) { v.orientation = 7; }, [](const CToolbar& t) { EXPECT_EQ(t.Settings().orientation, kVertical); }},
+        {"docked 2", [](RecordValues& v) { v.docked = 2; }, [](const CToolbar& t) { EXPECT_FALSE(t.Settings().docked); }},
+        {"autohide 5", [](RecordValues& v) { v.autohide = 5; }, [](const CToolbar& t) { EXPECT_TRUE(t.Settings().autohide); }},
         {"background 9", [](RecordValues& v) { v.showButtonBackground = 9; },
          [](const CToolbar& t) { EXPECT_TRUE(t.ShowButtonBackground()); }},
         {"level 0x80", [](RecordValues& v) { v.isProtected = 1; v.level = 0x80; },
-         [](const CToolbar& t) { EXPECT_EQ(t.m_protectionLevel, 4u); }},
+         [](const CToolbar& t) { EXPECT_EQ(t.Settings().protection.level, 4u); }},
         {"quick unlock without password", [](RecordValues& v) { v.quickUnlock = 1; },
-         [](const CToolbar& t) { EXPECT_FALSE(t.m_quickUnlockOption); }},
+         [](const CToolbar& t) { EXPECT_FALSE(t.Settings().protection.quickUnlockOption); }},
         {"system colour", [](RecordValues& v) { v.startIsSystem = 1; },
-         [](const CToolbar& t) { EXPECT_EQ(t.StartColour(), GetSysColor(COLOR_BTNFACE)); }},
+         [](const CToolbar& t) { EXPECT_EQ(t.Settings().startColour, GetSysColor(COLOR_BTNFACE)); }},
     };
     const std::string path = TempPath("checks.ltl");
     for (const Case& entry : cases) {
@@ -56,6 +63,60 @@ TEST_F(ToolbarFileTest, ReadChecksReplaceBadValuesWithDefaults)
         auto toolbar = ReadFile(path, &read);
         ASSERT_TRUE(read);
         entry.check(*toolbar);
+    }
+}
+
+TEST_F(ToolbarFileTest, RecordEndingEarlyGivesTheMissingFieldsTheirFallbacks)
+{
+    // Values that differ from every fallback, so that each one shows.
+    RecordValues values;
+    values.startIsSystem = 1;
+    values.endIsSystem = 1;
+    values.buttonSize = 2;
+    values.border = 1;
+    values.showDescription = 1;
+    values.showButtonBackground = 0;
+    values.showMenuButtons = 0;
+    values.passwordRequired = 1;
+    values.password = "secret";
+    values.quickUnlock = 1;
+    values.level = 0x41;
+    const struct {
+        size_t length;
+        int buttonSize, border;
+        BOOL showDescription, showButtonBackground, showMenuButtons, autohide;
+        DWORD level;
+    } cases[] = {
+        {kCountEnd, 1, 3, FALSE, TRUE, TRUE, TRUE, kProtectDrag},               // nothing after the count
+        {kCountEnd + 25, 2, 3, FALSE, TRUE, TRUE, TRUE, kProtectDrag},          // inside the border
+        {kPasswordOffset + 9, 2, 1, TRUE, FALSE, FALSE, FALSE, kProtectDrag},   // after the password
+        {kPasswordOffset + 13, 2, 1, TRUE, FALSE, FALSE, FALSE, 0x41},          // after the level
+    };
+    const std::string path = TempPath("ends-early.ltl");
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.length);
+        CompoundContent content = FileWith(values, 0x23000);
+        content.streams[L"TOOLBAR"].resize(entry.length);
+        ASSERT_TRUE(WriteCompoundFile(path, content));
+        BOOL read = FALSE;
+        auto toolbar = ReadFile(path, &read);
+        ASSERT_TRUE(read);
+        const ToolbarSettings& settings = toolbar->Settings();
+        EXPECT_EQ(settings.buttonSize, entry.buttonSize);
+        EXPECT_EQ(settings.border, entry.border);
+        EXPECT_EQ(settings.showDescription, entry.showDescription);
+        EXPECT_EQ(settings.showButtonBackground, entry.showButtonBackground);
+        EXPECT_EQ(settings.showMenuButtons, entry.showMenuButtons);
+        EXPECT_EQ(settings.autohide, entry.autohide);
+        EXPECT_FALSE(settings.protection.quickUnlockOption);
+        EXPECT_EQ(settings.protection.level, entry.level);
+        if (entry.length == kCountEnd) {
+            // A colour flag that cannot be read means the toolbar's own colour.
+            EXPECT_FALSE(settings.startIsSystem);
+            EXPECT_EQ(settings.startColour, 0u);
+        } else {
+            EXPECT_EQ(settings.startColour, GetSysColor(COLOR_BTNFACE));
+        }
     }
 }
 
@@ -104,10 +165,15 @@ TEST_F(ToolbarFileTest, UnreadableRecordsFailTheRead)
     noToolbar.streams.erase(L"TOOLBAR");
     CompoundContent shortRecord = FileWith(RecordValues{}, 0x23000);
     shortRecord.streams[L"TOOLBAR"].resize(12);   // ends before the count
+    RecordValues secret = locked;
+    secret.password = "secret";
+    CompoundContent cutPassword = FileWith(secret, 0x23000);
+    cutPassword.streams[L"TOOLBAR"].resize(kPasswordOffset + 4);   // ends inside the password
     const Case cases[] = {
         {"no TOOLBAR stream", noToolbar},
         {"record ends before the count", shortRecord},
         {"password required but empty", FileWith(locked, 0x23000)},
+        {"required password cut short", cutPassword},
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.name);
@@ -158,20 +224,26 @@ TEST_F(ToolbarFileTest, SavedToolbarReadsBackIdentically)
     CToolbar* toolbar = MakeToolbar("Round trip");
     AddSpace(toolbar);
     AddSpace(toolbar);
-    toolbar->SetOrientation(kHorizontal);
-    toolbar->SetButtonsPerLine(2);
-    toolbar->SetBorder(5);
-    toolbar->SetButtonSize(2);
-    toolbar->SetShowDescription(TRUE);
-    toolbar->SetShowButtonBackground(FALSE);
-    toolbar->SetColours(TRUE, FALSE, RGB(1, 2, 3), FALSE, RGB(4, 5, 6));
-    toolbar->SetAlwaysOnTop(TRUE);
-    toolbar->SetDockCorner(kCornerTopRight);
-    toolbar->m_protected = TRUE;
-    toolbar->m_protectionLevel = 0x13;
-    toolbar->m_passwordRequired = TRUE;
-    toolbar->m_password = "scrambled";
-    toolbar->m_quickUnlockOption = TRUE;
+    toolbar->ChangeSettings([](ToolbarSettings& settings) {
+        settings.orientation = kHorizontal;
+        settings.buttonsPerLine = 2;
+        settings.border = 5;
+        settings.buttonSize = 2;
+        settings.showDescription = TRUE;
+        settings.showButtonBackground = FALSE;
+        settings.useGradient = TRUE;
+        settings.startIsSystem = FALSE;
+        settings.startColour = RGB(1, 2, 3);
+        settings.endIsSystem = FALSE;
+        settings.endColour = RGB(4, 5, 6);
+        settings.alwaysOnTop = TRUE;
+        settings.dockCorner = kCornerTopRight;
+        settings.protection.enabled = TRUE;
+        settings.protection.level = 0x13;
+        settings.protection.passwordRequired = TRUE;
+        settings.protection.password = "scrambled";
+        settings.protection.quickUnlockOption = TRUE;
+    });
     ASSERT_TRUE(toolbar->WriteToFile(path.c_str(), 0));
     EXPECT_FALSE(toolbar->IsDirty());
 
@@ -184,25 +256,25 @@ TEST_F(ToolbarFileTest, SavedToolbarReadsBackIdentically)
     auto back = ReadFile(path);
     EXPECT_STREQ(back->Name().c_str(), "Round trip");
     EXPECT_EQ(back->Count(), 2);
-    EXPECT_EQ(back->Orientation(), kHorizontal);
-    EXPECT_EQ(back->ButtonsPerLine(), 2);
-    EXPECT_EQ(back->Border(), 5);
+    EXPECT_EQ(back->Settings().orientation, kHorizontal);
+    EXPECT_EQ(back->Settings().buttonsPerLine, 2);
+    EXPECT_EQ(back->Settings().border, 5);
     EXPECT_EQ(back->ButtonSize(), 2);
     EXPECT_TRUE(back->ShowDescription());
     EXPECT_FALSE(back->ShowButtonBackground());
-    EXPECT_TRUE(back->UseGradient());
-    EXPECT_EQ(back->StartColour(), RGB(1, 2, 3));
-    EXPECT_EQ(back->EndColour(), RGB(4, 5, 6));
-    EXPECT_TRUE(back->IsAlwaysOnTop());
-    EXPECT_EQ(back->DockCornerValue(), kCornerTopRight);
-    EXPECT_TRUE(back->m_protected);
-    EXPECT_EQ(back->m_protectionLevel, 0x13u);
-    EXPECT_STREQ(back->m_password.c_str(), "scrambled");
-    EXPECT_TRUE(back->m_quickUnlockOption);
+    EXPECT_TRUE(back->Settings().useGradient);
+    EXPECT_EQ(back->Settings().startColour, RGB(1, 2, 3));
+    EXPECT_EQ(back->Settings().endColour, RGB(4, 5, 6));
+    EXPECT_TRUE(back->Settings().alwaysOnTop);
+    EXPECT_EQ(back->Settings().dockCorner, kCornerTopRight);
+    EXPECT_TRUE(back->Settings().protection.enabled);
+    EXPECT_EQ(back->Settings().protection.level, 0x13u);
+    EXPECT_STREQ(back->Settings().protection.password.c_str(), "scrambled");
+    EXPECT_TRUE(back->Settings().protection.quickUnlockOption);
     RECT window{};
     GetWindowRect(toolbar->Handle(), &window);
-    EXPECT_EQ(back->StoredPosition().x, window.left);
-    EXPECT_EQ(back->StoredPosition().y, window.top);
+    EXPECT_EQ(back->Settings().position.x, window.left);
+    EXPECT_EQ(back->Settings().position.y, window.top);
 }
 
 TEST_F(ToolbarFileTest, UnconvertedOldFileIsWrittenInItsOwnFormat)

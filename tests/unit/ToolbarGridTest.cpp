@@ -75,10 +75,10 @@ TEST(ToolbarGrid, AreaAndSlotsFollowLinesAndOrientation)
         const SIZE area = GridButtonArea(cells, entry.perLine, entry.orientation, 1);
         EXPECT_EQ(area.cx, entry.area.cx);
         EXPECT_EQ(area.cy, entry.area.cy);
-        GridLayout layout;
-        layout.perLine = entry.perLine;
-        layout.orientation = entry.orientation;
-        const POINT slot = GridSlotPosition(cells, 3, layout);
+        ToolbarSettings settings;
+        settings.buttonsPerLine = entry.perLine;
+        settings.orientation = entry.orientation;
+        const POINT slot = GridSlotPosition(cells, 3, settings);
         EXPECT_EQ(slot.x, entry.last.x);
         EXPECT_EQ(slot.y, entry.last.y);
     }
@@ -99,11 +99,12 @@ TEST(ToolbarGrid, FrameDependsOnDockingCaptionAndMenuButtons)
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         SCOPED_TRACE(i);
-        GridLayout layout;
-        layout.docked = cases[i].docked;
-        layout.allowTab = cases[i].allowTab;
-        layout.menuButtons = cases[i].menuButtons;
-        const SIZE frame = GridFrameSize(layout, cases[i].vertical, Metrics());
+        ToolbarSettings settings;
+        settings.docked = cases[i].docked;
+        settings.showMenuButtons = cases[i].menuButtons;
+        GridContext context;
+        context.allowTab = cases[i].allowTab;
+        const SIZE frame = GridFrameSize(settings, context, cases[i].vertical, Metrics());
         EXPECT_EQ(frame.cx, cases[i].frame.cx);
         EXPECT_EQ(frame.cy, cases[i].frame.cy);
     }
@@ -111,7 +112,7 @@ TEST(ToolbarGrid, FrameDependsOnDockingCaptionAndMenuButtons)
 
 TEST(ToolbarGrid, WindowGrowsItsLinesUntilTheWorkAreaHoldsIt)
 {
-    const SIZE frame = GridFrameSize(GridLayout{}, true, Metrics());
+    const SIZE frame = GridFrameSize(ToolbarSettings{}, GridContext{}, true, Metrics());
     struct Case {
         int buttons;
         int buttonSize;
@@ -125,9 +126,10 @@ TEST(ToolbarGrid, WindowGrowsItsLinesUntilTheWorkAreaHoldsIt)
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.buttons);
         const int side = entry.buttonSize == 2 ? 58 : kNormal;
-        GridLayout layout;
-        layout.buttonSize = entry.buttonSize;
-        const GridWindow window = GridWindowSize(Buttons(entry.buttons, SIZE{side, side}), layout, kWorkArea, Metrics());
+        ToolbarSettings settings;
+        settings.buttonSize = entry.buttonSize;
+        const GridWindow window =
+            GridWindowSize(Buttons(entry.buttons, SIZE{side, side}), settings, GridContext{}, kWorkArea, Metrics());
         int want = entry.wantPerLine;
         if (want == 0) {
             want = 1;
@@ -142,24 +144,27 @@ TEST(ToolbarGrid, WindowGrowsItsLinesUntilTheWorkAreaHoldsIt)
 
 TEST(ToolbarGrid, CollapsedWindowKeepsItsCaptionOrASliverOfFrame)
 {
-    GridLayout layout;
-    layout.collapsed = true;
-    GridWindow window = GridWindowSize(Buttons(4), layout, kWorkArea, Metrics());
+    ToolbarSettings settings;
+    GridContext collapsed;
+    collapsed.collapsed = true;
+    GridWindow window = GridWindowSize(Buttons(4), settings, collapsed, kWorkArea, Metrics());
     EXPECT_EQ(window.size.cx, 18 + 2 * 4 + 25);
     EXPECT_EQ(window.size.cy, 19 + 2 * 4);
-    layout.docked = true;
-    window = GridWindowSize(Buttons(4), layout, kWorkArea, Metrics());
+    settings.docked = TRUE;
+    window = GridWindowSize(Buttons(4), settings, collapsed, kWorkArea, Metrics());
     EXPECT_EQ(window.size.cx, 2 * 4 - 1);
 }
 
 TEST(ToolbarGrid, FitPicksTheClosestLineCountAndFlipsASingleLine)
 {
     const std::vector<GridCell> cells = Buttons(6);
-    GridLayout layout;
-    const SIZE frame = GridFrameSize(layout, true, Metrics());
+    ToolbarSettings settings;
+    const GridContext context;
+    const SIZE frame = GridFrameSize(settings, context, true, Metrics());
 
     // The right edge dragged out to about three buttons' width.
-    GridFit fit = GridFitToSize(cells, layout, 3 * kNormal + 10 + frame.cx, 200, WMSZ_RIGHT, kWorkArea, Metrics());
+    GridFit fit =
+        GridFitToSize(cells, settings, context, 3 * kNormal + 10 + frame.cx, 200, WMSZ_RIGHT, kWorkArea, Metrics());
     EXPECT_TRUE(fit.changed);
     EXPECT_EQ(fit.perLine, 3);
     EXPECT_EQ(fit.orientation, kVertical);
@@ -168,12 +173,12 @@ TEST(ToolbarGrid, FitPicksTheClosestLineCountAndFlipsASingleLine)
 
     // Wider than tall with all six in one line: the toolbar turns horizontal
     // and keeps the single row the user dragged out.
-    layout.perLine = 3;
-    fit = GridFitToSize(cells, layout, 6 * kNormal + frame.cx, kNormal + frame.cy, WMSZ_BOTTOMRIGHT, kWorkArea,
-                        Metrics());
+    settings.buttonsPerLine = 3;
+    fit = GridFitToSize(cells, settings, context, 6 * kNormal + frame.cx, kNormal + frame.cy, WMSZ_BOTTOMRIGHT,
+                        kWorkArea, Metrics());
     EXPECT_EQ(fit.orientation, kHorizontal);
     EXPECT_EQ(fit.perLine, 1);
-    const SIZE horizontalFrame = GridFrameSize(layout, false, Metrics());
+    const SIZE horizontalFrame = GridFrameSize(settings, context, false, Metrics());
     EXPECT_EQ(fit.size.cx, 6 * kNormal + horizontalFrame.cx);
     EXPECT_EQ(fit.size.cy, kNormal + horizontalFrame.cy);
 }
@@ -183,18 +188,19 @@ TEST(ToolbarGrid, FitNeverChoosesAShapeTheWorkAreaCannotHold)
     // Dragged to a single tall column that would pass the bottom of the
     // work area, the toolbar keeps a count whose column fits.
     const std::vector<GridCell> cells = Buttons(16, SIZE{58, 58});
-    GridLayout layout;
-    layout.perLine = 4;
-    const GridFit fit = GridFitToSize(cells, layout, 58, 16 * 58, WMSZ_BOTTOMLEFT, SIZE{1024, 600}, Metrics());
+    ToolbarSettings settings;
+    settings.buttonsPerLine = 4;
+    const GridFit fit =
+        GridFitToSize(cells, settings, GridContext{}, 58, 16 * 58, WMSZ_BOTTOMLEFT, SIZE{1024, 600}, Metrics());
     EXPECT_GE(fit.perLine, 2);
     EXPECT_LE(((16 + fit.perLine - 1) / fit.perLine) * 58, 600);
 }
 
 TEST(ToolbarGrid, EmptyToolbarKeepsItsLineCountWhenResized)
 {
-    GridLayout layout;
-    layout.perLine = 4;
-    const GridFit fit = GridFitToSize({}, layout, 500, 60, WMSZ_RIGHT, kWorkArea, Metrics());
+    ToolbarSettings settings;
+    settings.buttonsPerLine = 4;
+    const GridFit fit = GridFitToSize({}, settings, GridContext{}, 500, 60, WMSZ_RIGHT, kWorkArea, Metrics());
     EXPECT_FALSE(fit.changed);
     EXPECT_EQ(fit.perLine, 4);
 }

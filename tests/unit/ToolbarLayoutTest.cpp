@@ -13,7 +13,7 @@ RECT WorkArea()
 
 SIZE FloatingFrame(const CToolbar& toolbar)
 {
-    return toolbar.CalcFrameSize(toolbar.Orientation() != kHorizontal, FALSE);
+    return toolbar.CalcFrameSize(toolbar.Settings().orientation != kHorizontal, FALSE);
 }
 
 } // namespace
@@ -53,7 +53,7 @@ TEST_F(ToolbarTest, SpaceTakesASlotOnlyInSingleFileToolbars)
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.perLine);
-        toolbar->SetButtonsPerLine(entry.perLine);
+        toolbar->ChangeSettings([&](ToolbarSettings& settings) { settings.buttonsPerLine = entry.perLine; });
         const SIZE area = toolbar->CalcButtonArea(entry.perLine);
         EXPECT_EQ(area.cx, entry.area.cx);
         EXPECT_EQ(area.cy, entry.area.cy);
@@ -70,7 +70,7 @@ TEST_F(ToolbarTest, ButtonsPerLineGrowsUntilTheWorkAreaFits)
     CToolbar* toolbar = MakeToolbar();
     for (int i = 0; i < 60; ++i)
         AddTestButton(toolbar);
-    toolbar->SetButtonsPerLine(1);
+    toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonsPerLine = 1; });
     const SIZE size = toolbar->CalcWindowSize();
 
     // The smallest count whose rows fit the work area's height.
@@ -78,7 +78,7 @@ TEST_F(ToolbarTest, ButtonsPerLineGrowsUntilTheWorkAreaFits)
     int want = 1;
     while (want < 16 && ((60 + want - 1) / want) * 42 + frameHeight > workHeight)
         ++want;
-    EXPECT_EQ(toolbar->ButtonsPerLine(), want);
+    EXPECT_EQ(toolbar->Settings().buttonsPerLine, want);
     EXPECT_LE(size.cy, workHeight);
 }
 
@@ -88,9 +88,9 @@ TEST_F(ToolbarTest, ButtonsPerLineStopsAtSixteen)
     toolbar->SetButtonSize(2);
     for (int i = 0; i < 256; ++i)
         AddTestButton(toolbar);
-    toolbar->SetButtonsPerLine(1);
+    toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonsPerLine = 1; });
     const SIZE size = toolbar->CalcWindowSize();
-    EXPECT_EQ(toolbar->ButtonsPerLine(), 16);
+    EXPECT_EQ(toolbar->Settings().buttonsPerLine, 16);
     EXPECT_GT(size.cy, WorkArea().bottom - WorkArea().top);   // still too large, and that is accepted
 }
 
@@ -103,15 +103,15 @@ TEST_F(ToolbarTest, FitToSizePicksTheClosestLineCount)
 
     // Dragging the right edge out to about three buttons' width.
     SIZE size = toolbar->FitToSize(3 * 42 + 10 + frame.cx, 200, WMSZ_RIGHT);
-    EXPECT_EQ(toolbar->ButtonsPerLine(), 3);
-    EXPECT_EQ(toolbar->Orientation(), kVertical);
+    EXPECT_EQ(toolbar->Settings().buttonsPerLine, 3);
+    EXPECT_EQ(toolbar->Settings().orientation, kVertical);
     EXPECT_EQ(size.cx, 3 * 42 + frame.cx);
     EXPECT_EQ(size.cy, 2 * 42 + frame.cy);
 
     // Wider than tall with all six in one line: the toolbar turns horizontal
     // and keeps the single row the user dragged out.
     size = toolbar->FitToSize(6 * 42 + frame.cx, 42 + frame.cy, WMSZ_BOTTOMRIGHT);
-    EXPECT_EQ(toolbar->Orientation(), kHorizontal);
+    EXPECT_EQ(toolbar->Settings().orientation, kHorizontal);
     EXPECT_GT(size.cx, size.cy);
     const SIZE horizontalFrame = FloatingFrame(*toolbar);
     EXPECT_EQ(size.cx, 6 * 42 + horizontalFrame.cx);
@@ -121,9 +121,9 @@ TEST_F(ToolbarTest, FitToSizePicksTheClosestLineCount)
 TEST_F(ToolbarTest, ResizingAnEmptyToolbarKeepsItsLineCount)
 {
     CToolbar* toolbar = MakeToolbar();
-    toolbar->SetButtonsPerLine(4);
+    toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonsPerLine = 4; });
     toolbar->FitToSize(500, 60, WMSZ_RIGHT);
-    EXPECT_EQ(toolbar->ButtonsPerLine(), 4);
+    EXPECT_EQ(toolbar->Settings().buttonsPerLine, 4);
 }
 
 TEST_F(ToolbarTest, SizingKeepsTheEdgeOppositeTheDraggedOne)
@@ -183,13 +183,13 @@ TEST_F(ToolbarTest, DraggingIntoCornersDocksAndOutUndocks)
     };
     for (size_t i = 0; i < std::size(dockCases); ++i) {
         SCOPED_TRACE(i);
-        toolbar->SetDocked(FALSE);
+        toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.docked = FALSE; });
         RECT rect = dockCases[i].proposed;
         const BOOL handled = toolbar->OnMoving(WMSZ_TOPLEFT, rect);
         EXPECT_EQ(handled != FALSE, dockCases[i].corner != 0);
-        EXPECT_EQ(toolbar->IsDocked() != FALSE, dockCases[i].corner != 0);
+        EXPECT_EQ(toolbar->Settings().docked != FALSE, dockCases[i].corner != 0);
         if (dockCases[i].corner) {
-            EXPECT_EQ(toolbar->DockCornerValue(), dockCases[i].corner);
+            EXPECT_EQ(toolbar->Settings().dockCorner, dockCases[i].corner);
         }
     }
 
@@ -205,11 +205,13 @@ TEST_F(ToolbarTest, DraggingIntoCornersDocksAndOutUndocks)
     };
     for (size_t i = 0; i < std::size(undockCases); ++i) {
         SCOPED_TRACE(i);
-        toolbar->SetDocked(TRUE);
-        toolbar->SetDockCorner(kCornerTopLeft);
+        toolbar->ChangeSettings([](ToolbarSettings& settings) {
+            settings.docked = TRUE;
+            settings.dockCorner = kCornerTopLeft;
+        });
         RECT rect = undockCases[i].proposed;
         toolbar->OnMoving(WMSZ_TOPLEFT, rect);
-        EXPECT_EQ(toolbar->IsDocked() == FALSE, undockCases[i].undocks);
+        EXPECT_EQ(toolbar->Settings().docked == FALSE, undockCases[i].undocks);
     }
 }
 
@@ -225,23 +227,25 @@ TEST_F(ToolbarTest, CtrlOrProtectionNeverDocks)
     SetKeyboardState(keys);
     RECT rect = corner;
     EXPECT_TRUE(toolbar->OnMoving(WMSZ_TOPLEFT, rect));
-    EXPECT_FALSE(toolbar->IsDocked());
+    EXPECT_FALSE(toolbar->Settings().docked);
     EXPECT_EQ(rect.left, corner.left);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
 
-    toolbar->m_protected = TRUE;
-    toolbar->m_protectionLevel = kProtectToolbarProperties;
+    toolbar->ChangeSettings([](ToolbarSettings& settings) {
+        settings.protection.enabled = TRUE;
+        settings.protection.level = kProtectToolbarProperties;
+    });
     rect = corner;
     EXPECT_TRUE(toolbar->OnMoving(WMSZ_TOPLEFT, rect));
-    EXPECT_FALSE(toolbar->IsDocked());
+    EXPECT_FALSE(toolbar->Settings().docked);
     // Nor does resizing change the line count.
     AddTestButton(toolbar);
     AddTestButton(toolbar);
-    toolbar->SetButtonsPerLine(1);
+    toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonsPerLine = 1; });
     RECT wide{100, 100, 600, 160};
     toolbar->OnSizing(WMSZ_RIGHT, wide);
-    EXPECT_EQ(toolbar->ButtonsPerLine(), 1);
+    EXPECT_EQ(toolbar->Settings().buttonsPerLine, 1);
 }
 
 TEST_F(ToolbarTest, ToolbarsSharingACornerStandSideBySide)
@@ -252,9 +256,11 @@ TEST_F(ToolbarTest, ToolbarsSharingACornerStandSideBySide)
     for (CToolbar* toolbar : {first, second}) {
         AddTestButton(toolbar);
         AddTestButton(toolbar);
-        toolbar->SetOrientation(kHorizontal);
-        toolbar->SetDockCorner(kCornerBottomRight);
-        toolbar->SetDocked(TRUE);
+        toolbar->ChangeSettings([](ToolbarSettings& settings) {
+            settings.orientation = kHorizontal;
+            settings.dockCorner = kCornerBottomRight;
+            settings.docked = TRUE;
+        });
         toolbar->Relayout(FALSE);
     }
     m_set->ArrangeDocked(nullptr);

@@ -18,14 +18,14 @@ TEST_F(ToolbarTest, SwitchesReadYesInAnyCaseAndAnythingElseAsNo)
     driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "OnlyOneOpen", "YES");
     driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "ToolbarHotkey", 0x0341);
     m_set->ReadStatusFromRegistry();
-    EXPECT_TRUE(m_set->m_toolTips);
-    EXPECT_FALSE(m_set->m_saveOnClose);
-    EXPECT_TRUE(m_set->m_onlyOneOpen);
-    EXPECT_EQ(m_set->m_toolbarHotkey, 0x0341);
+    EXPECT_TRUE(m_set->Options().toolTips);
+    EXPECT_FALSE(m_set->Options().saveOnClose);
+    EXPECT_TRUE(m_set->Options().onlyOneOpen);
+    EXPECT_EQ(m_set->Options().toolbarHotkey, 0x0341);
     // Missing values keep their defaults.
-    EXPECT_TRUE(m_set->m_openOnStart);
-    EXPECT_EQ(m_set->m_optionsHotkey, 0x047A);
-    EXPECT_EQ(m_set->m_defaultNew, 3u);
+    EXPECT_TRUE(m_set->Options().openOnStart);
+    EXPECT_EQ(m_set->Options().optionsHotkey, 0x047A);
+    EXPECT_EQ(m_set->Options().defaultNew, 3u);
     driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
 }
 
@@ -56,8 +56,10 @@ TEST_F(ToolbarTest, FirstStartIsNoKeyOrNoCountNotAZeroCount)
 TEST_F(ToolbarTest, WritingStoresOptionsAndOpenFilesInOrder)
 {
     driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
-    m_set->m_toolTips = FALSE;
-    m_set->m_shortcuts = 3;
+    m_set->ChangeOptions([](ToolbarSetOptions& options) {
+        options.toolTips = FALSE;
+        options.shortcuts = 3;
+    });
     MakeToolbar("One");
     ASSERT_TRUE(m_set->WriteStatusToRegistry());
     DWORD number = 0;
@@ -84,12 +86,12 @@ TEST_F(ToolbarTest, HotkeyHeldElsewhereKeepsTheOldCodeForThatHotkeyOnly)
     const WORD shiftAltF7 = MAKEWORD(VK_F7, HOTKEYF_SHIFT | HOTKEYF_ALT);
     EXPECT_EQ(m_set->HotkeysChanged(0x047A, 0x027B, 0x047B), 7);
     EXPECT_EQ(m_set->HotkeysChanged(altF9, ctrlF8, shiftAltF7), 6);
-    EXPECT_EQ(m_set->m_optionsHotkey, 0x047A);
-    EXPECT_EQ(m_set->m_toolbarHotkey, ctrlF8);
-    EXPECT_EQ(m_set->m_showAllHotkey, shiftAltF7);
+    EXPECT_EQ(m_set->Options().optionsHotkey, 0x047A);
+    EXPECT_EQ(m_set->Options().toolbarHotkey, ctrlF8);
+    EXPECT_EQ(m_set->Options().showAllHotkey, shiftAltF7);
     // Zero switches a hotkey off and counts as a success.
     EXPECT_EQ(m_set->HotkeysChanged(0, ctrlF8, shiftAltF7), 7);
-    EXPECT_EQ(m_set->m_optionsHotkey, 0);
+    EXPECT_EQ(m_set->Options().optionsHotkey, 0);
     UnregisterHotKey(nullptr, 77);
     m_set->HotkeysChanged(0, 0, 0);
 }

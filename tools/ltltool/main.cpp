@@ -122,35 +122,37 @@ ordered_json DumpButton(const CToolButton& button)
 ordered_json DumpToolbar(CToolbar& toolbar, IStorage* root)
 {
     ordered_json out;
+    const ToolbarSettings& settings = toolbar.Settings();
     out["version"] = Hex(toolbar.Version());
-    out["name"] = Utf8(toolbar.Name().c_str());
-    out["position"] = {{"x", toolbar.StoredPosition().x}, {"y", toolbar.StoredPosition().y}};
-    out["docked"] = toolbar.IsDocked() != FALSE;
-    out["dockCorner"] = toolbar.DockCornerValue();
-    out["orientation"] = toolbar.Orientation() == kHorizontal ? "horizontal" : "vertical";
-    out["buttonsPerLine"] = toolbar.ButtonsPerLine();
-    out["alwaysOnTop"] = toolbar.IsAlwaysOnTop() != FALSE;
-    out["hidden"] = toolbar.HiddenInFile() != FALSE;
+    out["name"] = Utf8(settings.name.c_str());
+    out["position"] = {{"x", settings.position.x}, {"y", settings.position.y}};
+    out["docked"] = settings.docked != FALSE;
+    out["dockCorner"] = settings.dockCorner;
+    out["orientation"] = settings.orientation == kHorizontal ? "horizontal" : "vertical";
+    out["buttonsPerLine"] = settings.buttonsPerLine;
+    out["alwaysOnTop"] = settings.alwaysOnTop != FALSE;
+    out["hidden"] = settings.hidden != FALSE;
     out["buttonCount"] = toolbar.Count();
     if (toolbar.Version() > kVersion11000) {
-        out["useGradient"] = toolbar.UseGradient() != FALSE;
-        out["startIsSystem"] = toolbar.StartIsSystem() != FALSE;
-        out["endIsSystem"] = toolbar.EndIsSystem() != FALSE;
-        out["startColour"] = Hex(toolbar.StartColour());
-        out["endColour"] = Hex(toolbar.EndColour());
-        out["buttonSize"] = toolbar.ButtonSize();
-        out["border"] = toolbar.Border();
-        out["showDescription"] = toolbar.ShowDescription() != FALSE;
-        out["showButtonBackground"] = toolbar.ShowButtonBackground() != FALSE;
-        out["showMenuButtons"] = toolbar.MenuButtonsShown() != FALSE;
-        out["autohide"] = toolbar.IsAutohide() != FALSE;
+        out["useGradient"] = settings.useGradient != FALSE;
+        out["startIsSystem"] = settings.startIsSystem != FALSE;
+        out["endIsSystem"] = settings.endIsSystem != FALSE;
+        out["startColour"] = Hex(settings.startColour);
+        out["endColour"] = Hex(settings.endColour);
+        out["buttonSize"] = settings.buttonSize;
+        out["border"] = settings.border;
+        out["showDescription"] = settings.showDescription != FALSE;
+        out["showButtonBackground"] = settings.showButtonBackground != FALSE;
+        out["showMenuButtons"] = settings.showMenuButtons != FALSE;
+        out["autohide"] = settings.autohide != FALSE;
     }
     if (toolbar.Version() > kVersion21000) {
-        out["protected"] = toolbar.m_protected != FALSE;
-        out["passwordRequired"] = toolbar.m_passwordRequired != FALSE;
-        out["passwordSet"] = !toolbar.m_password.IsEmpty();
-        out["protectionLevel"] = Hex(toolbar.m_protectionLevel);
-        out["quickUnlockOption"] = toolbar.m_quickUnlockOption != FALSE;
+        const ToolbarProtection& protection = settings.protection;
+        out["protected"] = protection.enabled != FALSE;
+        out["passwordRequired"] = protection.passwordRequired != FALSE;
+        out["passwordSet"] = !protection.password.IsEmpty();
+        out["protectionLevel"] = Hex(protection.level);
+        out["quickUnlockOption"] = protection.quickUnlockOption != FALSE;
     }
     ordered_json buttons = ordered_json::array();
     for (int i = 0; i < toolbar.Count(); ++i) {
@@ -219,7 +221,7 @@ int Sample(const char* output)
 {
     CToolbar toolbar(nullptr, nullptr, nullptr);
     toolbar.SetTitle("Sample");
-    toolbar.SetShowDescription(TRUE);
+    toolbar.ChangeSettings([](ToolbarSettings& settings) { settings.showDescription = TRUE; });
     char windows[MAX_PATH]{};
     GetWindowsDirectoryA(windows, sizeof windows);
     const std::string folder(windows);
