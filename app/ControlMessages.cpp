@@ -59,21 +59,42 @@ LRESULT CMainWindow::OnAddButton(WPARAM slotOrAtom)
 BOOL CToolbarSet::AddButtonToToolbar(const char* name)
 {
     CTraceMethod trace(TR_CTOOLBARSET, TR_ADD_BUTTON_TO_TOOLBAR);
-    for (int i = 0; i < m_count; ++i) {
-        // The first open toolbar of that name, in slot order, letter case aside.
-        if (m_toolbars[i]->Name() == (name ? name : "")) {
-            if (PasteIntoToolbar(i)) {
-                trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 1);
-                return TRUE;
-            }
-            m_application->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
-            trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 3);
-            return FALSE;
+    const CText wanted(name ? name : "");
+    // The first open toolbar of that name, in slot order, letter case aside.
+    int match = -1;
+    for (int i = 0; i < m_count && match < 0; ++i) {
+        if (m_toolbars[i]->Name() == wanted)
+            match = i;
+    }
+    // Older senders send the window title, which carries the protection
+    // mark after the name; a toolbar really named so is taken first.
+    static const char kProtectedMark[] = " (P)";
+    const int markLength = static_cast<int>(sizeof kProtectedMark) - 1;
+    CText mark(wanted);
+    mark.Right(markLength);
+    if (match < 0 && wanted.Length() > markLength && mark == kProtectedMark) {
+        CText bare(wanted);
+        bare.Left(wanted.Length() - markLength);
+        for (int i = 0; i < m_count && match < 0; ++i) {
+            if (m_toolbars[i]->Name() == bare)
+                match = i;
         }
     }
-    m_application->DisplayMessage(nullptr, IDS_MSG_NO_SUCH_TOOLBAR, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
-    trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 2);
-    return FALSE;
+    if (match < 0) {
+        m_application->DisplayMessage(nullptr, IDS_MSG_NO_SUCH_TOOLBAR, name, MB_OK | MB_ICONEXCLAMATION,
+                                      kCaptionText);
+        trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 2);
+        return FALSE;
+    }
+    // A toolbar that blocks adding takes nothing, by paste or any other way.
+    const BOOL blocked = m_toolbars[match]->IsRestricted(kProtectAdd);
+    if (blocked || !PasteIntoToolbar(match)) {
+        m_application->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+        trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, blocked ? 3 : 4);
+        return FALSE;
+    }
+    trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 1);
+    return TRUE;
 }
 
 LRESULT CMainWindow::OnHelpRequest(WPARAM kind, LPARAM context)

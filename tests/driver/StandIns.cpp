@@ -230,9 +230,21 @@ bool PutShellItemsOnClipboard(const std::vector<std::string>& paths)
         itemIds.push_back(item);
     }
     CComPtr<IDataObject> data;
-    return SUCCEEDED(folder->GetUIObjectOf(nullptr, static_cast<UINT>(itemIds.size()), itemIds.data(),
-                                           IID_IDataObject, nullptr, data.put_void()))
-           && SUCCEEDED(OleSetClipboard(data.Get())) && SUCCEEDED(OleFlushClipboard());
+    if (FAILED(folder->GetUIObjectOf(nullptr, static_cast<UINT>(itemIds.size()), itemIds.data(), IID_IDataObject,
+                                     nullptr, data.put_void())))
+        return false;
+    // Another program may hold the clipboard open for a moment (a receiver
+    // emptying it after a paste): setting it is tried again for a while.
+    HRESULT hr = E_FAIL;
+    WaitUntil(
+        [&] {
+            hr = OleSetClipboard(data.Get());
+            if (SUCCEEDED(hr))
+                hr = OleFlushClipboard();
+            return hr != CLIPBRD_E_CANT_OPEN;
+        },
+        3000);
+    return SUCCEEDED(hr);
 }
 
 } // namespace driver

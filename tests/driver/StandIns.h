@@ -16,7 +16,7 @@
 //               below 0xC000: a slot), "read" (then "atom", letter case
 //               kept) or "stale"; the atom is deleted.  Then the OLE
 //               clipboard as a paste finds it: "clipboard" (OleGetClipboard
-//               gave an object), "formats" (names of what it offers:
+//               gave an object; else "clipboardHr"), "formats" (names of what it offers:
 //               registered names, "CF_HDROP", "CF_TEXT"... or "#n"),
 //               "files" (the CF_HDROP list), "items" (parsing names of the
 //               "Shell IDList Array" entries), "idListReadable", "button"
