@@ -408,7 +408,7 @@ TEST_F(ExplorerProgramTest, AddSelectionToHandsTheObjectToTheNamedToolbar)
 
     // A protected toolbar's title carries " (P)"; the name handed over has not.
     driver::CompanionStandIn lintel;
-    ASSERT_TRUE(lintel.Start(m_folder + "\\standin", true, {"Office Tools (P)"}));
+    ASSERT_TRUE(lintel.Start(m_folder, true, {"Office Tools (P)"}));
     ASSERT_TRUE(StartExplorer());
     // Any object will do: the control panel type lists everything in the folder.
     Command(3);
@@ -441,7 +441,7 @@ TEST_F(ExplorerProgramTest, AToolbarNameTooLongForAnAtomIsRefusedAndNeverMeansSl
     driver::WriteTextFile(root + "\\item.txt", "x");
     SeedRecentFolders({root});
     driver::CompanionStandIn lintel;
-    ASSERT_TRUE(lintel.Start(m_folder + "\\standin", true, {std::string(256, 'N')}));
+    ASSERT_TRUE(lintel.Start(m_folder, true, {std::string(256, 'N')}));
     ASSERT_TRUE(StartExplorer());
     Command(3);
     ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));

@@ -72,10 +72,22 @@ std::vector<std::string> ComboTexts(HWND combo)
     const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         // CB_GETLBTEXT is marshalled for another process as WM_GETTEXT is.
+        // Wine 8 hands an ANSI caller the entry as UTF-16 when it comes
+        // from another process: room for that, and a conversion.
         const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
-        std::string text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(std::strlen(text.c_str()));
+        if (length < 0 || length >= static_cast<LRESULT>(kTextRoom))
+            continue;
+        std::vector<char> buffer(kTextRoom * 2, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        buffer[buffer.size() - 1] = 0;
+        buffer[buffer.size() - 2] = 0;
+        std::string text(buffer.data());
+        if (length > 1 && buffer[0] != 0 && buffer[1] == 0) {
+            const wchar_t* wide = reinterpret_cast<const wchar_t*>(buffer.data());
+            char narrow[kTextRoom * 2]{};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+            text = narrow;
+        }
         texts.push_back(text);
     }
     return texts;
