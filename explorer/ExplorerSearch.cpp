@@ -29,10 +29,10 @@ void TraceNumber(const char* format, unsigned long value)
         LogFormat(format, value);
 }
 
-BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
+BOOL DisplayName(IShellFolder* folder, const CItemId& item, DWORD flags, CText& name)
 {
     STRRET returned{};
-    if (FAILED(folder->GetDisplayNameOf(item.List(), SHGDN_FORPARSING, &returned)))
+    if (FAILED(folder->GetDisplayNameOf(item.List(), flags, &returned)))
         return FALSE;
     char* text = nullptr;
     if (FAILED(StrRetToStrA(&returned, item.List(), &text)) || !text)
@@ -42,6 +42,26 @@ BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
         ~Freed() { CoTaskMemFree(text); }
     } freed{text};
     name = text;
+    return TRUE;
+}
+
+BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
+{
+    return DisplayName(folder, item, SHGDN_FORPARSING, name);
+}
+
+// The extension of a file-system object's own name, lower case, dot
+// included; empty for a name without one.
+BOOL ExtensionOf(IShellFolder* folder, const CItemId& item, CText& extension)
+{
+    CText name;
+    if (!DisplayName(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, name))
+        return FALSE;
+    const int dot = name.ReverseFind('.');
+    const int slash = name.ReverseFind('\\');
+    extension = dot > slash ? name.c_str() + dot : "";
+    if (!extension.IsEmpty())
+        CharLowerA(extension.At(0));
     return TRUE;
 }
 
@@ -132,6 +152,7 @@ void CExplorerSearch::DiscardResults()
     m_largeImages = nullptr;
     m_smallImages = nullptr;
     m_imageOfSystemIcon.clear();
+    m_typeNameOfExtension.clear();
 }
 
 DWORD WINAPI CExplorerSearch::ThreadMain(void* parameter)
@@ -271,16 +292,31 @@ void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
     }
 }
 
-BOOL CExplorerSearch::MatchesFilter(const CItemId& absolute)
+BOOL CExplorerSearch::MatchesFilter(IShellFolder* folder, const CItemId& item, const CItemId& absolute,
+                                    ULONG attributes)
 {
     if (!m_request.filter)
         return TRUE;
+    // A file's type name follows from its extension alone, and looking it up
+    // through the desktop costs a thousand times more than asking its folder
+    // for its name: each extension is looked up once per search.  Folders
+    // and objects outside the file system are asked one by one.
+    CText extension;
+    const bool byExtension = (attributes & SFGAO_FILESYSTEM) && !(attributes & SFGAO_FOLDER)
+                             && ExtensionOf(folder, item, extension);
+    if (byExtension) {
+        const auto known = m_typeNameOfExtension.find(extension.c_str());
+        if (known != m_typeNameOfExtension.end())
+            return m_request.filter->Matches(known->second.c_str());
+    }
     SHFILEINFOA info{};
     if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute.List()), 0, &info, sizeof info,
                         SHGFI_PIDL | SHGFI_TYPENAME))
         return FALSE;
     Trace("Got typename");
     info.szTypeName[sizeof info.szTypeName - 1] = 0;
+    if (byExtension)
+        m_typeNameOfExtension[extension.c_str()] = info.szTypeName;
     return m_request.filter->Matches(info.szTypeName);
 }
 
@@ -325,9 +361,9 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
         const bool inScope = m_scope == AnyObject
                              || (m_scope == FileObjectsOnly && (attributes & SFGAO_FILESYSTEM))
                              || (m_scope == NonFileObjectsOnly && !(attributes & SFGAO_FILESYSTEM));
-        if (inScope && MatchesFilter(absolute)) {
+        if (inScope && MatchesFilter(folder, item, absolute, attributes)) {
             Trace("Search type check complete");
-            AddResult(std::make_unique<CSearchResult>(folderId, item, location), absolute,
+            AddResult(std::make_unique<CSearchResult>(folderId, item, location), folder, item, absolute,
                       (attributes & SFGAO_LINK) != 0);
         }
 
@@ -365,14 +401,17 @@ void CExplorerSearch::ListSpecialFolders()
         CItemId last;
         parent.Split(&last);   // a one-item list leaves the desktop as parent
         ++m_objectsExamined;
-        AddResult(std::make_unique<CSearchResult>(parent, last, CText()), special, false);
+        CShellFolder parentFolder(parent);
+        AddResult(std::make_unique<CSearchResult>(parent, last, CText()), parentFolder.Interface(), last, special,
+                  false);
     }
 }
 
-void CExplorerSearch::AddResult(std::unique_ptr<CSearchResult> result, const CItemId& absolute, bool isLink)
+void CExplorerSearch::AddResult(std::unique_ptr<CSearchResult> result, IShellFolder* folder, const CItemId& item,
+                                const CItemId& absolute, bool isLink)
 {
     Trace("Adding element");
-    SetIcons(*result, absolute, isLink);
+    SetIcons(*result, folder, item, absolute, isLink);
     CSearchResult* listed = result.get();
     m_results.push_back(std::move(result));
     if (m_searching) {
@@ -381,22 +420,22 @@ void CExplorerSearch::AddResult(std::unique_ptr<CSearchResult> result, const CIt
     }
 }
 
-void CExplorerSearch::SetIcons(CSearchResult& result, const CItemId& absolute, bool isLink)
+void CExplorerSearch::SetIcons(CSearchResult& result, IShellFolder* folder, const CItemId& item,
+                               const CItemId& absolute, bool isLink)
 {
-    const auto path = reinterpret_cast<LPCSTR>(absolute.List());
+    // The name SHGFI_DISPLAYNAME gives: the object's name within its folder.
+    CText name;
+    const bool named = folder && DisplayName(folder, item, SHGDN_INFOLDER, name);
+    if (named)
+        result.SetName(name);
     // Copying an icon into an image list is by far the dearest step of a
     // result, and most results share their icon with others: the first
-    // result of each system icon has its icons copied, the rest reuse them.
-    // Shortcuts get the shortcut arrow drawn over the same system icon, so
-    // they are kept apart.
-    SHFILEINFOA indexInfo{};
-    const bool indexed = SHGetFileInfoA(path, 0, &indexInfo, sizeof indexInfo,
-                                        SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME)
-                         != 0;
-    const std::pair<int, bool> key(indexInfo.iIcon, isLink);
-    if (indexed) {
-        indexInfo.szDisplayName[sizeof indexInfo.szDisplayName - 1] = 0;
-        result.SetName(indexInfo.szDisplayName);
+    // result of each system icon has the shell's icons copied, the rest
+    // reuse them.  Shortcuts get the shortcut arrow drawn over the same
+    // system icon, so they are kept apart.
+    const int systemIcon = folder ? SHMapPIDLToSystemImageListIndex(folder, item.List(), nullptr) : -1;
+    const std::pair<int, bool> key(systemIcon, isLink);
+    if (systemIcon >= 0) {
         const auto known = m_imageOfSystemIcon.find(key);
         if (known != m_imageOfSystemIcon.end()) {
             result.SetImage(known->second);
@@ -404,18 +443,21 @@ void CExplorerSearch::SetIcons(CSearchResult& result, const CItemId& absolute, b
         }
     }
 
+    const auto path = reinterpret_cast<LPCSTR>(absolute.List());
     SHFILEINFOA smallInfo{};
     SHGetFileInfoA(path, 0, &smallInfo, sizeof smallInfo,
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
     CIconHandle small(smallInfo.hIcon);
-    smallInfo.szDisplayName[sizeof smallInfo.szDisplayName - 1] = 0;
-    result.SetName(smallInfo.szDisplayName);
+    if (!named) {
+        smallInfo.szDisplayName[sizeof smallInfo.szDisplayName - 1] = 0;
+        result.SetName(smallInfo.szDisplayName);
+    }
     SHFILEINFOA largeInfo{};
     SHGetFileInfoA(path, 0, &largeInfo, sizeof largeInfo, SHGFI_PIDL | SHGFI_ICON);
     CIconHandle large(largeInfo.hIcon);
     const int image = AddIconPair(large.Get(), small.Get());
     result.SetImage(image);
-    if (indexed && (large || small))
+    if (systemIcon >= 0 && (large || small))
         m_imageOfSystemIcon[key] = image;
 }
 

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The seven search types, in the order of the type combo (type = index + 1).
@@ -98,9 +99,11 @@ private:
     void PreCount(IShellFolder* folder, unsigned depth);
     void SearchFolder(IShellFolder* folder, const CItemId& folderId, const CText& location, unsigned depth);
     void ListSpecialFolders();
-    BOOL MatchesFilter(const CItemId& absolute);
-    void AddResult(std::unique_ptr<CSearchResult> result, const CItemId& absolute, bool isLink);
-    void SetIcons(CSearchResult& result, const CItemId& absolute, bool isLink);
+    BOOL MatchesFilter(IShellFolder* folder, const CItemId& item, const CItemId& absolute, ULONG attributes);
+    void AddResult(std::unique_ptr<CSearchResult> result, IShellFolder* folder, const CItemId& item,
+                   const CItemId& absolute, bool isLink);
+    void SetIcons(CSearchResult& result, IShellFolder* folder, const CItemId& item, const CItemId& absolute,
+                  bool isLink);
     int AddIconPair(HICON large, HICON small);
     void Report(const CText& status, unsigned opened);
     bool EntersFolder(ULONG attributes) const;
@@ -128,6 +131,8 @@ private:
     // Each distinct system icon (shortcut or not) is copied into the
     // search's lists once.
     std::map<std::pair<int, bool>, int> m_imageOfSystemIcon;
+    // Type names of files by extension (lower case, dot included).
+    std::map<std::string, std::string> m_typeNameOfExtension;
     // The folders from the root down to the one being searched.
     std::vector<const CItemId*> m_path;
 };

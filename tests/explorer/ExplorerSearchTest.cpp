@@ -113,7 +113,10 @@ TEST_F(ExplorerSearch, EachFilterTypeListsItsObjectsFromTheWholeTreeAndNothingOu
         for (const CSearchResult* result : report.results) {
             const std::string path = ParsingName(result->AbsoluteId());
             EXPECT_EQ(Lower(result->Location().c_str()), Lower(FolderOf(path))) << path;
-            EXPECT_FALSE(result->Name().IsEmpty()) << path;
+            SHFILEINFOA info{};
+            SHGetFileInfoA(reinterpret_cast<LPCSTR>(result->AbsoluteId().List()), 0, &info, sizeof info,
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME);
+            EXPECT_STREQ(result->Name().c_str(), info.szDisplayName) << path;
             EXPECT_GE(result->Image(), 0) << path;
             EXPECT_LT(result->Image(), ImageList_GetImageCount(report.large)) << path;
         }
