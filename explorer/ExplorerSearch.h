@@ -12,7 +12,9 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The seven search types, in the order of the type combo (type = index + 1).
@@ -91,11 +93,46 @@ public:
     unsigned FoldersOpened() const { return m_foldersOpened; }
 
 private:
-    // (the engine's own members)
+    static DWORD WINAPI ThreadMain(void* parameter);
+    void Run();
+    void Walk();
+    void PreCount(IShellFolder* folder, unsigned depth);
+    void SearchFolder(IShellFolder* folder, const CItemId& folderId, const CText& location, unsigned depth);
+    void ListSpecialFolders();
+    BOOL MatchesFilter(IShellFolder* folder, const CItemId& item, const CItemId& absolute, ULONG attributes);
+    void AddResult(std::unique_ptr<CSearchResult> result, IShellFolder* folder, const CItemId& item,
+                   const CItemId& absolute, bool isLink);
+    void SetIcons(CSearchResult& result, IShellFolder* folder, const CItemId& item, const CItemId& absolute,
+                  bool isLink);
+    int AddIconPair(HICON large, HICON small);
+    void Report(const CText& status, unsigned opened);
+    bool EntersFolder(ULONG attributes) const;
+    bool OnCurrentPath(const CItemId& folder) const;
+    void DiscardResults();
+
     ISearchReport& m_report;
     std::atomic<bool> m_searching{false};
     CHandle m_thread;
-    unsigned m_objectsExamined = 0;
-    unsigned m_foldersTotal = 0;
-    unsigned m_foldersOpened = 0;
+    // Written by the search thread only; atomic so that the window may show
+    // them while a search runs.
+    std::atomic<unsigned> m_objectsExamined{0};
+    std::atomic<unsigned> m_foldersTotal{0};
+    std::atomic<unsigned> m_foldersOpened{0};
+
+    // Everything below belongs to the search thread while it runs, and to the
+    // window's thread otherwise.
+    SearchRequest m_request;
+    SearchScope m_scope = AnyObject;
+    unsigned m_lastProgress = 0;
+    CText m_searchingText;
+    std::vector<std::unique_ptr<CSearchResult>> m_results;
+    HIMAGELIST m_largeImages = nullptr;
+    HIMAGELIST m_smallImages = nullptr;
+    // Each distinct system icon (shortcut or not) is copied into the
+    // search's lists once.
+    std::map<std::pair<int, bool>, int> m_imageOfSystemIcon;
+    // Type names of files by extension (lower case, dot included).
+    std::map<std::string, std::string> m_typeNameOfExtension;
+    // The folders from the root down to the one being searched.
+    std::vector<const CItemId*> m_path;
 };

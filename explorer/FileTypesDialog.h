@@ -1,10 +1,13 @@
 // CFileTypesDialog: the File Types dialog (115), where the user checks the
-// document types that "Registered Documents" searches for.
+// document types that "Registered Documents" searches for.  The checks live
+// in the catalogue entries themselves, so they survive from one use of the
+// dialog to the next.
 #pragma once
 
 #include "DocumentType.h"
 #include "TypeFilter.h"
 #include "../common/DialogBase.h"
+#include "../common/ScopedHandle.h"
 
 class CExplorerWindow;
 
@@ -14,7 +17,31 @@ public:
     // On OK every checked description is appended to filter; Cancel leaves it.
     CFileTypesDialog(CWindowBase* parent, HWND parentHandle, std::vector<CDocumentType>& catalogue,
                      CTypeFilter& filter);
-    // The dialog's Help button opened help.
-    BOOL HelpUsed() const;
-    // (the rest is the dialog's own)
+
+    // Help was opened successfully while the dialog was up (the window then
+    // owes WinHelp a HELP_QUIT when it goes).
+    bool HelpUsed() const { return m_helpUsed; }
+
+    INT_PTR DialogProc(HWND handle, UINT message, WPARAM first, LPARAM second) override;
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnOK() override;
+
+protected:
+    // Opens a help topic with the dialog as owner; TRUE when help opened.
+    virtual BOOL ShowHelp(UINT topic);
+
+private:
+    void Toggle(int index);
+    void Reset();
+    BOOL OnDrawItem(const DRAWITEMSTRUCT& draw);
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM first, LPARAM second, UINT_PTR id,
+                                     DWORD_PTR data);
+
+    std::vector<CDocumentType>& m_catalogue;
+    CTypeFilter& m_filter;
+    HWND m_list = nullptr;
+    CBitmapHandle m_checked;
+    CBitmapHandle m_unchecked;
+    bool m_helpUsed = false;
 };
