@@ -42,7 +42,13 @@ LRESULT CMainWindow::OnAddButton(WPARAM slotOrAtom)
     BOOL added = FALSE;
     if (slotOrAtom < CToolbarSet::kMaxToolbars) {
         // A slot out of range or empty fails without a word: the sender posted.
-        added = m_toolbarSet && m_toolbarSet->PasteIntoToolbar(static_cast<int>(slotOrAtom));
+        // A toolbar that blocks adding refuses by slot as it does by name.
+        CToolbar* target = m_toolbarSet ? m_toolbarSet->Toolbar(static_cast<int>(slotOrAtom)) : nullptr;
+        if (target && target->IsRestricted(kProtectAdd))
+            Application()->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, target->Name().c_str(),
+                                          MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+        else
+            added = m_toolbarSet && m_toolbarSet->PasteIntoToolbar(static_cast<int>(slotOrAtom));
     } else {
         const ATOM atom = static_cast<ATOM>(slotOrAtom);
         const CText name = AtomText(atom);

@@ -51,6 +51,10 @@ INT_PTR CFileTypesDialog::DialogProc(HWND handle, UINT message, WPARAM first, LP
 
 BOOL CFileTypesDialog::OnInitDialog()
 {
+    // Cancel puts the checks back as they were when the dialog opened.
+    m_checksAtOpen.clear();
+    for (const CDocumentType& entry : m_catalogue)
+        m_checksAtOpen.push_back(entry.checked);
     m_list = GetDlgItem(Handle(), IDC_FILE_TYPE_LIST);
     if (!m_list)
         return TRUE;
@@ -136,6 +140,13 @@ BOOL CFileTypesDialog::ShowHelp(UINT topic)
     if (!helpFile.LoadString(AppInstance(), IDS_HELP_FILE))
         return FALSE;
     return WinHelpA(Handle(), helpFile.c_str(), HELP_CONTEXT, topic);
+}
+
+BOOL CFileTypesDialog::OnCancel()
+{
+    for (size_t i = 0; i < m_catalogue.size() && i < m_checksAtOpen.size(); ++i)
+        m_catalogue[i].checked = m_checksAtOpen[i];
+    return CDialogBase::OnCancel();
 }
 
 BOOL CFileTypesDialog::OnOK()

@@ -26,6 +26,7 @@ public:
     BOOL OnInitDialog() override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
     BOOL OnOK() override;
+    BOOL OnCancel() override;
 
 protected:
     // Opens a help topic with the dialog as owner; TRUE when help opened.
@@ -44,4 +45,5 @@ private:
     CBitmapHandle m_checked;
     CBitmapHandle m_unchecked;
     bool m_helpUsed = false;
+    std::vector<int> m_checksAtOpen;
 };

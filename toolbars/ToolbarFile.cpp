@@ -319,6 +319,9 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
     if (fields.havePosition)
         m_settings.position = POINT{static_cast<short>(LOWORD(fields.position)), static_cast<short>(HIWORD(fields.position))};
     if (mode == kReadAndShow && Handle()) {
+        // The caption was set when the name was read, before the protection
+        // that adds its mark.
+        SetTitle(nullptr);
         if (fields.havePosition)
             SetWindowPos(Handle(), nullptr, m_settings.position.x, m_settings.position.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

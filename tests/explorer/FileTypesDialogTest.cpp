@@ -136,7 +136,7 @@ TEST(FileTypesDialog, APressInsideTheCheckBoxTogglesAndSelectsTheItem)
     }, IDCANCEL);
 }
 
-TEST(FileTypesDialog, OkAppendsTheCheckedDescriptionsCancelLeavesTheFilter)
+TEST(FileTypesDialog, OkAppendsTheCheckedDescriptionsCancelLeavesFilterAndChecks)
 {
     struct Case {
         const char* name;
@@ -154,6 +154,7 @@ TEST(FileTypesDialog, OkAppendsTheCheckedDescriptionsCancelLeavesTheFilter)
         auto catalogue = Catalogue({1, 0, 1});
         CTypeFilter filter;
         filter.Add("Earlier");
+        const std::vector<int> checksBefore = ChecksOf(catalogue);
         TestedDialog dialog(nullptr, nullptr, catalogue, filter);
         const INT_PTR ended = RunDialog(dialog, [&](HWND window, HWND list) {
             if (c.reset) {
@@ -167,6 +168,11 @@ TEST(FileTypesDialog, OkAppendsTheCheckedDescriptionsCancelLeavesTheFilter)
         for (const CText& name : filter.Names())
             names.push_back(name.c_str());
         EXPECT_EQ(names, c.filterAfter);
+        // What the user checked before cancelling is not kept for next time.
+        if (c.endButton == IDCANCEL)
+            EXPECT_EQ(ChecksOf(catalogue), checksBefore);
+        else
+            EXPECT_NE(ChecksOf(catalogue), checksBefore);
     }
 }
 

@@ -119,6 +119,9 @@ TEST_F(ProtectedHandOverTest, AToolbarThatAllowsAddingTakesFilesUnderItsNameAndI
     StartWith({tools});
     HWND toolbar = Toolbar();
     ASSERT_NE(toolbar, nullptr);
+    // Opened from its file, the toolbar shows its mark at once.
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::WindowText(toolbar) == "Tools (P)"; }))
+        << driver::WindowText(toolbar);
 
     // Each paste ends by emptying the clipboard.
     const std::string byName = HandOver("Tools", "By name");
@@ -158,6 +161,17 @@ TEST_F(ProtectedHandOverTest, AToolbarThatBlocksAddingRefusesUnderEitherName)
         // Nothing was taken, so the sender's data is still there.
         EXPECT_TRUE(IsClipboardFormatAvailable(CF_HDROP));
     }
+
+    // By its slot, as the shell extension's older senders do: refused too.
+    const std::string bySlot = m_folder + "\\Refused by slot";
+    CreateDirectoryA(bySlot.c_str(), nullptr);
+    ASSERT_TRUE(driver::PutShellItemsOnClipboard({bySlot}));
+    ASSERT_TRUE(PostMessageA(m_main, kAddButton, 0, 0));
+    HWND box = driver::WaitForMessageBox("Locked", driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(box, nullptr);
+    driver::PressButton(box, IDOK);
+    ASSERT_TRUE(driver::WaitForWindowGone(box));
+    EXPECT_EQ(ButtonWindows(toolbar), 0);
 
     ASSERT_TRUE(Close(*m_lintel));
     EXPECT_TRUE(ButtonFiles(Dump(FileOf("Locked"))).empty());
