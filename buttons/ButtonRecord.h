@@ -25,6 +25,20 @@ private:
     BOOL m_ok;
 };
 
+// What the record methods of the button kinds report to the trace, in the
+// order of their checks.
+enum RecordWriteResult : unsigned long {
+    kRecordWritten = 1,
+    kRecordNoKind = 2,
+    kRecordFieldsFailed = 3,
+};
+
+enum RecordReadResult : unsigned long {
+    kRecordRead = 1,
+    kRecordDamaged = 2,
+    kRecordNoIcon = 3,   // an old record, whose icon has to come from its target
+};
+
 class CRecordReader
 {
 public:

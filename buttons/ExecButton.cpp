@@ -39,6 +39,28 @@ BOOL NamesFolder(const CText& path)
     return parent.IsValid() && parent.IsAttrSet(item, SFGAO_FOLDER);
 }
 
+// What the program button's methods report to the trace, in the order of
+// their checks.
+enum AssociatedInfoResult : unsigned long {
+    kInfoDone = 1,
+    kInfoNotFolderNorType = 2,
+    kInfoNoStartIn = 3,
+    kInfoNoTarget = 4,       // the target or its icon could not be had
+};
+
+enum ObjectDataResult : unsigned long { kObjectDone = 1, kObjectNoTarget = 2, kObjectNoStartIn = 3 };
+
+enum ShortcutDataResult : unsigned long { kShortcutDone = 1, kShortcutNoTarget = 2 };
+
+enum CheckFileResult : unsigned long {
+    kFileUsable = 1,
+    kFileNoName = 2,
+    kFileNoFolder = 3,       // the target's folder cannot be bound
+    kFileNoStartIn = 4,
+};
+
+enum ExecuteResult : unsigned long { kExecuteStarted = 1, kExecuteFailed = 2 };
+
 } // namespace
 
 CText FolderOfPath(const char* path)
@@ -91,29 +113,27 @@ CExecButton::~CExecButton()
 
 BOOL CExecButton::GetAssociatedFileInfo(const CreationData& data, const char* path)
 {
-    // Result codes: 1 done; 2 not a folder nor a registered type; 3 no folder
-    // to start in; 4 the target or its icon could not be had.
     CTraceMethod trace(TR_CEXECBUTTON, TR_GET_ASSOCIATED_INFO);
     const CText target(path ? path : "");
     if (!IsFolderOrRegisteredType(target)) {
         m_targetOk = 0;
-        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 2);
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoNotFolderNorType);
         return FALSE;
     }
     CText folder = FolderOfPath(target.c_str());
     if (folder.IsEmpty()) {
         m_startIn = "";
         m_targetOk = 0;
-        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 3);
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoNoStartIn);
         return FALSE;
     }
     m_startIn = folder;
     if (!CFileButton::GetAssociatedFileInfo(data, target.c_str())) {
-        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 4);
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoNoTarget);
         return FALSE;
     }
     m_allowDrops = CanAcceptDrops() ? 1 : 0;
-    trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 1);
+    trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoDone);
     return TRUE;
 }
 
@@ -121,18 +141,18 @@ BOOL CExecButton::GetObjectData(const CreationData& data)
 {
     CTraceMethod trace(TR_CEXECBUTTON, TR_GET_OBJECT_DATA);
     if (!CFileButton::GetObjectData(data)) {
-        trace.Result(TR_GET_OBJECT_DATA_RESULT, 2);
+        trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectNoTarget);
         return FALSE;
     }
     if (m_fileSystem) {
         m_startIn = FolderOfPath(m_fileName.c_str());
         if (m_startIn.IsEmpty()) {
             m_targetOk = 0;
-            trace.Result(TR_GET_OBJECT_DATA_RESULT, 3);
+            trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectNoStartIn);
             return FALSE;
         }
     }
-    trace.Result(TR_GET_OBJECT_DATA_RESULT, 1);
+    trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectDone);
     return TRUE;
 }
 
@@ -140,7 +160,7 @@ BOOL CExecButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
 {
     CTraceMethod trace(TR_CEXECBUTTON, TR_GET_SHORTCUT_DATA);
     if (!CFileButton::GetShortcutData(data, link)) {
-        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 2);
+        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutNoTarget);
         return FALSE;
     }
     if (CanAcceptDrops()) {
@@ -153,29 +173,27 @@ BOOL CExecButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
         CText expanded(directory);
         m_startIn = expanded.ExpandEnvironment() ? expanded : CText(directory);
     }
-    trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 1);
+    trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutDone);
     return TRUE;
 }
 
 BOOL CExecButton::CheckFileOk()
 {
-    // Result codes: 1 usable; 2 no file name; 3 the target's folder cannot be
-    // bound; 4 the start-in folder does not exist.
     CTraceMethod trace(TR_CEXECBUTTON, TR_CHECK_FILE_OK);
     if (m_fileName.IsEmpty()) {
-        trace.Result(TR_CHECK_FILE_OK_RESULT, 2);
+        trace.Result(TR_CHECK_FILE_OK_RESULT, kFileNoName);
         return FALSE;
     }
     CShellFolder folder(m_folderId);
     if (!folder.IsValid()) {
-        trace.Result(TR_CHECK_FILE_OK_RESULT, 3);
+        trace.Result(TR_CHECK_FILE_OK_RESULT, kFileNoFolder);
         return FALSE;
     }
     if (m_fileSystem && !m_startIn.IsEmpty() && !NamesFolder(m_startIn)) {
-        trace.Result(TR_CHECK_FILE_OK_RESULT, 4);
+        trace.Result(TR_CHECK_FILE_OK_RESULT, kFileNoStartIn);
         return FALSE;
     }
-    trace.Result(TR_CHECK_FILE_OK_RESULT, 1);
+    trace.Result(TR_CHECK_FILE_OK_RESULT, kFileUsable);
     return TRUE;
 }
 
@@ -245,7 +263,7 @@ BOOL CExecButton::ExecuteWithParameters(const char* parameters, const char* docu
         // The button's own recent list takes documents once that list exists.
         SHAddToRecentDocs(SHARD_PATHA, document);
     }
-    trace.Result(TR_EXECUTE_RESULT, started ? 1 : 2);
+    trace.Result(TR_EXECUTE_RESULT, started ? kExecuteStarted : kExecuteFailed);
     return started;
 }
 
@@ -303,7 +321,7 @@ BOOL CExecButton::Write(IStream* stream, DWORD version)
 {
     CTraceMethod trace(TR_CEXECBUTTON, TR_WRITE);
     if (!CToolButton::Write(stream, version)) {
-        trace.Result(TR_WRITE_RESULT, 2);
+        trace.Result(TR_WRITE_RESULT, kRecordNoKind);
         return FALSE;
     }
     CRecordWriter out(stream);
@@ -318,13 +336,12 @@ BOOL CExecButton::Write(IStream* stream, DWORD version)
     out.Long(m_allowDrops);
     out.Long(static_cast<DWORD>(m_showState));
     WriteDesktop(out, version);
-    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? kRecordWritten : kRecordFieldsFailed);
     return out.Ok();
 }
 
 BOOL CExecButton::Read(IStream* stream, DWORD version, int mode)
 {
-    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
     CTraceMethod trace(TR_CEXECBUTTON, TR_READ);
     CRecordReader in(stream);
     ReadTarget(in, version);
@@ -358,14 +375,14 @@ BOOL CExecButton::Read(IStream* stream, DWORD version, int mode)
     m_showState = show <= kShowNormal ? static_cast<int>(show) : kShowNormal;
     ReadDesktop(in, version);
     if (!in.Ok()) {
-        trace.Result(TR_READ_RESULT, 2);
+        trace.Result(TR_READ_RESULT, kRecordDamaged);
         return FALSE;
     }
     if (!FinishRead(version, mode)) {
-        trace.Result(TR_READ_RESULT, 3);
+        trace.Result(TR_READ_RESULT, kRecordNoIcon);
         return FALSE;
     }
-    trace.Result(TR_READ_RESULT, 1);
+    trace.Result(TR_READ_RESULT, kRecordRead);
     return TRUE;
 }
 

@@ -129,6 +129,32 @@ CText BareName(const CText& path)
     return name;
 }
 
+// What the file button's methods report to the trace, in the order of their
+// checks.
+enum AssociatedInfoResult : unsigned long { kInfoDone = 1, kInfoNoIcon = 2, kInfoNoTitle = 3 };
+
+enum ObjectDataResult : unsigned long { kObjectDone = 1, kObjectNoFolder = 2, kObjectNoIcon = 3 };
+
+enum ShortcutDataResult : unsigned long {
+    kShortcutDone = 1,
+    kShortcutNoTarget = 2,
+    kShortcutNoFolder = 3,   // the target's folder cannot be bound
+    kShortcutNoIcon = 4,
+};
+
+enum SetFileResult : unsigned long { kFileChanged = 1, kFileSame = 2 };
+
+enum ExecuteResult : unsigned long { kExecuteStarted = 1, kExecuteNoTarget = 2, kExecuteFailed = 3 };
+
+enum Read2Result : unsigned long { kStoredRead = 1, kStoredNoData = 2, kStoredDamaged = 3 };
+
+enum Write2Result : unsigned long {
+    kStoredWritten = 1,
+    kStoredNoDataStream = 2,
+    kStoredRecordFailed = 3,
+    kStoredIconFailed = 4,
+};
+
 } // namespace
 
 // One icon in each of the three sizes of the toolbar's lists.
@@ -230,14 +256,13 @@ BOOL CFileButton::Create(IShellLinkA* link, const CreationData& data, int mode)
 
 BOOL CFileButton::GetAssociatedFileInfo(const CreationData& data, const char* path)
 {
-    // Result codes: 1 done; 2 no icon; 3 no title.
     CTraceMethod trace(TR_CFILEBUTTON, TR_GET_ASSOCIATED_INFO);
     SetFile(path);
     m_defaultIcon = 1;
     SetIconFile(path);
     SetIconIndex(0);
     if (!UpdateIcon(data.sizeIndex, TRUE)) {
-        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 2);
+        trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoNoIcon);
         return FALSE;
     }
     // The title shows the extension or not, as the user's shell settings say.
@@ -249,22 +274,21 @@ BOOL CFileButton::GetAssociatedFileInfo(const CreationData& data, const char* pa
         // stands in, as for the drive dropped from My Computer.
         CText name;
         if (!HasTargetList() || !NormalDisplayName(CShellFolder(m_folderId), m_itemId, name) || name.IsEmpty()) {
-            trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 3);
+            trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoNoTitle);
             return FALSE;
         }
         SetDescription(name.c_str());
     }
-    trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, 1);
+    trace.Result(TR_GET_ASSOCIATED_INFO_RESULT, kInfoDone);
     return TRUE;
 }
 
 BOOL CFileButton::GetObjectData(const CreationData& data)
 {
-    // Result codes: 1 done; 2 the folder cannot be bound; 3 no icon.
     CTraceMethod trace(TR_CFILEBUTTON, TR_GET_OBJECT_DATA);
     CShellFolder folder(m_folderId);
     if (!folder.IsValid()) {
-        trace.Result(TR_GET_OBJECT_DATA_RESULT, 2);
+        trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectNoFolder);
         return FALSE;
     }
     ULONG attributes = 0;
@@ -291,17 +315,15 @@ BOOL CFileButton::GetObjectData(const CreationData& data)
     }
     m_modified = 1;
     if (!UpdateIcon(data.sizeIndex, TRUE)) {
-        trace.Result(TR_GET_OBJECT_DATA_RESULT, 3);
+        trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectNoIcon);
         return FALSE;
     }
-    trace.Result(TR_GET_OBJECT_DATA_RESULT, 1);
+    trace.Result(TR_GET_OBJECT_DATA_RESULT, kObjectDone);
     return TRUE;
 }
 
 BOOL CFileButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
 {
-    // Result codes: 1 done; 2 the shortcut names no target; 3 the target's
-    // folder cannot be bound; 4 no icon.
     CTraceMethod trace(TR_CFILEBUTTON, TR_GET_SHORTCUT_DATA);
     LPITEMIDLIST target = nullptr;
     HRESULT hr = link->GetIDList(&target);
@@ -310,7 +332,7 @@ BOOL CFileButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
     if (FAILED(hr) || !folderList.List() || folderList.IsDesktop()) {
         if (FAILED(hr) && TraceOn())
             LogHResult(hr);
-        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 2);
+        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutNoTarget);
         return FALSE;
     }
     CItemId item;
@@ -320,7 +342,7 @@ BOOL CFileButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
 
     CShellFolder folder(m_folderId);
     if (!folder.IsValid()) {
-        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 3);
+        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutNoFolder);
         return FALSE;
     }
     ULONG attributes = 0;
@@ -376,10 +398,10 @@ BOOL CFileButton::GetShortcutData(const CreationData& data, IShellLinkA* link)
     m_allowDrops = 0;
     m_modified = 1;
     if (!UpdateIcon(data.sizeIndex, TRUE)) {
-        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 4);
+        trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutNoIcon);
         return FALSE;
     }
-    trace.Result(TR_GET_SHORTCUT_DATA_RESULT, 1);
+    trace.Result(TR_GET_SHORTCUT_DATA_RESULT, kShortcutDone);
     return TRUE;
 }
 
@@ -410,11 +432,10 @@ BOOL CFileButton::SetTargetFromFileName()
 
 BOOL CFileButton::SetFile(const char* path)
 {
-    // Result codes: 1 a new target; 2 the same target as before.
     CTraceMethod trace(TR_CFILEBUTTON, TR_SET_FILE);
     const char* text = path ? path : "";
     if (m_fileName.CompareCase(text) == 0) {
-        trace.Result(TR_SET_FILE_RESULT, 2);
+        trace.Result(TR_SET_FILE_RESULT, kFileSame);
         return TRUE;
     }
     m_fileName = text;
@@ -426,7 +447,7 @@ BOOL CFileButton::SetFile(const char* path)
         UpdateIcon(SizeIndex(), TRUE);
     if (Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
-    trace.Result(TR_SET_FILE_RESULT, 1);
+    trace.Result(TR_SET_FILE_RESULT, kFileChanged);
     return TRUE;
 }
 
@@ -518,7 +539,6 @@ void CFileButton::ShowStartError(INT_PTR instanceResult)
 
 BOOL CFileButton::Execute(const char* parameters, const char* startIn)
 {
-    // Result codes: 1 started; 2 no target to start; 3 the start failed.
     CTraceMethod trace(TR_CFILEBUTTON, TR_EXECUTE);
     // Without identifiers (an Internet address, or a path the shell could not
     // find when the button got it) the shell is handed the file name alone.
@@ -529,7 +549,7 @@ BOOL CFileButton::Execute(const char* parameters, const char* startIn)
         if (Handle())
             InvalidateRect(Handle(), nullptr, TRUE);
         ShowStartError(0);
-        trace.Result(TR_EXECUTE_RESULT, 2);
+        trace.Result(TR_EXECUTE_RESULT, kExecuteNoTarget);
         return FALSE;
     }
 
@@ -594,14 +614,14 @@ BOOL CFileButton::Execute(const char* parameters, const char* startIn)
         m_targetOk = 1;
         if (Handle())
             InvalidateRect(Handle(), nullptr, TRUE);
-        trace.Result(TR_EXECUTE_RESULT, 1);
+        trace.Result(TR_EXECUTE_RESULT, kExecuteStarted);
         return TRUE;
     }
     m_targetOk = 0;
     if (Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
     ShowStartError(instanceResult);
-    trace.Result(TR_EXECUTE_RESULT, 3);
+    trace.Result(TR_EXECUTE_RESULT, kExecuteFailed);
     return FALSE;
 }
 
@@ -1100,7 +1120,6 @@ BOOL CFileButton::FinishRead(DWORD version, int mode)
 
 BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
 {
-    // Result codes: 1 read; 2 no "DATA" stream; 3 the record is damaged.
     CTraceMethod trace(TR_CFILEBUTTON, TR_READ2);
     CComPtr<IStream> data;
     const HRESULT hr =
@@ -1108,7 +1127,7 @@ BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
-        trace.Result(TR_READ2_RESULT, 2);
+        trace.Result(TR_READ2_RESULT, kStoredNoData);
         return FALSE;
     }
     // The kind leads the record; the toolbar has read it already.
@@ -1124,14 +1143,12 @@ BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
             UpdateIcon(SizeIndex(), TRUE);
         }
     }
-    trace.Result(TR_READ2_RESULT, result ? 1 : 3);
+    trace.Result(TR_READ2_RESULT, result ? kStoredRead : kStoredDamaged);
     return result;
 }
 
 BOOL CFileButton::Write2(IStorage* storage, DWORD version)
 {
-    // Result codes: 1 written; 2 no "DATA" stream; 3 the record failed; 4 an
-    // icon failed.
     CTraceMethod trace(TR_CFILEBUTTON, TR_WRITE2);
     CComPtr<IStream> data;
     const HRESULT hr = storage ? storage->CreateStream(L"DATA", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
@@ -1140,11 +1157,11 @@ BOOL CFileButton::Write2(IStorage* storage, DWORD version)
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
-        trace.Result(TR_WRITE2_RESULT, 2);
+        trace.Result(TR_WRITE2_RESULT, kStoredNoDataStream);
         return FALSE;
     }
     if (!Write(data.Get(), version)) {
-        trace.Result(TR_WRITE2_RESULT, 3);
+        trace.Result(TR_WRITE2_RESULT, kStoredRecordFailed);
         return FALSE;
     }
     data.Reset();
@@ -1153,11 +1170,11 @@ BOOL CFileButton::Write2(IStorage* storage, DWORD version)
     if (version >= kVersion20000 && m_imageIndex >= 0) {
         for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
             if (!WriteIconToFile(sizeIndex, storage)) {
-                trace.Result(TR_WRITE2_RESULT, 4);
+                trace.Result(TR_WRITE2_RESULT, kStoredIconFailed);
                 return FALSE;
             }
         }
     }
-    trace.Result(TR_WRITE2_RESULT, 1);
+    trace.Result(TR_WRITE2_RESULT, kStoredWritten);
     return TRUE;
 }

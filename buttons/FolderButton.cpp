@@ -275,7 +275,7 @@ BOOL CFolderButton::Write(IStream* stream, DWORD version)
     CTraceMethod trace(TR_CFOLDERBUTTON, TR_WRITE);
     // Before 0x20000 the kind goes out as 2, a program button.
     if (!CToolButton::Write(stream, version)) {
-        trace.Result(TR_WRITE_RESULT, 2);
+        trace.Result(TR_WRITE_RESULT, kRecordNoKind);
         return FALSE;
     }
     CRecordWriter out(stream);
@@ -289,13 +289,12 @@ BOOL CFolderButton::Write(IStream* stream, DWORD version)
     out.Long(m_allowDrops);
     out.Long(static_cast<DWORD>(m_showState));
     WriteDesktop(out, version);
-    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? kRecordWritten : kRecordFieldsFailed);
     return out.Ok();
 }
 
 BOOL CFolderButton::Read(IStream* stream, DWORD version, int mode)
 {
-    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
     CTraceMethod trace(TR_CFOLDERBUTTON, TR_READ);
     CRecordReader in(stream);
     ReadTarget(in, version);
@@ -316,13 +315,13 @@ BOOL CFolderButton::Read(IStream* stream, DWORD version, int mode)
     in.ShowState(m_showState);
     ReadDesktop(in, version);
     if (!in.Ok()) {
-        trace.Result(TR_READ_RESULT, 2);
+        trace.Result(TR_READ_RESULT, kRecordDamaged);
         return FALSE;
     }
     if (!FinishRead(version, mode)) {
-        trace.Result(TR_READ_RESULT, 3);
+        trace.Result(TR_READ_RESULT, kRecordNoIcon);
         return FALSE;
     }
-    trace.Result(TR_READ_RESULT, 1);
+    trace.Result(TR_READ_RESULT, kRecordRead);
     return TRUE;
 }

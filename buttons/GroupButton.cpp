@@ -280,7 +280,7 @@ BOOL CGroupButton::Write(IStream* stream, DWORD version)
 {
     CTraceMethod trace(TR_CGROUPBUTTON, TR_WRITE);
     if (!CToolButton::Write(stream, version)) {
-        trace.Result(TR_WRITE_RESULT, 2);
+        trace.Result(TR_WRITE_RESULT, kRecordNoKind);
         return FALSE;
     }
     CRecordWriter out(stream);
@@ -292,13 +292,12 @@ BOOL CGroupButton::Write(IStream* stream, DWORD version)
     out.Long(static_cast<DWORD>(m_showState));
     out.Long(m_startEvery);
     WriteDesktop(out, version);
-    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? kRecordWritten : kRecordFieldsFailed);
     return out.Ok();
 }
 
 BOOL CGroupButton::Read(IStream* stream, DWORD version, int mode)
 {
-    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
     CTraceMethod trace(TR_CGROUPBUTTON, TR_READ);
     CRecordReader in(stream);
     ReadTarget(in, version);
@@ -314,14 +313,14 @@ BOOL CGroupButton::Read(IStream* stream, DWORD version, int mode)
     in.Flag(m_startEvery);
     ReadDesktop(in, version);
     if (!in.Ok()) {
-        trace.Result(TR_READ_RESULT, 2);
+        trace.Result(TR_READ_RESULT, kRecordDamaged);
         return FALSE;
     }
     SetDropHighlight(m_startEvery);
     if (!FinishRead(version, mode)) {
-        trace.Result(TR_READ_RESULT, 3);
+        trace.Result(TR_READ_RESULT, kRecordNoIcon);
         return FALSE;
     }
-    trace.Result(TR_READ_RESULT, 1);
+    trace.Result(TR_READ_RESULT, kRecordRead);
     return TRUE;
 }

@@ -643,17 +643,30 @@ bool ReadLong(IStream* stream, LONG& value)
     return SUCCEEDED(hr) && got == sizeof value;
 }
 
+// What the icon streams report to the trace, in the order of their checks.
+enum ReadIconResult : unsigned long {
+    kIconRead = 1,           // the icon may still be null when the system could not build it
+    kIconReadNoSize = 2,
+    kIconNoStream = 3,
+    kIconStreamDamaged = 4,
+};
+
+enum WriteIconResult : unsigned long {
+    kIconWritten = 1,
+    kIconWriteNoSize = 2,
+    kIconNoneOfSize = 3,     // the button has no icon of that size
+    kIconNotWritten = 4,
+};
+
 } // namespace
 
 BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon)
 {
-    // Result codes: 1 read (the icon may still be null when the system could
-    // not build it); 2 no such size; 3 no stream; 4 the stream is damaged.
     CTraceMethod trace(TR_CTOOLBUTTON, TR_READ_ICON);
     icon = nullptr;
     const wchar_t* name = IconStreamName(sizeIndex);
     if (!name || !storage) {
-        trace.Result(TR_READ_ICON_RESULT, 2);
+        trace.Result(TR_READ_ICON_RESULT, kIconReadNoSize);
         return FALSE;
     }
     CComPtr<IStream> stream;
@@ -661,7 +674,7 @@ BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
-        trace.Result(TR_READ_ICON_RESULT, 3);
+        trace.Result(TR_READ_ICON_RESULT, kIconNoStream);
         return FALSE;
     }
     LONG hotspotX = 0;
@@ -670,7 +683,7 @@ BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon
     CBitmapHandle colour;
     if (!ReadLong(stream.Get(), hotspotX) || !ReadLong(stream.Get(), hotspotY)
         || !ReadBitmapFromStream(stream.Get(), mask) || !ReadBitmapFromStream(stream.Get(), colour)) {
-        trace.Result(TR_READ_ICON_RESULT, 4);
+        trace.Result(TR_READ_ICON_RESULT, kIconStreamDamaged);
         return FALSE;
     }
     ICONINFO info{};
@@ -682,24 +695,22 @@ BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon
     icon = CreateIconIndirect(&info);
     if (!icon && TraceOn())
         LogFormat("CreateIconIndirect failed %lu", GetLastError());
-    trace.Result(TR_READ_ICON_RESULT, 1);
+    trace.Result(TR_READ_ICON_RESULT, kIconRead);
     return TRUE;
 }
 
 BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
 {
-    // Result codes: 1 written; 2 no such size; 3 the button has no icon of
-    // that size; 4 the stream could not be written.
     CTraceMethod trace(TR_CTOOLBUTTON, TR_WRITE_ICON);
     const wchar_t* name = IconStreamName(sizeIndex);
     if (!name || !storage) {
-        trace.Result(TR_WRITE_ICON_RESULT, 2);
+        trace.Result(TR_WRITE_ICON_RESULT, kIconWriteNoSize);
         return FALSE;
     }
     CIconHandle icon(GetIcon(sizeIndex));
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon.Get(), &info)) {
-        trace.Result(TR_WRITE_ICON_RESULT, 3);
+        trace.Result(TR_WRITE_ICON_RESULT, kIconNoneOfSize);
         return FALSE;
     }
     // GetIconInfo hands out copies of both bitmaps, which are ours to delete.
@@ -711,17 +722,17 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
     if (FAILED(hr)) {
         if (TraceOn())
             LogHResult(hr);
-        trace.Result(TR_WRITE_ICON_RESULT, 4);
+        trace.Result(TR_WRITE_ICON_RESULT, kIconNotWritten);
         return FALSE;
     }
     if (!WriteLong(stream.Get(), static_cast<LONG>(info.xHotspot))
         || !WriteLong(stream.Get(), static_cast<LONG>(info.yHotspot))
         || !WriteBitmapToStream(mask.Get(), stream.Get())
         || !WriteBitmapToStream(colour.Get(), stream.Get())) {
-        trace.Result(TR_WRITE_ICON_RESULT, 4);
+        trace.Result(TR_WRITE_ICON_RESULT, kIconNotWritten);
         return FALSE;
     }
-    trace.Result(TR_WRITE_ICON_RESULT, 1);
+    trace.Result(TR_WRITE_ICON_RESULT, kIconWritten);
     return TRUE;
 }
 

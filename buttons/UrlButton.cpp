@@ -26,7 +26,7 @@ BOOL CUrlButton::Write(IStream* stream, DWORD version)
 {
     CTraceMethod trace(TR_CURLBUTTON, TR_WRITE);
     if (!CToolButton::Write(stream, version)) {
-        trace.Result(TR_WRITE_RESULT, 2);
+        trace.Result(TR_WRITE_RESULT, kRecordNoKind);
         return FALSE;
     }
     // An address record has its icon fields in every version and no drop
@@ -37,13 +37,12 @@ BOOL CUrlButton::Write(IStream* stream, DWORD version)
     WriteIconChoice(out);
     out.Long(static_cast<DWORD>(m_showState));
     WriteDesktop(out, version);
-    trace.Result(TR_WRITE_RESULT, out.Ok() ? 1 : 3);
+    trace.Result(TR_WRITE_RESULT, out.Ok() ? kRecordWritten : kRecordFieldsFailed);
     return out.Ok();
 }
 
 BOOL CUrlButton::Read(IStream* stream, DWORD version, int mode)
 {
-    // Result codes: 1 read; 2 the record is damaged; 3 no icon for an old record.
     CTraceMethod trace(TR_CURLBUTTON, TR_READ);
     CRecordReader in(stream);
     ReadTarget(in, version);
@@ -52,13 +51,13 @@ BOOL CUrlButton::Read(IStream* stream, DWORD version, int mode)
     in.ShowState(m_showState);
     ReadDesktop(in, version);
     if (!in.Ok()) {
-        trace.Result(TR_READ_RESULT, 2);
+        trace.Result(TR_READ_RESULT, kRecordDamaged);
         return FALSE;
     }
     if (!FinishRead(version, mode)) {
-        trace.Result(TR_READ_RESULT, 3);
+        trace.Result(TR_READ_RESULT, kRecordNoIcon);
         return FALSE;
     }
-    trace.Result(TR_READ_RESULT, 1);
+    trace.Result(TR_READ_RESULT, kRecordRead);
     return TRUE;
 }

@@ -9,20 +9,63 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 namespace {
 
 constexpr UINT kAddButton = WM_USER + 191;
 constexpr UINT kCreateToolbar = WM_USER + 194;
 
-// A wizard data file naming an empty horizontal toolbar.
-CompoundContent EmptyToolbarData(const std::string& name)
+// A wizard data file naming a horizontal toolbar with the buttons given as
+// item pairs.
+CompoundContent WizardToolbarData(const std::string& name, uint32_t count = 0, const std::vector<uint8_t>& pairs = {})
 {
     RecordBytes data;
-    data.Text(name).U32(0).U32(0).U32(1).U32(0).U32(0);
+    data.Text(name).U32(0).U32(0).U32(1).U32(0).U32(count);
+    std::vector<uint8_t> bytes = data.Bytes();
+    bytes.insert(bytes.end(), pairs.begin(), pairs.end());
     CompoundContent content;
-    content.streams[L"DATA"] = data.Bytes();
+    content.streams[L"DATA"] = bytes;
     return content;
+}
+
+// An item list in the wizard's encoding: a 16-bit length that counts the
+// terminator, then the bytes.
+void PutIds(std::vector<uint8_t>& bytes, LPCITEMIDLIST list, UINT size)
+{
+    bytes.push_back(static_cast<uint8_t>(size));
+    bytes.push_back(static_cast<uint8_t>(size >> 8));
+    const auto* raw = reinterpret_cast<const uint8_t*>(list);
+    bytes.insert(bytes.end(), raw, raw + size);
+}
+
+LPITEMIDLIST ParsedIds(const std::string& path)
+{
+    const std::wstring wide(path.begin(), path.end());
+    LPITEMIDLIST list = nullptr;
+    return SUCCEEDED(SHParseDisplayName(wide.c_str(), nullptr, &list, 0, nullptr)) ? list : nullptr;
+}
+
+// A shell object as the wizard names it: its folder's list, then its own item,
+// taken while the path exists.  A folder path given stands in for the item's
+// own folder.
+std::vector<uint8_t> ItemPair(const std::string& path, const std::string& folderPath = "")
+{
+    std::vector<uint8_t> bytes;
+    LPITEMIDLIST full = ParsedIds(path);
+    LPITEMIDLIST item = full ? ILClone(ILFindLastID(full)) : nullptr;
+    LPITEMIDLIST folder = folderPath.empty() ? full : ParsedIds(folderPath);
+    if (folder == full && full)
+        ILRemoveLastID(full);
+    if (item && folder) {
+        PutIds(bytes, folder, ILGetSize(folder));
+        PutIds(bytes, item, ILGetSize(item));
+    }
+    if (folder != full)
+        ILFree(folder);
+    ILFree(item);
+    ILFree(full);
+    return bytes;
 }
 
 // What a companion puts on the clipboard: the files as a wide file list.
@@ -156,8 +199,12 @@ protected:
     // Creates a toolbar through the wizard's hand-over and returns its window.
     HWND CreateToolbar(const std::string& name, const std::string& fileName)
     {
+        return CreateToolbar(name, fileName, WizardToolbarData(name));
+    }
+    HWND CreateToolbar(const std::string& name, const std::string& fileName, const CompoundContent& content)
+    {
         const std::string data = m_folder + "\\" + fileName;
-        EXPECT_TRUE(WriteCompoundFile(data, EmptyToolbarData(name)));
+        EXPECT_TRUE(WriteCompoundFile(data, content));
         const std::vector<HWND> before = ToolbarsNamed(name);
         const ATOM atom = GlobalAddAtomA(data.c_str());
         PostMessageA(m_main, kCreateToolbar, 0, atom);
@@ -289,5 +336,57 @@ TEST_F(TransferHandOverTest, FailedAddsLeaveNoButtonWindowBehind)
     while (HWND more = driver::WaitForMessageBox(nullptr, 1500, m_lintel->Id()))
         driver::PressButton(more, IDOK);
     EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 256; }, 10000));
+    EXPECT_EQ(HiddenButtonWindows(toolbar), 0);
+}
+
+namespace {
+
+// The buttons the saved toolbar file holds: one storage each.
+int SavedButtons(const std::string& path)
+{
+    CompoundContent saved;
+    return ReadCompoundFile(path, saved) ? static_cast<int>(saved.storages.size()) : -1;
+}
+
+} // namespace
+
+TEST_F(TransferHandOverTest, WizardItemThatCannotBeAddedLeavesNoButtonWindowBehind)
+{
+    // The bad item's folder list names a file: its button has made its window
+    // before the folder fails to bind.  A folder before it and a program after
+    // it are added.
+    const std::string kept = m_folder + "\\Kept";
+    CreateDirectoryA(kept.c_str(), nullptr);
+    const std::string plain = m_folder + "\\plain.txt";
+    {
+        std::ofstream file(plain, std::ios::binary | std::ios::trunc);
+        file << "x";
+    }
+    char system[MAX_PATH]{};
+    GetSystemDirectoryA(system, sizeof system);
+    std::vector<uint8_t> pairs = ItemPair(kept);
+    const std::vector<uint8_t> bad = ItemPair(kept, plain);
+    const std::vector<uint8_t> program = ItemPair(std::string(system) + "\\notepad.exe");
+    ASSERT_FALSE(pairs.empty());
+    ASSERT_FALSE(bad.empty());
+    ASSERT_FALSE(program.empty());
+    pairs.insert(pairs.end(), bad.begin(), bad.end());
+    pairs.insert(pairs.end(), program.begin(), program.end());
+
+    HWND toolbar = CreateToolbar("Half good", "LTLD1.tmp", WizardToolbarData("Half good", 3, pairs));
+    ASSERT_NE(toolbar, nullptr);
+    HWND box = driver::WaitForMessageBox("Lintel", driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(driver::MessageBoxText(box), "One or more buttons could not be successfully added to the new toolbar.");
+    driver::PressButton(box, IDOK);
+    driver::WaitForWindowGone(box, 3000);
+    while (HWND more = driver::WaitForMessageBox(nullptr, 1500, m_lintel->Id()))
+        driver::PressButton(more, IDOK);
+
+    // The saved file says what the toolbar holds; each of its buttons has a
+    // window, and there is no other.
+    const int saved = SavedButtons(m_folder + "\\Half good.ltl");
+    EXPECT_EQ(saved, 2);
+    EXPECT_EQ(ButtonWindows(toolbar), saved) << HiddenButtonWindows(toolbar) << " hidden";
     EXPECT_EQ(HiddenButtonWindows(toolbar), 0);
 }
