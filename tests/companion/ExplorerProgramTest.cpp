@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -563,5 +564,61 @@ TEST_F(ExplorerProgramTest, WithTheRealLintelTheToolbarGainsTheButton)
             driver::PressButton(box, IDNO);
         if (!lintel.WaitForExit(5000))
             lintel.Kill();
+    }
+}
+
+TEST_F(ExplorerProgramTest, WhatWasCopiedCanStillBePastedAfterTheExplorerEnds)
+{
+    const std::string root = m_folder + "\\Copied";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\Kept").c_str(), nullptr);
+    SeedRecentFolders({root});
+    ASSERT_TRUE(StartExplorer());
+    Command(3);
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
+    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    Command(kStart);
+    ASSERT_TRUE(SearchDone()) << Status();
+    ASSERT_TRUE(driver::ListViewSelect(m_list, 0));
+    Command(20);
+    ASSERT_TRUE(driver::WaitUntil([] { return IsClipboardFormatAvailable(CF_HDROP) != FALSE; }));
+    ASSERT_TRUE(Closes());
+
+    IDataObject* data = nullptr;
+    ASSERT_TRUE(SUCCEEDED(OleGetClipboard(&data)));
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    ASSERT_TRUE(SUCCEEDED(data->GetData(&format, &medium)));
+    char path[MAX_PATH]{};
+    DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0, path, sizeof path);
+    EXPECT_EQ(std::string(path), root + "\\Kept");
+    ReleaseStgMedium(&medium);
+    data->Release();
+}
+
+TEST_F(ExplorerProgramTest, AboutBoxShowsTheVersionAndAsksLintelForItsOwnWhenItRuns)
+{
+    for (const bool lintelRuns : {false, true}) {
+        SCOPED_TRACE(lintelRuns);
+        driver::CompanionStandIn lintel;
+        if (lintelRuns) {
+            ASSERT_TRUE(lintel.Start(m_folder, true));
+        }
+        ASSERT_TRUE(StartExplorer());
+        Command(41);
+        HWND about = driver::WaitForWindow("#32770", "About Lintel Explorer", driver::kDefaultTimeout, m_explorer.Id());
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(driver::ControlText(GetDlgItem(about, 1020)).rfind("Version 2.", 0), 0u);
+        HWND button = GetDlgItem(about, 1021);
+        EXPECT_EQ(IsWindowEnabled(button) != FALSE, lintelRuns);
+        if (lintelRuns) {
+            driver::PressButton(about, 1021);
+            driver::StandInRecord shown;
+            EXPECT_TRUE(lintel.WaitForRecord("showabout", shown));
+        } else {
+            driver::PressButton(about, IDCANCEL);
+        }
+        EXPECT_TRUE(driver::WaitForWindowGone(about));
+        EXPECT_TRUE(Closes());
     }
 }

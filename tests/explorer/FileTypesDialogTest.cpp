@@ -169,10 +169,11 @@ TEST(FileTypesDialog, OkAppendsTheCheckedDescriptionsCancelLeavesFilterAndChecks
             names.push_back(name.c_str());
         EXPECT_EQ(names, c.filterAfter);
         // What the user checked before cancelling is not kept for next time.
-        if (c.endButton == IDCANCEL)
+        if (c.endButton == IDCANCEL) {
             EXPECT_EQ(ChecksOf(catalogue), checksBefore);
-        else
+        } else {
             EXPECT_NE(ChecksOf(catalogue), checksBefore);
+        }
     }
 }
 
