@@ -114,19 +114,6 @@ std::string FileName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-BOOL CALLBACK KillStrayExplorer(HWND window, LPARAM)
-{
-    if (driver::ClassName(window) != kExplorerClass)
-        return TRUE;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, driver::WindowProcess(window));
-    if (process) {
-        TerminateProcess(process, 98);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    return TRUE;
-}
-
 } // namespace
 
 class ExplorerProgramTest : public ::testing::Test
@@ -134,7 +121,7 @@ class ExplorerProgramTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        EnumWindows(KillStrayExplorer, 0);
+        driver::KillProgramsWithWindow(kExplorerClass);
         driver::DeleteRegistryTree(HKEY_CURRENT_USER, kExplorerKey);
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_folder = driver::MakeTempFolder(std::string(info->test_suite_name()) + "." + info->name());
@@ -485,38 +472,16 @@ TEST_F(ExplorerProgramTest, ScreenshotsAfterASearchInDetailsAndLargeIcons)
 
 namespace {
 
-BOOL CALLBACK CountButtonWindow(HWND child, LPARAM param)
-{
-    if (driver::ClassName(child) == "CToolButtonWindow")
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
 int ButtonWindows(HWND toolbar)
 {
-    int count = 0;
-    EnumChildWindows(toolbar, CountButtonWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-BOOL CALLBACK KillStrayLintel(HWND window, LPARAM)
-{
-    if (driver::ClassName(window) != "LintelMainWindow")
-        return TRUE;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, driver::WindowProcess(window));
-    if (process) {
-        TerminateProcess(process, 98);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    return TRUE;
+    return driver::CountChildWindows(toolbar, "CToolButtonWindow");
 }
 
 } // namespace
 
 TEST_F(ExplorerProgramTest, WithTheRealLintelTheToolbarGainsTheButton)
 {
-    EnumWindows(KillStrayLintel, 0);
+    driver::KillProgramsWithWindow("LintelMainWindow");
     const char* lintelKey = "Software\\Corvane\\Lintel\\Current";
     driver::DeleteRegistryTree(HKEY_CURRENT_USER, lintelKey);
     ASSERT_TRUE(driver::SetRegistryDword(HKEY_CURRENT_USER, lintelKey, "NumToolbars", 0));

@@ -435,4 +435,47 @@ bool Screenshot(const std::string& name)
     return saved;
 }
 
+namespace {
+
+struct ChildCount {
+    const char* className;
+    bool hiddenOnly;
+    int count;
+};
+
+BOOL CALLBACK CountChild(HWND child, LPARAM param)
+{
+    auto* found = reinterpret_cast<ChildCount*>(param);
+    if (ClassName(child) == found->className && (!found->hiddenOnly || !IsWindowVisible(child)))
+        ++found->count;
+    return TRUE;
+}
+
+BOOL CALLBACK KillOwner(HWND window, LPARAM param)
+{
+    if (ClassName(window) != reinterpret_cast<const char*>(param))
+        return TRUE;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowProcess(window));
+    if (process) {
+        TerminateProcess(process, 98);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int CountChildWindows(HWND parent, const char* className, bool hiddenOnly)
+{
+    ChildCount found{className, hiddenOnly, 0};
+    EnumChildWindows(parent, CountChild, reinterpret_cast<LPARAM>(&found));
+    return found.count;
+}
+
+void KillProgramsWithWindow(const char* className)
+{
+    EnumWindows(KillOwner, reinterpret_cast<LPARAM>(className));
+}
+
 } // namespace driver

@@ -64,6 +64,11 @@ HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = k
                    DWORD processId = 0);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeout);
 std::string WindowText(HWND window);
+// Child windows of a class (at any depth), counting only hidden ones if asked.
+int CountChildWindows(HWND parent, const char* className, bool hiddenOnly = false);
+// Ends every process that owns a top-level window of the class: a copy left
+// running by an earlier failed test.
+void KillProgramsWithWindow(const char* className);
 std::string ClassName(HWND window);
 DWORD WindowProcess(HWND window);
 

@@ -1,26 +1,9 @@
 #include "LintelFixture.h"
 
-namespace {
-
-BOOL CALLBACK KillStray(HWND window, LPARAM)
-{
-    if (driver::ClassName(window) != "LintelMainWindow")
-        return TRUE;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, driver::WindowProcess(window));
-    if (process) {
-        TerminateProcess(process, 98);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    return TRUE;
-}
-
-} // namespace
-
 void LintelProgramTest::SetUp()
 {
     // A copy left by an earlier failed test would take the single-instance check.
-    EnumWindows(KillStray, 0);
+    driver::KillProgramsWithWindow("LintelMainWindow");
 
     // Not a first start, no tip program, no trace unless a test asks for it.
     driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);

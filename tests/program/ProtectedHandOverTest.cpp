@@ -17,18 +17,9 @@ constexpr UINT kAddButton = WM_USER + 191;
 constexpr uint32_t kBlockAdd = 0x01;
 constexpr uint32_t kBlockDrag = 0x04;
 
-BOOL CALLBACK CountButtonWindow(HWND child, LPARAM param)
-{
-    if (driver::ClassName(child) == "CToolButtonWindow")
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
 int ButtonWindows(HWND toolbar)
 {
-    int count = 0;
-    EnumChildWindows(toolbar, CountButtonWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return driver::CountChildWindows(toolbar, "CToolButtonWindow");
 }
 
 } // namespace

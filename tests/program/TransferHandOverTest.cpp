@@ -146,19 +146,10 @@ private:
     std::vector<std::string> m_files;
 };
 
-BOOL CALLBACK CountButtonWindow(HWND child, LPARAM param)
-{
-    if (driver::ClassName(child) == "CToolButtonWindow")
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
 // The toolbar's buttons that have windows.
 int ButtonWindows(HWND toolbar)
 {
-    int count = 0;
-    EnumChildWindows(toolbar, CountButtonWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return driver::CountChildWindows(toolbar, "CToolButtonWindow");
 }
 
 struct ToolbarWindows {
@@ -275,19 +266,10 @@ TEST_F(TransferHandOverTest, ClipboardFilesArriveOnTheToolbarNamedBySlotOrName)
 
 namespace {
 
-BOOL CALLBACK CountHiddenButtonWindow(HWND child, LPARAM param)
-{
-    if (driver::ClassName(child) == "CToolButtonWindow" && !IsWindowVisible(child))
-        ++*reinterpret_cast<int*>(param);
-    return TRUE;
-}
-
 // Button windows left behind by a failed add are never shown.
 int HiddenButtonWindows(HWND toolbar)
 {
-    int count = 0;
-    EnumChildWindows(toolbar, CountHiddenButtonWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return driver::CountChildWindows(toolbar, "CToolButtonWindow", true);
 }
 
 } // namespace
