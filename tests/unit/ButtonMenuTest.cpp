@@ -78,6 +78,74 @@ TEST_F(ButtonMenuTest, HoldMenuOffersParametersOnlyForPrograms)
     }
 }
 
+TEST_F(ButtonMenuTest, HoldMenuListsTheRecentDocumentsAndOpensThem)
+{
+    const std::string shortDocument = m_folder + "\\first.txt";
+    const std::string gone = m_folder + "\\gone.txt";
+    const std::string deep = m_folder + "\\a folder with a long name\\and another one below it";
+    CreateDirectoryA((m_folder + "\\a folder with a long name").c_str(), nullptr);
+    CreateDirectoryA(deep.c_str(), nullptr);
+    const std::string longDocument = deep + "\\report.txt";
+    for (const std::string& path : {shortDocument, gone, longDocument})
+        driver::WriteTextFile(path, "text");
+
+    CExecButton* button = AddProgramButton(m_program);
+    ASSERT_NE(button, nullptr);
+    for (const std::string& document : {shortDocument, gone, longDocument}) {
+        button->SetModified(FALSE);
+        button_test::ForgetEcho(m_program);
+        ASSERT_TRUE(button->Execute(document.c_str()));
+        EXPECT_EQ(button_test::EchoedArguments(m_program), " \"" + document + "\"");
+        EXPECT_TRUE(button->IsModified()) << "a document it opened changes the button";
+    }
+
+    CMenuHandle menu = button->BuildHoldMenu();
+    HMENU popup = GetSubMenu(menu.Get(), 0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_FALSE(IsGrayed(popup, IDC_HOLD_CLEAR_RECENT));
+    // Each path here is longer than a menu shows: drive, first folder, "...", file name.
+    const std::string start = m_folder.substr(0, m_folder.find('\\', 3) + 1) + "...\\";
+    const struct {
+        UINT id;
+        std::string text;
+    } items[] = {{IDC_HOLD_FIRST_RECENT, start + "report.txt"},
+                 {IDC_HOLD_FIRST_RECENT + 1, start + "gone.txt"},
+                 {IDC_HOLD_FIRST_RECENT + 2, start + "first.txt"}};
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.id);
+        char text[MAX_PATH]{};
+        GetMenuStringA(popup, item.id, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_EQ(text, item.text);
+        EXPECT_FALSE(IsGrayed(popup, item.id));
+    }
+    EXPECT_EQ(GetMenuState(popup, IDC_HOLD_FIRST_RECENT + 3, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+    // The oldest entry opens with the program and comes to the top.
+    button_test::ForgetEcho(m_program);
+    ASSERT_TRUE(button->OpenRecentEntry(2));
+    EXPECT_EQ(button_test::EchoedArguments(m_program), " \"" + shortDocument + "\"");
+    CText top;
+    button->RecentDocuments().GetEntry(0, top);
+    EXPECT_STREQ(top.c_str(), shortDocument.c_str());
+
+    // A document that has gone is taken off instead of being started.
+    DeleteFileA(gone.c_str());
+    button->SetModified(FALSE);
+    button_test::ForgetEcho(m_program);
+    EXPECT_FALSE(button->OpenRecentEntry(2));
+    EXPECT_EQ(button->RecentDocuments().Count(), 2);
+    EXPECT_TRUE(button->IsModified());
+
+    button_test::MemoryStorage before;
+    ASSERT_TRUE(button->Write2(before.Get(), 0x23000));
+    EXPECT_TRUE(before.HasStream(L"RECENT"));
+    button->ClearRecentDocuments();
+    EXPECT_EQ(button->RecentDocuments().Count(), 0);
+    button_test::MemoryStorage after;
+    ASSERT_TRUE(button->Write2(after.Get(), 0x23000));
+    EXPECT_FALSE(after.HasStream(L"RECENT")) << "the cleared list is no longer stored";
+}
+
 TEST_F(ButtonMenuTest, TargetSubmenuExceptForFloppiesAndProtectedTargets)
 {
     struct Case {

@@ -112,7 +112,14 @@ ordered_json DumpButton(const CToolButton& button)
         out["parameters"] = Utf8(program->Parameters().c_str());
         out["startIn"] = Utf8(program->StartIn().c_str());
         out["convertTo83"] = program->ConvertTo83() != FALSE;
-        out["recentBytes"] = program->RecentData().size();
+        ordered_json recent = ordered_json::array();
+        const CRecentList& documents = program->RecentDocuments();
+        for (int i = 0; i < documents.Count(); ++i) {
+            CText path;
+            documents.GetEntry(i, path);
+            recent.push_back(Utf8(path.c_str()));
+        }
+        out["recent"] = recent;
     }
     if (const auto* group = dynamic_cast<const CGroupButton*>(&button))
         out["startEvery"] = group->StartsEvery() != FALSE;
