@@ -1,6 +1,7 @@
 // The menus of a program button: the hold menu, and the button menu with the
 // target's own commands, its greying rules and its commands.
 #include "ButtonTestSupport.h"
+#include "ModalLoop.h"
 #include "driver/Driver.h"
 #include "resources/lintel/resource.h"
 
@@ -13,6 +14,13 @@ std::string ItemText(HMENU menu, UINT position)
     char text[128]{};
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
     return text;
+}
+
+void PostKey(HWND window, UINT key)
+{
+    const UINT scanCode = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scanCode << 16)));
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scanCode << 16) | 0xC0000000u));
 }
 
 bool IsGrayed(HMENU menu, UINT id)
@@ -144,6 +152,59 @@ TEST_F(ButtonMenuTest, HoldMenuListsTheRecentDocumentsAndOpensThem)
     button_test::MemoryStorage after;
     ASSERT_TRUE(button->Write2(after.Get(), 0x23000));
     EXPECT_FALSE(after.HasStream(L"RECENT")) << "the cleared list is no longer stored";
+}
+
+TEST_F(ButtonMenuTest, ChosenFromTheHoldMenuARecentDocumentOpensAndTheListClears)
+{
+    const std::string first = m_folder + "\\first.txt";
+    const std::string second = m_folder + "\\second.txt";
+    driver::WriteTextFile(first, "text");
+    driver::WriteTextFile(second, "text");
+    CExecButton* button = AddProgramButton(m_program);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->AddRecentDocument(first.c_str(), TRUE));
+    ASSERT_TRUE(button->AddRecentDocument(second.c_str(), TRUE));
+    SetCursorPos(400, 300);
+
+    // The menu, from the bottom: first.txt, second.txt, a separator, "Clear
+    // recent file list", "Open with parameters".
+    struct Case {
+        const char* name;
+        int upKeys;
+        std::string echoed;   // empty: the program is not started
+    };
+    const Case cases[] = {{"the oldest entry", 1, " \"" + first + "\""}, {"clear the list", 3, ""}};
+    bool shown = false;
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        button_test::ForgetEcho(m_program);
+        DuringModalLoop choose([&] {
+            HWND menu = nullptr;
+            driver::WaitUntil([&] {
+                menu = driver::FindTopWindow("#32768", nullptr, GetCurrentProcessId());
+                return menu != nullptr;
+            });
+            if (!menu) {
+                EndMenu();
+                return;
+            }
+            if (!shown)
+                shown = driver::Screenshot("hold-menu-recent");
+            for (int i = 0; i < entry.upKeys; ++i)
+                PostKey(menu, VK_UP);
+            PostKey(menu, VK_RETURN);
+        });
+        ASSERT_TRUE(button->OnHold());
+        EXPECT_TRUE(choose.Ran());
+        if (!entry.echoed.empty()) {
+            EXPECT_EQ(button_test::EchoedArguments(m_program), entry.echoed);
+        }
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(button->RecentDocuments().Count(), 0);
+    button_test::MemoryStorage stored;
+    ASSERT_TRUE(button->Write2(stored.Get(), 0x23000));
+    EXPECT_FALSE(stored.HasStream(L"RECENT"));
 }
 
 TEST_F(ButtonMenuTest, TargetSubmenuExceptForFloppiesAndProtectedTargets)
