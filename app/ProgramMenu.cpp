@@ -82,8 +82,11 @@ BOOL ShowProgramMenu(CMainWindow& window)
     if (!set)
         return FALSE;
     HWND previous = GetForegroundWindow();
+    std::vector<CText> recentFiles;
+    for (int i = 0; i < set->RecentToolbars().Count(); ++i)
+        recentFiles.push_back(set->RecentToolbarMenuText(i));
     CProgramMenu menu;
-    if (!menu.Handle() || BuildMenu(menu.Handle(), *set) <= 0)
+    if (!menu.Handle() || BuildMenu(menu.Handle(), *set, recentFiles) <= 0)
         return FALSE;
 
     POINT cursor{};

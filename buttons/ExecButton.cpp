@@ -260,8 +260,8 @@ BOOL CExecButton::ExecuteWithParameters(const char* parameters, const char* docu
     }
     const BOOL started = CFileButton::Execute(arguments.c_str(), m_startIn.c_str());
     if (started && document) {
-        // The button's own recent list takes documents once that list exists.
         SHAddToRecentDocs(SHARD_PATHA, document);
+        AddRecentDocument(document, FALSE);
     }
     trace.Result(TR_EXECUTE_RESULT, started ? kExecuteStarted : kExecuteFailed);
     return started;
@@ -278,13 +278,19 @@ CMenuHandle CExecButton::BuildHoldMenu()
                          && SHGetFileInfoA(m_fileName.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE) != 0;
     if (!program)
         EnableMenuItem(popup, IDC_HOLD_OPEN_WITH, MF_BYCOMMAND | MF_GRAYED);
-    // The recent documents are kept as stored until the list that reads them
-    // exists; until then the menu shows the list as empty.
-    EnableMenuItem(popup, IDC_HOLD_CLEAR_RECENT, MF_BYCOMMAND | MF_GRAYED);
-    CText none;
-    if (!none.LoadString(AppInstance(), IDS_NO_RECENT_FILES))
-        none = "No recent files";
-    AppendMenuA(popup, MF_STRING | MF_GRAYED, IDC_HOLD_FIRST_RECENT, none.c_str());
+    if (m_recent.Count() == 0) {
+        EnableMenuItem(popup, IDC_HOLD_CLEAR_RECENT, MF_BYCOMMAND | MF_GRAYED);
+        CText none;
+        if (!none.LoadString(AppInstance(), IDS_NO_RECENT_FILES))
+            none = "No recent files";
+        AppendMenuA(popup, MF_STRING | MF_GRAYED, IDC_HOLD_FIRST_RECENT, none.c_str());
+        return menu;
+    }
+    for (int i = 0; i < m_recent.Count(); ++i) {
+        CText text;
+        m_recent.GetMenuText(i, text, CRecentList::kHoldMenuText);
+        AppendMenuA(popup, MF_STRING, IDC_HOLD_FIRST_RECENT + i, text.c_str());
+    }
     return menu;
 }
 
@@ -303,9 +309,47 @@ BOOL CExecButton::OnHold()
     menu.Reset();
     if (!*alive)
         return TRUE;
-    if (command == IDC_HOLD_OPEN_WITH)
+    if (command == IDC_HOLD_OPEN_WITH) {
         OpenWithParameters();
+    } else if (command == IDC_HOLD_CLEAR_RECENT) {
+        ClearRecentDocuments();
+    } else if (command >= IDC_HOLD_FIRST_RECENT && command < IDC_HOLD_FIRST_RECENT + CRecentList::kMaxEntries) {
+        if (!OpenRecentEntry(static_cast<int>(command - IDC_HOLD_FIRST_RECENT))) {
+            if (auto* app = static_cast<CApplication*>(Application()))
+                app->DisplayMessage(Handle(), IDS_MSG_FILE_NOT_FOUND, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                    kCaptionProgramName);
+        }
+    }
     return TRUE;
+}
+
+BOOL CExecButton::AddRecentDocument(const char* path, BOOL checkExists)
+{
+    if (!m_recent.Add(path, checkExists))
+        return FALSE;
+    m_modified = 1;
+    return TRUE;
+}
+
+void CExecButton::ClearRecentDocuments()
+{
+    if (m_recent.Count() == 0)
+        return;
+    m_recent.Clear();
+    m_modified = 1;
+}
+
+BOOL CExecButton::OpenRecentEntry(int index)
+{
+    CText path;
+    if (!m_recent.GetEntry(index, path))
+        return FALSE;
+    if (!RecentFileExists(path.c_str())) {
+        m_recent.Remove(index);
+        m_modified = 1;
+        return FALSE;
+    }
+    return Execute(path.c_str());
 }
 
 void CExecButton::OpenWithParameters()
@@ -390,53 +434,12 @@ BOOL CExecButton::Read2(IStorage* storage, DWORD version, int mode)
 {
     const BOOL result = CFileButton::Read2(storage, version, mode);
     if (mode == 3 && storage)
-        ReadRecentData(storage);
+        m_recent.ReadFromStorage(storage);   // a button without recent documents stores none
     return result;
 }
 
 BOOL CExecButton::Write2(IStorage* storage, DWORD version)
 {
     const BOOL written = CFileButton::Write2(storage, version);
-    return WriteRecentData(storage) && written;
-}
-
-BOOL CExecButton::ReadRecentData(IStorage* storage)
-{
-    m_recentData.clear();
-    CComPtr<IStream> stream;
-    const HRESULT hr = storage->OpenStream(L"RECENT", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put());
-    if (FAILED(hr))
-        return FALSE;   // a button without recent documents stores none
-    STATSTG stat{};
-    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart == 0
-        || stat.cbSize.QuadPart > kMaxRecentBytes) {
-        if (TraceOn())
-            LogFormat("CExecButton: RECENT stream of %lu bytes dropped",
-                      static_cast<unsigned long>(stat.cbSize.QuadPart));
-        return FALSE;
-    }
-    std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    ULONG got = 0;
-    if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got)) || got != bytes.size())
-        return FALSE;
-    m_recentData.swap(bytes);
-    return TRUE;
-}
-
-BOOL CExecButton::WriteRecentData(IStorage* storage) const
-{
-    if (m_recentData.empty())
-        return TRUE;
-    CComPtr<IStream> stream;
-    const HRESULT hr =
-        storage ? storage->CreateStream(L"RECENT", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put())
-                : E_POINTER;
-    if (FAILED(hr)) {
-        if (TraceOn())
-            LogHResult(hr);
-        return FALSE;
-    }
-    ULONG written = 0;
-    return SUCCEEDED(stream->Write(m_recentData.data(), static_cast<ULONG>(m_recentData.size()), &written))
-           && written == m_recentData.size();
+    return m_recent.WriteToStorage(storage) && written;
 }

@@ -5,16 +5,11 @@
 #pragma once
 
 #include "FileButton.h"
-
-#include <vector>
+#include "RecentList.h"
 
 class CExecButton : public CFileButton
 {
 public:
-    // The "RECENT" stream is kept only up to this size; a recent-documents
-    // list of ten full paths needs less than 3 KiB.
-    static constexpr ULONG kMaxRecentBytes = 64 * 1024;
-
     CExecButton(IButtonHost* host, CApplication* application, void* owner);
     ~CExecButton() override;
 
@@ -52,21 +47,24 @@ public:
     const CText& Parameters() const { return m_parameters; }
     const CText& StartIn() const { return m_startIn; }
     BOOL ConvertTo83() const { return m_convertTo83; }
-    // The stored bytes of the recent-documents list, kept unchanged.
-    const std::vector<BYTE>& RecentData() const { return m_recentData; }
+    // The documents recently opened with this button's program.
+    const CRecentList& RecentDocuments() const { return m_recent; }
+    // Puts a document at the top of the list; the button is then modified.
+    BOOL AddRecentDocument(const char* path, BOOL checkExists);
+    void ClearRecentDocuments();
+    // Starts the program with recent entry index when its file still exists;
+    // an entry whose file has gone is taken off the list instead.
+    BOOL OpenRecentEntry(int index);
 
     void SetParameters(const char* text);
     void SetStartIn(const char* text);
     void SetConvertTo83(BOOL convert);
 
 private:
-    BOOL ReadRecentData(IStorage* storage);
-    BOOL WriteRecentData(IStorage* storage) const;
-
     CText m_parameters;
     CText m_startIn;
     int m_convertTo83 = 0;
-    std::vector<BYTE> m_recentData;
+    CRecentList m_recent;
 };
 
 // What a program is handed for a document: its short (8.3) name when asked

@@ -214,6 +214,7 @@ BOOL CToolbarSet::SaveNew(CToolbar* toolbar)
         // The name is the toolbar's even when the write failed: the user
         // saves it again from its menu.
         toolbar->SetFileName(candidate);
+        AddRecentToolbar(candidate);
         trace.Result(TR_SAVE_NEW_RESULT, kSavedNew);
         return TRUE;
     }

@@ -573,5 +573,8 @@ BOOL CToolbar::SaveAs()
     m_settings.name = newName;
     m_fileName = path;
     SetTitle(nullptr);
-    return WriteToFile(path, dialog.nFilterIndex <= 1 ? kVersionCurrent : kVersion11000);
+    const BOOL written = WriteToFile(path, dialog.nFilterIndex <= 1 ? kVersionCurrent : kVersion11000);
+    if (written && m_set)
+        m_set->AddRecentToolbar(path);
+    return written;
 }

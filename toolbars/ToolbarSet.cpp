@@ -2,7 +2,9 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
+#include "../buttons/ExecButton.h"
 #include "../common/Application.h"
+#include "../common/Associations.h"
 #include "../common/OwnerDrawMenu.h"
 #include "ToolbarHost.h"
 #include "../common/DialogBase.h"
@@ -62,6 +64,7 @@ enum WriteStatusResult : unsigned long {
     kWriteStatusNoOptions = 3,
     kWriteStatusNoClearedSlot = 4,
     kWriteStatusNoPath = 5,
+    kWriteStatusNoRecent = 6,
 };
 
 enum AddFromFileResult : unsigned long {
@@ -181,6 +184,7 @@ void CToolbarSet::ReadStatusFromRegistry()
     }
 
     ReadOptions(key);
+    m_recentToolbars.ReadFromRegistry(HKEY_CURRENT_USER, RegistryName(IDS_REG_KEY));
     if (m_options.openOnStart && numToolbars != 0) {
         COpenProgressDialog progress(m_application);
         progress.Create(m_host ? m_host->Window() : nullptr);
@@ -227,6 +231,10 @@ BOOL CToolbarSet::WriteStatusToRegistry()
             trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoPath);
             return FALSE;
         }
+    }
+    if (!m_recentToolbars.WriteToRegistry(HKEY_CURRENT_USER, RegistryName(IDS_REG_KEY))) {
+        trace.Result(TR_WRITE_STATUS_RESULT, kWriteStatusNoRecent);
+        return FALSE;
     }
     trace.Result(TR_WRITE_STATUS_RESULT, kStatusWritten);
     return TRUE;
@@ -275,7 +283,8 @@ BOOL CToolbarSet::AddFromFile(const char* path, BOOL atStartUp, COpenProgressDia
     }
     toolbar->SetToolTips(m_options.toolTips);
     // The recent-toolbars list records files opened by hand, not at start-up.
-    (void)atStartUp;
+    if (!atStartUp)
+        AddRecentToolbar(toolbar->FileName().IsEmpty() ? path : toolbar->FileName().c_str());
     RefreshToolbarsPage();
     trace.Result(TR_ADD_FROM_FILE_RESULT, kAdded);
     return TRUE;
@@ -649,10 +658,77 @@ int CToolbarSet::AddToolbarsToMenu(HMENU menu)
     return m_count;
 }
 
+void CToolbarSet::AddRecentToolbar(const char* path)
+{
+    m_recentToolbars.Add(path, FALSE);
+}
+
+CText CToolbarSet::RecentToolbarMenuText(int index) const
+{
+    CText path;
+    if (!m_recentToolbars.GetEntry(index, path))
+        return CText();
+    int open = -1;
+    if (FindByFile(path.c_str(), open) && !Toolbar(open)->Name().IsEmpty())
+        return Toolbar(open)->Name();
+    // A closed toolbar is read, without a window, only for its name.
+    CToolbar closed(m_application, nullptr, nullptr);
+    if (RecentFileExists(path.c_str()) && closed.Open(path.c_str(), 0) && !closed.Name().IsEmpty())
+        return closed.Name();
+    CText text;
+    m_recentToolbars.GetMenuText(index, text, MAX_PATH);
+    return text;
+}
+
+void CToolbarSet::OfferRecentDocument(const char* document)
+{
+    CText program;
+    if (!document || !GetAssociatedExe(document, program))
+        return;
+    char shortProgram[MAX_PATH]{};
+    const DWORD shortLength = GetShortPathNameA(program.c_str(), shortProgram, sizeof shortProgram);
+    if (shortLength == 0 || shortLength >= sizeof shortProgram)
+        shortProgram[0] = 0;
+    for (int slot = 0; slot < m_count; ++slot) {
+        CToolbar* toolbar = m_toolbars[slot];
+        for (int index = 0; toolbar && index < toolbar->Count(); ++index) {
+            CToolButton* button = toolbar->Button(index);
+            if (!button || button->Kind() != kKindProgram)
+                continue;
+            auto* exec = dynamic_cast<CExecButton*>(button);
+            if (!exec || exec->FileName().IsEmpty())
+                continue;
+            // A button may name the program by its long or its short path,
+            // and the association may hold either.
+            char shortName[MAX_PATH]{};
+            const DWORD length = GetShortPathNameA(exec->FileName().c_str(), shortName, sizeof shortName);
+            const bool shortKnown = length > 0 && length < sizeof shortName;
+            if (exec->FileName().Compare(program.c_str()) == 0
+                || (shortKnown && program.Compare(shortName) == 0)
+                || (shortProgram[0] && exec->FileName().Compare(shortProgram) == 0))
+                exec->AddRecentDocument(document, FALSE);
+        }
+    }
+}
+
+BOOL CToolbarSet::OpenRecentToolbar(int index)
+{
+    CText path;
+    if (!m_recentToolbars.GetEntry(index, path))
+        return FALSE;
+    COpenProgressDialog progress(m_application);
+    progress.Create(m_host ? m_host->Window() : nullptr);
+    const BOOL opened = AddFromFile(path.c_str(), FALSE, &progress, TRUE);
+    progress.Destroy();
+    return opened;
+}
+
 BOOL CToolbarSet::OnCommand(UINT id)
 {
     if (TraceOn())
         LogStringId(TR_DEFAULT_COMMAND);
+    if (id >= kFirstRecentCommand && id < kFirstRecentCommand + CRecentList::kMaxEntries)
+        return OpenRecentToolbar(static_cast<int>(id - kFirstRecentCommand));
     // Toolbar commands: (slot + 1) * 1000 plus a button index, or 300 to 303.
     if (id < 1000)
         return FALSE;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "ToolbarSetOptions.h"
+#include "../buttons/RecentList.h"
+#include "../buttons/RecentMonitor.h"
 #include "../common/Text.h"
 
 class CApplication;
@@ -12,7 +14,7 @@ class IToolbarHost;
 class CToolbar;
 class COpenProgressDialog;
 
-class CToolbarSet
+class CToolbarSet : public IRecentDocumentSink
 {
 public:
     static constexpr int kMaxToolbars = 10;
@@ -51,6 +53,21 @@ public:
     BOOL AskConvert();
     BOOL OnCommand(UINT id);
     BOOL CreateNewToolbar();
+
+    // The toolbar files opened or saved by hand, most recent first; the
+    // program menu offers them as commands kFirstRecentCommand and on.
+    static constexpr UINT kFirstRecentCommand = 100;
+    const CRecentList& RecentToolbars() const { return m_recentToolbars; }
+    void AddRecentToolbar(const char* path);
+    // What the menu shows for recent entry index: the name of the toolbar
+    // stored there, else the file's path.
+    CText RecentToolbarMenuText(int index) const;
+    // Opens recent entry index as the menu's command does.
+    BOOL OpenRecentToolbar(int index);
+
+    // A document the shell recorded as opened goes to the recent lists of
+    // the program buttons of its associated program.
+    void OfferRecentDocument(const char* document) override;
 
     // New toolbars (the "Create New Toolbar" choices and the wizard's).
     // CreateBlankToolbar returns the new toolbar's slot, or -1.
@@ -125,6 +142,7 @@ private:
     HWND m_toolbarsPage = nullptr;
     int m_propertiesOpenCount = 0;
     ToolbarSetOptions m_options;
+    CRecentList m_recentToolbars;
     BOOL m_openDialogUp = FALSE;
     // The slot last made current, the target of the toolbar hotkey; -1 none.
     int m_currentToolbar = -1;

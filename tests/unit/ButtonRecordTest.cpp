@@ -228,7 +228,7 @@ TEST_F(ButtonRecordTest, StorageFormKeepsIconsAndTheRecentDocuments)
     ASSERT_NE(original, nullptr);
     ASSERT_GE(original->ImageIndex(), 2) << "entries 0 and 1 are the overlays";
 
-    // A stored list of recent documents, in whatever form it has: kept as is.
+    // A stored list of two recent documents, the older one first.
     const Bytes recent = {2, 0, 0, 0, 6, 0, 'a', '.', 't', 'x', 't', 0, 4, 0, 'b', '.', 'c', 0};
     MemoryStorage first;
     ASSERT_TRUE(original->Write2(first.Get(), 0x23000));
@@ -256,7 +256,13 @@ TEST_F(ButtonRecordTest, StorageFormKeepsIconsAndTheRecentDocuments)
         auto read = NewButton(kKindProgram);
         ASSERT_TRUE(read->Read2(first.Get(), 0x23000, entry.mode));
         auto* program = static_cast<CExecButton*>(read.get());
-        EXPECT_EQ(program->RecentData(), entry.keepsRecent ? recent : Bytes());
+        const CRecentList& documents = program->RecentDocuments();
+        ASSERT_EQ(documents.Count(), entry.keepsRecent ? 2 : 0);
+        if (entry.keepsRecent) {
+            CText newest;
+            documents.GetEntry(0, newest);
+            EXPECT_STREQ(newest.c_str(), "b.c");
+        }
         ASSERT_GE(read->ImageIndex(), 2);
         const int sizes[3] = {16, 32, 48};
         for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
@@ -275,11 +281,15 @@ TEST_F(ButtonRecordTest, StorageFormKeepsIconsAndTheRecentDocuments)
             EXPECT_TRUE(second.HasStream(name));
     }
 
-    // A list far larger than ten paths can fill is not taken.
-    ASSERT_TRUE(first.PutStream(L"RECENT", Bytes(CExecButton::kMaxRecentBytes + 1, 'x')));
+    // A list whose count runs far past its entries still gives the button
+    // and the entries that are whole.
+    Bytes hostile = recent;
+    hostile[0] = hostile[1] = hostile[2] = hostile[3] = 0xff;
+    hostile.resize(hostile.size() - 2);
+    ASSERT_TRUE(first.PutStream(L"RECENT", hostile));
     auto read = NewButton(kKindProgram);
     ASSERT_TRUE(read->Read2(first.Get(), 0x23000, 3));
-    EXPECT_TRUE(static_cast<CExecButton*>(read.get())->RecentData().empty());
+    EXPECT_EQ(static_cast<CExecButton*>(read.get())->RecentDocuments().Count(), 1);
 }
 
 TEST_F(ButtonRecordTest, MissingIconStreamFallsBackToTheTargetAndKeepsTheListsInStep)

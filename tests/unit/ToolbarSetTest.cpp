@@ -144,3 +144,57 @@ TEST_F(ToolbarTest, HideAllAndShowHiddenLeaveUserHiddenToolbarsAlone)
     m_set->ShowAll();
     EXPECT_TRUE(IsWindowVisible(userHidden->Handle()));
 }
+
+TEST_F(ToolbarTest, RecentToolbarFilesAreNewestFirstRememberedAndOpenedByTheirCommands)
+{
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+    const std::string folder = driver::MakeTempFolder("recent-toolbars");
+    const char* const names[] = {"Alpha", "Beta", "Gamma"};
+    std::vector<std::string> paths;
+    for (const char* name : names) {
+        CToolbar* toolbar = MakeToolbar(name);
+        paths.push_back(folder + "\\" + name + ".ltl");
+        ASSERT_TRUE(toolbar->WriteToFile(paths.back().c_str(), 0));
+    }
+    m_set->CloseAll(0);
+    ASSERT_EQ(m_set->Count(), 0);
+    EXPECT_EQ(m_set->RecentToolbars().Count(), 0) << "only files opened or saved by hand are listed";
+
+    for (const std::string& path : paths)
+        ASSERT_TRUE(m_set->AddFromFile(path.c_str(), FALSE, nullptr, TRUE));
+    ASSERT_TRUE(m_set->AddFromFile(paths[0].c_str(), TRUE, nullptr, FALSE)) << "already open";
+    ASSERT_EQ(m_set->RecentToolbars().Count(), 3);
+    // Named by the open toolbars, and by the files once they are closed.
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        EXPECT_STREQ(m_set->RecentToolbarMenuText(0).c_str(), "Gamma");
+        EXPECT_STREQ(m_set->RecentToolbarMenuText(1).c_str(), "Beta");
+        EXPECT_STREQ(m_set->RecentToolbarMenuText(2).c_str(), "Alpha");
+        m_set->CloseAll(0);
+    }
+    ASSERT_TRUE(m_set->WriteStatusToRegistry());
+
+    // The next run, with "Beta" gone in between: it is left out.
+    DeleteFileA(paths[1].c_str());
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "OpenOnStart", "No");
+    CToolbarSet next(m_app.get(), nullptr);
+    next.ReadStatusFromRegistry();
+    ASSERT_EQ(next.Count(), 0);
+    ASSERT_EQ(next.RecentToolbars().Count(), 2);
+    EXPECT_STREQ(next.RecentToolbarMenuText(1).c_str(), "Alpha");
+
+    ASSERT_TRUE(next.OnCommand(CToolbarSet::kFirstRecentCommand));
+    ASSERT_EQ(next.Count(), 1);
+    EXPECT_STREQ(next.Toolbar(0)->Name().c_str(), "Gamma");
+
+    // A file that has gone while the program ran says so when chosen.
+    DeleteFileA(paths[0].c_str());
+    BOOL opened = TRUE;
+    const std::string shown = AnswerBoxDuring(
+        [&] { opened = next.OnCommand(CToolbarSet::kFirstRecentCommand + 1); }, "Lintel", IDOK);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(shown, "Failed to read file. Check that the file and path exist, and that the file is not corrupted.");
+    EXPECT_EQ(next.Count(), 1);
+    next.CloseAll(0);
+    driver::DeleteRegistryTree(HKEY_CURRENT_USER, kUserKey);
+}

@@ -84,6 +84,30 @@ ordered_json IconsPresent(IStorage* root, int index, DWORD version)
     return icons;
 }
 
+// A program button's recent documents, newest first, read from its storage
+// as the program reads them when it opens the toolbar.
+ordered_json RecentDocuments(IStorage* root, int index, DWORD version)
+{
+    ordered_json recent = ordered_json::array();
+    if (!root || version <= kVersion11000)
+        return recent;
+    wchar_t name[16];
+    swprintf(name, 16, L"BUTTON%03d", index);
+    std::vector<StorageElement> elements;
+    CComPtr<IStorage> button;
+    if (!ListStorageElements(root, elements) || !HasElement(elements, name, STGTY_STORAGE)
+        || FAILED(root->OpenStorage(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, button.put())))
+        return recent;
+    CRecentList list;
+    list.ReadFromStorage(button.Get());
+    for (int i = 0; i < list.Count(); ++i) {
+        CText path;
+        list.GetEntry(i, path);
+        recent.push_back(Utf8(path.c_str()));
+    }
+    return recent;
+}
+
 ordered_json DumpButton(const CToolButton& button)
 {
     ordered_json out;
@@ -112,7 +136,6 @@ ordered_json DumpButton(const CToolButton& button)
         out["parameters"] = Utf8(program->Parameters().c_str());
         out["startIn"] = Utf8(program->StartIn().c_str());
         out["convertTo83"] = program->ConvertTo83() != FALSE;
-        out["recentBytes"] = program->RecentData().size();
     }
     if (const auto* group = dynamic_cast<const CGroupButton*>(&button))
         out["startEvery"] = group->StartsEvery() != FALSE;
@@ -160,6 +183,8 @@ ordered_json DumpToolbar(CToolbar& toolbar, IStorage* root)
         button["index"] = i;
         if (toolbar.Button(i)->Kind() != kKindSpace)
             button["icons"] = IconsPresent(root, i, toolbar.Version());
+        if (toolbar.Button(i)->Kind() == kKindProgram)
+            button["recent"] = RecentDocuments(root, i, toolbar.Version());
         buttons.push_back(button);
     }
     out["buttons"] = buttons;
