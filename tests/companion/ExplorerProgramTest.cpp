@@ -170,6 +170,24 @@ protected:
 
     void Command(UINT id) { PostMessageA(m_window, WM_COMMAND, id, 0); }
 
+    // Every object of the seeded folder: the Control Panel type has no
+    // filter, and choosing it puts the Control Panel on top of the recent
+    // folders, so the seeded one is chosen again below it.
+    void ChooseEveryObjectOfTheSeededFolder()
+    {
+        Command(3);
+        ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
+        SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    }
+
+    // "Add selection to" the one toolbar open: the menu is built when it
+    // opens, then its entry is carried out.
+    void AddSelectionToTheOnlyToolbar()
+    {
+        SendMessageA(m_window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(m_window)), 0);
+        Command(kFirstToolbarEntry);
+    }
+
     std::string Status() const { return driver::ControlText(m_status); }
     bool SearchDone(DWORD timeoutMs = 30000)
     {
@@ -295,11 +313,7 @@ TEST_F(ExplorerProgramTest, StopEndsALongSearchAtOnceAndQuickStartsNeverHang)
     MakeWideTree(root, 46);   // 46 + 46 * 46 = 2162 folders
     SeedRecentFolders({root});
     ASSERT_TRUE(StartExplorer());
-    // Non-file objects would never enter the tree; every object counts here.
-    PostMessageA(m_window, WM_COMMAND, 3, 0);   // Control Panel: no filter...
-    // ...but the folder must stay the tree: choose it again.
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     ASSERT_EQ(driver::ControlText(m_folderCombo), root);
 
     Command(kStart);
@@ -398,10 +412,7 @@ TEST_F(ExplorerProgramTest, AddSelectionToHandsTheObjectToTheNamedToolbar)
     driver::CompanionStandIn lintel;
     ASSERT_TRUE(lintel.Start(m_folder, true, {"Office Tools (P)"}));
     ASSERT_TRUE(StartExplorer());
-    // Any object will do: the control panel type lists everything in the folder.
-    Command(3);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     ASSERT_EQ(driver::ControlText(m_folderCombo), root);
     Command(kStart);
     ASSERT_TRUE(SearchDone()) << Status();
@@ -411,9 +422,7 @@ TEST_F(ExplorerProgramTest, AddSelectionToHandsTheObjectToTheNamedToolbar)
     ASSERT_NE(document, names.end());
     ASSERT_TRUE(driver::ListViewSelect(m_list, static_cast<int>(document - names.begin())));
 
-    // The menu is built when it opens; its one entry is then carried out.
-    SendMessageA(m_window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(m_window)), 0);
-    Command(kFirstToolbarEntry);
+    AddSelectionToTheOnlyToolbar();
     driver::StandInRecord added;
     ASSERT_TRUE(lintel.WaitForRecord("addbutton", added));
     EXPECT_EQ(added.atomState, driver::StandInRecord::Atom::Read);
@@ -431,14 +440,11 @@ TEST_F(ExplorerProgramTest, AToolbarNameTooLongForAnAtomIsRefusedAndNeverMeansSl
     driver::CompanionStandIn lintel;
     ASSERT_TRUE(lintel.Start(m_folder, true, {std::string(256, 'N')}));
     ASSERT_TRUE(StartExplorer());
-    Command(3);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     Command(kStart);
     ASSERT_TRUE(SearchDone()) << Status();
     ASSERT_TRUE(driver::ListViewSelect(m_list, 0));
-    SendMessageA(m_window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(m_window)), 0);
-    Command(kFirstToolbarEntry);
+    AddSelectionToTheOnlyToolbar();
     HWND box = driver::WaitForMessageBox(kExplorerTitle, driver::kDefaultTimeout, m_explorer.Id());
     ASSERT_NE(box, nullptr);
     EXPECT_NE(driver::MessageBoxText(box).find("too long"), std::string::npos);
@@ -457,9 +463,7 @@ TEST_F(ExplorerProgramTest, ScreenshotsAfterASearchInDetailsAndLargeIcons)
     SeedRecentFolders({root});
     ASSERT_TRUE(StartExplorer());
     SetWindowPos(m_window, HWND_TOP, 20, 20, 640, 420, SWP_SHOWWINDOW);
-    Command(3);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     Command(kStart);
     ASSERT_TRUE(SearchDone()) << Status();
     ASSERT_TRUE(driver::ListViewSelect(m_list, 1));
@@ -508,15 +512,12 @@ TEST_F(ExplorerProgramTest, WithTheRealLintelTheToolbarGainsTheButton)
     CreateDirectoryA((root + "\\Reports").c_str(), nullptr);
     SeedRecentFolders({root});
     ASSERT_TRUE(StartExplorer());
-    Command(3);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     Command(kStart);
     ASSERT_TRUE(SearchDone()) << Status();
     ASSERT_EQ(ListedNames(), std::vector<std::string>{"Reports"});
     ASSERT_TRUE(driver::ListViewSelect(m_list, 0));
-    SendMessageA(m_window, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(m_window)), 0);
-    Command(kFirstToolbarEntry);
+    AddSelectionToTheOnlyToolbar();
     EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 1; })) << ButtonWindows(toolbar);
     EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, lintel.Id()));
     EXPECT_TRUE(Closes());
@@ -539,9 +540,7 @@ TEST_F(ExplorerProgramTest, WhatWasCopiedCanStillBePastedAfterTheExplorerEnds)
     CreateDirectoryA((root + "\\Kept").c_str(), nullptr);
     SeedRecentFolders({root});
     ASSERT_TRUE(StartExplorer());
-    Command(3);
-    ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(m_typeCombo) == "Control Panel Applets"; }));
-    SendMessageA(m_folderCombo, CB_SETCURSEL, 1, 0);
+    ASSERT_NO_FATAL_FAILURE(ChooseEveryObjectOfTheSeededFolder());
     Command(kStart);
     ASSERT_TRUE(SearchDone()) << Status();
     ASSERT_TRUE(driver::ListViewSelect(m_list, 0));
