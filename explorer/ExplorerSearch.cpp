@@ -262,6 +262,24 @@ bool CExplorerSearch::OnCurrentPath(const CItemId& folder) const
     return false;
 }
 
+namespace {
+
+// The next item of an enumeration, owned by item; FALSE at the end.
+BOOL NextItem(IEnumIDList* items, CItemId& item)
+{
+    LPITEMIDLIST fetched = nullptr;
+    ULONG count = 0;
+    if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
+        CItemId::FreeShellMemory(fetched);
+        return FALSE;
+    }
+    item.Set(fetched);
+    CItemId::FreeShellMemory(fetched);
+    return TRUE;
+}
+
+} // namespace
+
 void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
 {
     Trace("PreSearchFolder...");
@@ -269,14 +287,9 @@ void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
     if (folder->EnumObjects(nullptr, kEnumFlags, items.put()) != S_OK || !items)
         return;
     while (m_searching) {
-        LPITEMIDLIST fetched = nullptr;
-        ULONG count = 0;
-        if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-            CItemId::FreeShellMemory(fetched);
+        CItemId item;
+        if (!NextItem(items.Get(), item))
             break;
-        }
-        CItemId item(fetched);
-        CItemId::FreeShellMemory(fetched);
         LPCITEMIDLIST list = item.List();
         ULONG attributes = kWalkAttributes;
         if (!list || FAILED(folder->GetAttributesOf(1, &list, &attributes)) || !EntersFolder(attributes))
@@ -336,14 +349,9 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
     CPathEntry onPath(m_path, folderId);
     while (m_searching) {
         Trace("Getting next element");
-        LPITEMIDLIST fetched = nullptr;
-        ULONG count = 0;
-        if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-            CItemId::FreeShellMemory(fetched);
+        CItemId item;
+        if (!NextItem(items.Get(), item))
             break;
-        }
-        CItemId item(fetched);
-        CItemId::FreeShellMemory(fetched);
         LPCITEMIDLIST list = item.List();
         if (!list)
             continue;
