@@ -71,7 +71,9 @@ BOOL CMainWindow::Initialise()
 
     m_changeMonitor = std::make_unique<CRecentMonitor>(m_toolbarSet.get(), Handle());
 
-    // The tip program starts unless it said otherwise ("ShowTips" = 0).
+    // The tip program starts unless it said otherwise ("ShowTips" = 0), or
+    // is open already: it starts this program itself when the user asks it
+    // to, and a second copy would show a second tip.
     CText keyName;
     keyName.LoadString(App()->Instance(), IDS_REG_KEY);
     CText valueName;
@@ -79,8 +81,10 @@ BOOL CMainWindow::Initialise()
     CRegistryKey key;
     DWORD showTips = 1;
     if (!key.OpenKey(HKEY_CURRENT_USER, keyName, CRegistryKey::kRead) || !key.GetLongValue(valueName, showTips)
-        || showTips != 0)
-        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
+        || showTips != 0) {
+        if (!FindWindowA(LINTEL_TIPS_CLASS, "Lintel Tip of the Day"))
+            LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
+    }
     trace.Result(TR_INITIALISE_RESULT, kInitialised);
     return TRUE;
 }
