@@ -7,6 +7,7 @@
 #include "../buttons/RecentMonitor.h"
 #include "../common/Companions.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -204,7 +205,7 @@ BOOL CMainWindow::Help(UINT command, ULONG_PTR data, HWND window)
     CText helpFile;
     if (!helpFile.LoadString(App()->Instance(), IDS_HELP_FILE))
         return FALSE;
-    const BOOL shown = WinHelpA(window ? window : Handle(), helpFile.c_str(), command, data);
+    const BOOL shown = ::ShowHelp(window ? window : Handle(), helpFile.c_str(), command, data);
     if (shown)
         m_helpUsed = TRUE;
     return shown;
@@ -359,7 +360,7 @@ BOOL CMainWindow::OnDestroy()
     if (m_helpUsed) {
         CText helpFile;
         if (helpFile.LoadString(App()->Instance(), IDS_HELP_FILE))
-            WinHelpA(Handle(), helpFile.c_str(), HELP_QUIT, 0);
+            ::ShowHelp(Handle(), helpFile.c_str(), HELP_QUIT, 0);
     }
     if (m_clickPending) {
         KillTimer(Handle(), kClickTimer);
