@@ -1,6 +1,7 @@
 #include "TipsWindow.h"
 
 #include "GettingStartedDialog.h"
+#include "../common/Help.h"
 #include "TipOfTheDayDialog.h"
 #include "../common/Application.h"
 #include "../common/ControlMessages.h"
@@ -102,7 +103,7 @@ LRESULT CTipsWindow::WindowProc(UINT message, WPARAM first, LPARAM second)
 BOOL CTipsWindow::OnDestroy()
 {
     if (m_helpUsed)
-        WinHelpA(Handle(), LoadText(IDS_HELP_FILE).c_str(), HELP_QUIT, 0);
+        ::ShowHelp(Handle(), LoadText(IDS_HELP_FILE).c_str(), HELP_QUIT, 0);
     PostQuitMessage(0);
     return TRUE;
 }

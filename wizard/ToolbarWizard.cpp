@@ -3,6 +3,7 @@
 #include "WizardPages.h"
 #include "../common/Application.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../common/PropertyPage.h"
 #include "../common/TraceLog.h"
 #include "../resources/wizard/wizard_res.h"
@@ -112,7 +113,7 @@ BOOL CToolbarWizard::ShowHelp(HWND owner, UINT context) const
     CText helpFile;
     if (!helpFile.LoadString(AppInstance(), IDS_HELP_FILE))
         return FALSE;
-    return WinHelpA(owner, helpFile.c_str(), HELP_CONTEXT, context);
+    return ::ShowHelp(owner, helpFile.c_str(), HELP_CONTEXT, context);
 }
 
 bool CToolbarWizard::SameAsLastSearch() const
