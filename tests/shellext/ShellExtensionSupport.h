@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
