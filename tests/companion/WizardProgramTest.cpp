@@ -450,3 +450,24 @@ TEST_F(WizardProgramTest, BackStopsASearchOnItsPageAndCancelDuringOneEndsTheProg
     EXPECT_FALSE(m_lintel.WaitForRecord("createtb", created, 300));
     EXPECT_TRUE(LtlFiles(m_folder).empty());
 }
+
+TEST_F(WizardProgramTest, ScreenshotsOfThePositionPreviewAndTheResults)
+{
+    driver::MakerShortcuts shortcuts;
+    ASSERT_TRUE(shortcuts.Make(m_folder));
+    ASSERT_NO_FATAL_FAILURE(StartWizard());
+    ASSERT_TRUE(m_wizard.Next(WizardSheet::kName));
+    ASSERT_TRUE(m_wizard.Next(WizardSheet::kPosition));
+    m_wizard.Click(22);   // top right
+    m_wizard.Click(31);   // horizontal
+    EXPECT_TRUE(driver::Screenshot("wizard-position"));
+    ASSERT_TRUE(m_wizard.Next(WizardSheet::kStyle));
+    ASSERT_TRUE(m_wizard.Next(WizardSheet::kSearchTypes));
+    WizardSheet::ToggleCheck(m_wizard.Control(WizardSheet::kTypeList), 1);   // drives and system folders too
+    ASSERT_NO_FATAL_FAILURE(SearchToTheEnd());
+    HWND list = m_wizard.Control(WizardSheet::kFoundList);
+    WizardSheet::ToggleCheck(list, 0);
+    WizardSheet::ToggleCheck(list, 2);
+    ASSERT_TRUE(driver::WaitUntil([&] { return m_wizard.SelectedCount() == "2"; }));
+    EXPECT_TRUE(driver::Screenshot("wizard-results"));
+}
