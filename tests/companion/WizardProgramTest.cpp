@@ -12,7 +12,6 @@
 
 #include <commctrl.h>
 #include <ole2.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -123,15 +122,15 @@ void MakeWideTree(const std::string& root, int width)
     }
 }
 
-void RemoveTree(const std::string& root)
+void RemoveWideTree(const std::string& root, int width)
 {
-    std::string from = root;
-    from.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
+    for (int i = 0; i < width; ++i) {
+        const std::string outer = root + "\\W" + std::to_string(i);
+        for (int j = 0; j < width; ++j)
+            RemoveDirectoryA((outer + "\\V" + std::to_string(j)).c_str());
+        RemoveDirectoryA(outer.c_str());
+    }
+    RemoveDirectoryA(root.c_str());
 }
 
 } // namespace
@@ -419,7 +418,7 @@ TEST_F(WizardProgramTest, BackStopsASearchOnItsPageAndCancelDuringOneEndsTheProg
     MakeWideTree(tree, 40);   // 40 + 40 * 40 folders to enter
     struct Cleanup {
         std::string tree;
-        ~Cleanup() { RemoveTree(tree); }
+        ~Cleanup() { RemoveWideTree(tree, 40); }
     } cleanup{tree};
     ASSERT_NO_FATAL_FAILURE(StartWizard());
     ASSERT_NO_FATAL_FAILURE(GoToSearchTypes());
