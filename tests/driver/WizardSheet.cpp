@@ -201,6 +201,7 @@ bool MakerShortcuts::Make(const std::string& folder)
 {
     const std::string document = folder + "\\maker notes.txt";
     WriteTextFile(document, "notes");
+    const std::string saved = folder + "\\saved.lnk";
     for (const Entry& entry : Entries()) {
         const std::string group = StartMenuGroup(entry.common);
         if (group.empty())
@@ -209,7 +210,10 @@ bool MakerShortcuts::Make(const std::string& folder)
             m_groups.push_back(group);
         const std::string path = group + "\\" + entry.name + ".lnk";
         const std::string target = entry.target ? ProgramFolder() + "\\" + entry.target + ".exe" : document;
-        if (!SaveShortcut(path, target))
+        // Saved outside the Start Menu and moved in: Wine hands a shortcut
+        // saved inside it to its menu builder, which adds it to the host's
+        // own menus.
+        if (!SaveShortcut(saved, target) || !MoveFileExA(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
             return false;
         m_made.emplace_back(entry.name, path);
     }
@@ -224,8 +228,8 @@ bool MakerShortcuts::MakeMany(const std::string& prefix, int count, const std::s
     if (std::find(m_groups.begin(), m_groups.end(), group) == m_groups.end())
         m_groups.push_back(group);
     // Wine hands every saved shortcut to a menu-builder process of its own;
-    // hundreds of them at once fill the X server's clients.  One is saved,
-    // the rest are copies of it.
+    // hundreds of them at once fill the X server's clients.  One is saved
+    // outside the Start Menu, the rest are copies of it.
     const std::string model = MakeTempFolder("ManyShortcuts") + "\\model.lnk";
     if (!SaveShortcut(model, target))
         return false;

@@ -118,25 +118,28 @@ TEST_F(WizardEndToEndTest, TheProgramMenusNewToolbarBuildsAndSavesTheCheckedItem
     ASSERT_TRUE(m_wizard.Next(WizardSheet::kPosition));
     ASSERT_TRUE(m_wizard.Next(WizardSheet::kStyle));
     ASSERT_TRUE(m_wizard.Next(WizardSheet::kSearchTypes));
+    WizardSheet::ToggleCheck(m_wizard.Control(WizardSheet::kTypeList), 1);   // drives and system folders too
     ASSERT_NO_FATAL_FAILURE(SearchToTheEnd());
 
-    // Checked from the bottom up; the toolbar keeps the order found.
+    // Checked from the bottom up; the toolbar keeps the order found.  My
+    // Computer is an object of the desktop, whose own list is empty.
     const std::vector<std::string> names = m_wizard.FoundNames();
     std::vector<int> picked;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i].rfind("Maker Acme", 0) == 0 || names[i].rfind("Maker German Corel", 0) == 0)
+        if (names[i] == "My Computer" || names[i].rfind("Maker Acme", 0) == 0
+            || names[i].rfind("Maker German Corel", 0) == 0)
             picked.insert(picked.begin(), static_cast<int>(i));
     }
-    ASSERT_EQ(picked.size(), 2u);
+    ASSERT_EQ(picked.size(), 3u);
     for (int index : picked)
         WizardSheet::ToggleCheck(m_wizard.Control(WizardSheet::kFoundList), index);
-    ASSERT_TRUE(driver::WaitUntil([&] { return m_wizard.SelectedCount() == "2"; }));
+    ASSERT_TRUE(driver::WaitUntil([&] { return m_wizard.SelectedCount() == "3"; }));
     ASSERT_TRUE(m_wizard.Next(WizardSheet::kFinished));
     m_wizard.Press(PSBTN_FINISH);
 
     HWND toolbar = driver::WaitForWindow("CToolbarWindow", name.c_str(), driver::kDefaultTimeout, lintel.Id());
     ASSERT_NE(toolbar, nullptr);
-    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 2; })) << ButtonWindows(toolbar);
+    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar) == 3; })) << ButtonWindows(toolbar);
     EXPECT_TRUE(m_wizard.WaitForExit());
     EXPECT_TRUE(driver::WaitUntil([&] { return FilesLike(m_folder, "LTL*.tmp").empty(); }));
     EXPECT_TRUE(driver::NoMessageBoxFor(nullptr, 300, lintel.Id()));
@@ -150,7 +153,13 @@ TEST_F(WizardEndToEndTest, TheProgramMenusNewToolbarBuildsAndSavesTheCheckedItem
     std::vector<std::string> files;
     for (const auto& button : dump.value("buttons", nlohmann::json::array()))
         files.push_back(button.value("fileName", std::string()));
-    ASSERT_EQ(files.size(), 2u) << dump.dump();
+    ASSERT_EQ(files.size(), 3u) << dump.dump();
+    const nlohmann::json& computer = dump["buttons"][0];
+    EXPECT_EQ(computer.value("kindName", std::string()), "folder");
+    EXPECT_EQ(computer.value("description", std::string()), "My Computer");
+    EXPECT_EQ(computer.value("folderIdBytes", 0), 2);   // the desktop's list: its terminator alone
+    EXPECT_TRUE(computer.value("targetOk", false));
+    files.erase(files.begin());
     EXPECT_EQ(files, (std::vector<std::string>{shortcuts.PathOf("Maker Acme"), shortcuts.PathOf("Maker German Corel")}));
     CloseLintel(lintel);
 }

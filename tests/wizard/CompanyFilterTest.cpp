@@ -3,6 +3,7 @@
 // information, the match of that text against the chosen companies, and the
 // shortcut test that puts them together.
 #include "driver/Driver.h"
+#include "driver/WizardSheet.h"
 #include "resources/wizard/wizard_res.h"
 #include "wizard/FoundItem.h"
 #include "wizard/WizardSearch.h"
@@ -45,24 +46,6 @@ Companies Choosing(const std::vector<std::string>& chosen)
 }
 
 std::string Maker(const char* program) { return driver::ProgramFolder() + "\\" + program + ".exe"; }
-
-bool SaveShortcut(const std::string& link, const std::string& target)
-{
-    IShellLinkA* shellLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&shellLink))))
-        return false;
-    shellLink->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    bool saved = false;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        const std::wstring wide(link.begin(), link.end());
-        saved = SUCCEEDED(file->Save(wide.c_str(), TRUE));
-        file->Release();
-    }
-    shellLink->Release();
-    return saved;
-}
 
 } // namespace
 
@@ -162,7 +145,7 @@ protected:
     std::string Link(const std::string& name, const std::string& target)
     {
         const std::string path = m_folder + "\\" + name + ".lnk";
-        EXPECT_TRUE(SaveShortcut(path, target)) << path;
+        EXPECT_TRUE(driver::SaveShortcut(path, target)) << path;
         return path;
     }
 
