@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kCompaniesTitle = "Choose companies to find";
 constexpr const char* kGroup = "Lintel Wizard Test";
+constexpr UINT kToggleCheck = WM_USER + 103;
 
 struct DialogSearch {
     DWORD processId;
@@ -120,6 +121,11 @@ void WizardSheet::Click(int id) const
 }
 
 void WizardSheet::ToggleCheck(HWND list, int index)
+{
+    PostMessageA(GetParent(list), kToggleCheck, static_cast<WPARAM>(index), 0);
+}
+
+void WizardSheet::PressSpaceOn(HWND list, int index)
 {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(list, WM_KEYDOWN, VK_SPACE, 0);

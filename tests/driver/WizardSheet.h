@@ -61,9 +61,14 @@ public:
     // Clicks a button or radio button of the current page.
     void Click(int id) const;
 
-    // Flips the check of a check-list entry with the space bar.  The flip is
-    // posted inside the wizard: what is posted to it afterwards comes after.
+    // Flips the check of a check-list entry by the wizard's own toggle
+    // message, posted to the list's dialog: flips posted one after another
+    // are taken in their order.
     static void ToggleCheck(HWND list, int index);
+    // Flips it as the user does, selecting the entry and pressing the space
+    // bar.  The wizard posts itself the flip of the entry selected when the
+    // key arrives, so the caller waits for its effect before the next one.
+    static void PressSpaceOn(HWND list, int index);
 
     // A message box of the wizard (any dialog but the sheet and the
     // companies dialog) and its text.
