@@ -1,5 +1,6 @@
 #include "ToolButton.h"
 
+#include "IconListSnapshot.h"
 #include "../common/Application.h"
 #include "../common/BitmapStream.h"
 #include "../common/TraceLog.h"
@@ -8,6 +9,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <vector>
 
 CToolButton::CToolButton(IButtonHost* host, CApplication* application, void* owner)
     : CWindowBase(application, nullptr), m_host(host), m_owner(owner), m_colour(GetSysColor(COLOR_BTNFACE))
@@ -770,6 +772,25 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
     if (!name || !storage) {
         trace.Result(TR_WRITE_ICON_RESULT, kIconWriteNoSize);
         return FALSE;
+    }
+    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    std::vector<BYTE> copied;
+    if (CIconListSnapshot* snapshot = CIconListSnapshot::Current()) {
+        if (list && m_imageIndex >= 0 && snapshot->EntryBytes(list, m_imageIndex, copied)) {
+            CComPtr<IStream> stream;
+            ULONG written = 0;
+            const HRESULT hr =
+                storage->CreateStream(name, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put());
+            if (FAILED(hr) || FAILED(stream->Write(copied.data(), static_cast<ULONG>(copied.size()), &written))
+                || written != copied.size()) {
+                if (FAILED(hr) && TraceOn())
+                    LogHResult(hr);
+                trace.Result(TR_WRITE_ICON_RESULT, kIconNotWritten);
+                return FALSE;
+            }
+            trace.Result(TR_WRITE_ICON_RESULT, kIconWritten);
+            return TRUE;
+        }
     }
     CIconHandle icon(GetIcon(sizeIndex));
     ICONINFO info{};
