@@ -1040,16 +1040,13 @@ BOOL CFileButton::ReadStoredIcons(IStorage* storage)
 {
     // All three or none: a partly stored set would put the button's entries
     // out of step in the three lists.
-    IconSet icons;
-    CIconHandle* slots[3] = {&icons.small, &icons.normal, &icons.large};
+    CBitmapHandle colours[3];
+    CBitmapHandle masks[3];
     for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
-        HICON icon = nullptr;
-        const BOOL read = ReadIconFromFile(sizeIndex, storage, icon);
-        slots[sizeIndex]->Reset(icon);
-        if (!read || !icon)
+        if (!ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
             return FALSE;
     }
-    return PutIcons(icons);
+    return PutIconBitmaps(colours, masks);
 }
 
 // ---------------------------------------------------------------- records

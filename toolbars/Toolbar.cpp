@@ -37,12 +37,16 @@ SIZE WorkAreaSize()
 // Entries 0 and 1 of every image list are the broken-target and drop
 // overlays.  Adding an icon to a list is slow, so the lists holding just the
 // overlays are made once and every toolbar starts from a copy.
+constexpr int kImageListGrowth = 32;
+
 HIMAGELIST OverlayList(int sizeIndex)
 {
     static HIMAGELIST lists[3] = {};
     const int size = sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48);
     if (!lists[sizeIndex]) {
-        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 8);
+        // Copies keep the growth step: each step copies the whole list, so a
+        // small one makes filling a full toolbar quadratic.
+        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, kImageListGrowth);
         for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
             HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
             // A missing overlay still takes its entry, so the numbers stay fixed.
