@@ -1,10 +1,11 @@
 # Lintel: two commands for a fresh Debian 12 machine.
 #   make run    install what is missing, build, start Lintel under Wine
 #   make test   install what is missing, build both architectures, run every test
+#   make dist   the setup and a zip of the same files, in build/dist
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build-i686 build-x86_64 run test bench clean
+.PHONY: all deps build build-i686 build-x86_64 run test bench dist screenshot clean
 
 all: build
 
@@ -30,6 +31,14 @@ test: build
 
 bench: build-i686
 	bash scripts/run-bench.sh $(BUILD)/i686
+
+# The setup carries the 32-bit programs and both shell extensions.
+dist: build
+	bash scripts/make-dist.sh $(BUILD)
+
+# The README's picture of real toolbars, taken under Wine.
+screenshot: build-x86_64
+	bash scripts/make-screenshot.sh $(BUILD)/x86_64 docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD)
