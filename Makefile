@@ -32,8 +32,11 @@ test: build
 bench: build-i686
 	bash scripts/run-bench.sh $(BUILD)/i686
 
-# The setup carries the 32-bit programs and both shell extensions.
-dist: build
+# The setup carries the 32-bit programs, their help and both shell extensions.
+DIST_TARGETS = Lintel lintel_explorer_program lintel_wizard_program lintel_tips_program ltlext lintel_help
+dist: deps $(BUILD)/i686/CMakeCache.txt $(BUILD)/x86_64/CMakeCache.txt
+	cmake --build $(BUILD)/i686 -j$(JOBS) --target $(DIST_TARGETS)
+	cmake --build $(BUILD)/x86_64 -j$(JOBS) --target ltlext
 	bash scripts/make-dist.sh $(BUILD)
 
 # The README's picture of real toolbars, taken under Wine.

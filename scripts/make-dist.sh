@@ -19,6 +19,14 @@ for file in "Lintel.exe" "Lintel Explorer.exe" "Lintel Wizard.exe" "Lintel Tips.
   cp "$bin32/$file" "$stage/"
 done
 cp "$bin64/ltlext.dll" "$stage/x64/"
+# The builds carry debugging information; what ships does not need it.
+for tool in i686-w64-mingw32-strip x86_64-w64-mingw32-strip; do
+  command -v "$tool" >/dev/null || continue
+  case $tool in
+    i686*) "$tool" --strip-debug "$stage"/*.exe "$stage"/ltlext.dll ;;
+    *) "$tool" --strip-debug "$stage"/x64/ltlext.dll ;;
+  esac
+done
 
 setup="$root/dist/Lintel-$version-setup.exe"
 makensis -V2 -DVERSION="$version" -DFILES="$stage" -DFILES64="$stage/x64" -DOUTFILE="$setup" \
