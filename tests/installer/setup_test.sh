@@ -129,6 +129,19 @@ for key in 'HKLM\Software\Corvane' \
            'HKCR\*\shellex\ContextMenuHandlers\Lintel' 'HKCR\Folder\shellex\ContextMenuHandlers\Lintel'; do
   reg_exists "$key" && fail "$key is still there"
 done
+# Quillet's toolbar files stay Quillet's when a silent setup is not told
+# otherwise, and its uninstall leaves them so.
+w reg add 'HKCR\.qld' /ve /d Quillet.Toolbar /f /reg:64
+w "$work/lintel-setup.exe" /S || fail "second setup /S exit status"
+reg_value 'HKCR\.qld' | grep -qF "Quillet.Toolbar" || fail "setup took .qld from Quillet"
+w "$install_dir/uninstall.exe" /S
+for _ in $(seq 1 120); do
+  [ -e "$install_dir" ] || break
+  sleep 0.5
+done
+reg_value 'HKCR\.qld' | grep -qF "Quillet.Toolbar" || fail "the uninstall took .qld from Quillet"
+step "Quillet's files kept"
+
 # Whatever the list above forgets: the machine's registry names nothing of
 # setup's any more (the user's own settings are in user.reg and stay).
 wineserver -k >/dev/null 2>&1
