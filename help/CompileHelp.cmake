@@ -81,9 +81,33 @@ ${file_list}
 #include contexts.h
 ")
 
-execute_process(COMMAND "${CHMCMD}" --no-html-scan project.hhp
-                WORKING_DIRECTORY "${STAGE}"
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+# chmcmd also stores each context's topic by its full path on the build
+# machine, where the viewer needs the path inside the file ("/topic.htm").
+# The two agree when the staging folder is the root: chmcmd runs in a private
+# user and mount namespace whose root is the staging folder, with the
+# system's folders lent to it.
+find_program(UNSHARE unshare)
+set(result 1)
+if(UNSHARE)
+  execute_process(
+    COMMAND "${UNSHARE}" --user --map-root-user --mount sh -c [[
+      root=$1 chmcmd=$2
+      for folder in usr lib lib32 lib64 libx32 bin sbin etc; do
+        [ -d "/$folder" ] || continue
+        mkdir -p "$root/$folder" && mount --rbind "/$folder" "$root/$folder" || exit 1
+      done
+      cd "$root" && exec chroot "$root" "$chmcmd" --no-html-scan project.hhp
+    ]] sh "${STAGE}" "${CHMCMD}"
+    WORKING_DIRECTORY "${STAGE}"
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+endif()
+if(NOT result EQUAL 0)
+  message(WARNING "chmcmd could not run with the staging folder as its root (${output}): "
+                  "the help's contents work, its context numbers do not")
+  execute_process(COMMAND "${CHMCMD}" --no-html-scan project.hhp
+                  WORKING_DIRECTORY "${STAGE}"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+endif()
 # chmcmd reports a broken project on its output and still exits with 0.
 if(NOT result EQUAL 0 OR output MATCHES "corrupt|rror" OR NOT EXISTS "${STAGE}/${chm_name}")
   message(FATAL_ERROR "chmcmd failed on ${SOURCE}:\n${output}")
