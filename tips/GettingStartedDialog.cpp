@@ -6,6 +6,7 @@
 #include "TipsWindow.h"
 #include "../common/Application.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../resources/tips/tips_res.h"
 
 #include <string>
@@ -16,6 +17,8 @@ namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLessonColour = RGB(0, 0, 128);
 constexpr COLORREF kTakenColour = RGB(0x80, 0x80, 0x80);
+// The training cards of the lessons, which Lintel opens for this program.
+constexpr char kLessonHelpFile[] = "Lintel Intro.hlp";
 // How often a hidden dialog looks whether the main program is still there.
 constexpr UINT kWatchIntervalMs = 500;
 
@@ -94,8 +97,11 @@ WPARAM CGettingStartedDialog::LessonRequestKind()
 
 LPARAM CGettingStartedDialog::LessonItem(int lesson)
 {
-    // The later lessons are reached from the first one's cards.
-    return lesson == 0 ? IDH_FIRST_LESSON : 0;
+    // With the training cards the later lessons are reached from the first
+    // one's cards; the compiled help has no cards, only a topic per lesson.
+    if (HelpFileFound(kLessonHelpFile))
+        return lesson == 0 ? IDH_FIRST_LESSON : 0;
+    return IDH_FIRST_LESSON + lesson;
 }
 
 BOOL CGettingStartedDialog::OnInitDialog()
