@@ -176,6 +176,18 @@ public:
     const CText& Name() const { return m_settings.name; }
     const CText& FileName() const override { return m_fileName; }
     BOOL IsRestricted(DWORD flags) const override;
+    // Protection (ToolbarProtection.cpp).  Passwords are always scrambled.
+    // Sets protection and level; while a password is required the given
+    // one must be the stored one, or nothing changes.
+    BOOL SetProtection(BOOL enabled, DWORD level, const CText& password);
+    // The password, whether it is required and the quick-unlock option, as
+    // the Protection page hands them over.
+    void SetPasswordSettings(const CText& password, BOOL required, BOOL quickUnlockOption);
+    // Asks for the password (dialog 165); a wrong one is told, and FALSE.
+    BOOL ConfirmPassword(HWND owner);
+    // Quick Lock / Quick Unlock, behind the password.
+    BOOL ToggleQuickLock(HWND owner);
+    BOOL IsQuickUnlocked() const { return m_quickUnlocked; }
     // The toolbar's menus and their commands (ToolbarMenu.cpp).
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
     void ShowAddMenu();

@@ -25,6 +25,29 @@ void GreyAddCommands(HMENU menu, bool addBlocked)
         grey(id, addBlocked || !kHasButtonProperties);
 }
 
+// What a toolbar menu command changes, as protection bits (0: nothing protected).
+DWORD CommandProtection(UINT id)
+{
+    switch (id) {
+    case IDC_TB_ADD_FILE:
+    case IDC_TB_ADD_FOLDER:
+    case IDC_TB_ADD_URL:
+    case IDC_TB_ADD_SHORTCUT:
+    case IDC_TB_LAUNCH_EXPLORER:
+        return kProtectAdd;
+    case IDC_TB_DOCK:
+    case IDC_TB_UNDOCK:
+    case IDC_TB_HORIZONTAL:
+    case IDC_TB_VERTICAL:
+    case IDC_TB_ALWAYS_ON_TOP:
+    case IDC_TB_SHOW_MENU_BUTTON:
+    case IDC_TB_AUTOHIDE:
+        return kProtectToolbarProperties;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 void CToolbar::ShowAddMenu()
@@ -76,9 +99,7 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     if (m_settings.protection.quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
-        // Locking asks for the password, which the protection dialogs own.
-        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING | (kHasToolbarProperties ? 0 : MF_GRAYED), IDC_TB_QUICK_LOCK,
-                    lockText.c_str());
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING, IDC_TB_QUICK_LOCK, lockText.c_str());
     }
     SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
 
@@ -146,6 +167,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     // Commands count only for a toolbar in the set, and not as notifications.
     if (code != 0 || (m_set && !m_set->FindToolbar(this, index)))
         return FALSE;
+    // The menus grey what the protection blocks, but a command can also come posted.
+    const DWORD blockedBy = CommandProtection(id);
+    if (blockedBy != 0 && IsRestricted(blockedBy))
+        return TRUE;
     switch (id) {
     case kToolbarMenuButtonId:
         ShowToolbarMenu(Handle(), FALSE);
@@ -222,8 +247,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         if (!IsRestricted(kProtectAdd) && !IsRestricted(kProtectClipboard))
             Paste(nullptr, TRUE);
         return TRUE;
-    case IDC_TB_PROPERTIES:
     case IDC_TB_QUICK_LOCK:
+        ToggleQuickLock(Handle());
+        return TRUE;
+    case IDC_TB_PROPERTIES:
         if (TraceOn())
             LogFormat("CToolbar::OnCommand(%lu): not available", id);
         return TRUE;

@@ -11,6 +11,7 @@
 #include "address_res.h"
 #include "folder_res.h"
 #include "transfer_res.h"
+#include "protection_res.h"
 
 // Icons and cursors
 #define IDI_LINTEL               101
