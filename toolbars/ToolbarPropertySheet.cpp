@@ -1,7 +1,11 @@
 #include "ToolbarPropertySheet.h"
 
 #include "ProtectionPage.h"
+#include "ToolbarBackgroundPage.h"
+#include "ToolbarButtonsPage.h"
 #include "ToolbarGeneralPage.h"
+#include "ToolbarPositionPage.h"
+#include "ToolbarStylePage.h"
 #include "Toolbar.h"
 #include "ToolbarSet.h"
 #include "../common/Application.h"
@@ -13,11 +17,6 @@
 namespace {
 
 using PageMaker = CPropertyPageBase* (*)(CToolbar&);
-
-CPropertyPageBase* NoPage(CToolbar&)
-{
-    return nullptr;
-}
 
 template <class Page>
 CPropertyPageBase* MakePage(CToolbar& toolbar)
@@ -35,11 +34,11 @@ struct SheetPage {
 
 const SheetPage kPages[] = {
     {IDD_TBP_GENERAL, MakePage<CToolbarGeneralPage>, true},
-    {IDD_TBP_POSITION, NoPage, false},
-    {IDD_TBP_STYLE, NoPage, false},
-    {IDD_TBP_BACKGROUND, NoPage, false},
+    {IDD_TBP_POSITION, MakePage<CToolbarPositionPage>, false},
+    {IDD_TBP_STYLE, MakePage<CToolbarStylePage>, false},
+    {IDD_TBP_BACKGROUND, MakePage<CToolbarBackgroundPage>, false},
     {IDD_TBP_PROTECTION, MakeProtectionPage, true},
-    {IDD_TBP_BUTTONS, NoPage, false},
+    {IDD_TBP_BUTTONS, MakePage<CToolbarButtonsPage>, false},
 };
 
 } // namespace
@@ -119,5 +118,6 @@ BOOL CToolbarPropertySheet::Run(CToolbar& toolbar)
 
 void CToolbarPropertySheet::ButtonsChanged(const CToolbar& toolbar)
 {
-    (void)toolbar;
+    if (s_current && &s_current->m_toolbar == &toolbar && s_current->m_buttonsPage)
+        s_current->m_buttonsPage->Refresh();
 }
