@@ -76,6 +76,9 @@ public:
     CToolButton* InsertNewButton(std::unique_ptr<CToolButton> button, CToolButton* after);
     BOOL Remove(int index);
     BOOL Remove(CToolButton* button) override;
+    // Exchanges two buttons' places and lays them out again without
+    // resizing the toolbar.
+    BOOL SwapButtons(int first, int second);
     // A button that goes gives its entry in the image lists back; the
     // buttons whose entries were behind it learn their new ones.
     void ReleaseImage(CToolButton* button);

@@ -3,6 +3,7 @@
 // menu, and the commands they send.
 #include "Toolbar.h"
 
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
@@ -95,7 +96,8 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
                     IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
         grey(id, propertiesBlocked);
     grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
-    grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
+    // One toolbar sheet at a time in the whole program.
+    grey(IDC_TB_PROPERTIES, CToolbarPropertySheet::IsOpen() != FALSE);
     if (m_settings.protection.quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
@@ -155,7 +157,7 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     for (const auto& command : commands) {
         CText text;
         text.LoadString(AppInstance(), command.textId);
-        const UINT greyed = command.offset == 302 && !kHasToolbarProperties ? MF_GRAYED : 0;
+        const UINT greyed = command.offset == 302 && CToolbarPropertySheet::IsOpen() ? MF_GRAYED : 0;
         AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag() | greyed);
         ++items;
     }
@@ -247,12 +249,12 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         if (!IsRestricted(kProtectAdd) && !IsRestricted(kProtectClipboard))
             Paste(nullptr, TRUE);
         return TRUE;
+    case IDC_TB_PROPERTIES:
+        if (!CToolbarPropertySheet::IsOpen())
+            CToolbarPropertySheet::Run(*this);
+        return TRUE;
     case IDC_TB_QUICK_LOCK:
         ToggleQuickLock(Handle());
-        return TRUE;
-    case IDC_TB_PROPERTIES:
-        if (TraceOn())
-            LogFormat("CToolbar::OnCommand(%lu): not available", id);
         return TRUE;
     default:
         return FALSE;

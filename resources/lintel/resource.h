@@ -6,6 +6,7 @@
 
 // The program menu, Options dialog and About box keep theirs in a header of their own.
 #include "menu_res.h"
+#include "toolbarsheet_res.h"
 #include "toolbar_res.h"
 #include "button_res.h"
 #include "address_res.h"

@@ -1,0 +1,24 @@
+// The General page of the toolbar property sheet: the toolbar's name, its
+// file and how many buttons it has.
+#pragma once
+
+#include "ToolbarPage.h"
+
+class CToolbarGeneralPage : public CToolbarPage
+{
+public:
+    explicit CToolbarGeneralPage(CToolbar& toolbar);
+
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnSetActive() override;
+    BOOL OnKillActive() override;
+
+protected:
+    void ReadControls() override;
+    void WriteToToolbar(BOOL opening) override;
+
+private:
+    CText m_opening;
+    CText m_edited;
+};
