@@ -69,9 +69,15 @@ void CToolbarButtonsPage::Refresh()
     const int selected = SelectedIndex();
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
+    CText spaceText;
+    if (!spaceText.LoadString(AppInstance(), IDS_TBP_SPACE))
+        spaceText = "(Space)";
     for (int i = 0; i < m_toolbar.Count(); ++i) {
         CText text;
-        m_toolbar.Button(i)->GetDescription(text);
+        if (m_toolbar.Button(i)->Kind() == kKindSpace)
+            text = spaceText;
+        else
+            m_toolbar.Button(i)->GetDescription(text);
         LVITEMA item{};
         item.mask = LVIF_TEXT;
         item.iItem = i;
@@ -186,7 +192,7 @@ void CToolbarButtonsPage::ShowItemMenu(int x, int y)
 BOOL CToolbarButtonsPage::EndLabelEdit(const NMLVDISPINFOA& info)
 {
     CToolButton* button = m_toolbar.Button(info.item.iItem);
-    if (!button || !info.item.pszText)
+    if (!button || button->Kind() == kKindSpace || !info.item.pszText)
         return FALSE;
     button->SetDescription(info.item.pszText);
     m_toolbar.SetDirty();
@@ -262,6 +268,13 @@ INT_PTR CToolbarButtonsPage::PageProc(HWND handle, UINT message, WPARAM first, L
             if (reinterpret_cast<const NMLVKEYDOWN*>(second)->wVKey == VK_DELETE)
                 DeleteSelected();
             return TRUE;
+        case LVN_BEGINLABELEDITA: {
+            // A space has no description to edit.
+            const auto* info = reinterpret_cast<const NMLVDISPINFOA*>(second);
+            const CToolButton* button = m_toolbar.Button(info->item.iItem);
+            SetWindowLongPtrA(handle, DWLP_MSGRESULT, !button || button->Kind() == kKindSpace);
+            return TRUE;
+        }
         case LVN_ENDLABELEDITA:
             SetWindowLongPtrA(handle, DWLP_MSGRESULT,
                               EndLabelEdit(*reinterpret_cast<const NMLVDISPINFOA*>(second)));

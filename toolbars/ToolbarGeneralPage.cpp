@@ -15,6 +15,9 @@ const DWORD kHelpIds[] = {
 
 constexpr int kMaxName = 260;
 
+// Posted by the page to itself once the sheet around it is made.
+constexpr UINT kPlaceSheet = WM_APP + 21;
+
 } // namespace
 
 CToolbarGeneralPage::CToolbarGeneralPage(CToolbar& toolbar)
@@ -28,6 +31,28 @@ BOOL CToolbarGeneralPage::OnInitDialog()
     SendDlgItemMessageA(Handle(), IDC_TBP_NAME, EM_LIMITTEXT, kMaxName, 0);
     if (ToolbarPropertiesLocked(m_toolbar))
         SendDlgItemMessageA(Handle(), IDC_TBP_NAME, EM_SETREADONLY, TRUE, 0);
+    PostMessageA(Handle(), kPlaceSheet, 0, 0);
+    return TRUE;
+}
+
+INT_PTR CToolbarGeneralPage::PageProc(HWND handle, UINT message, WPARAM first, LPARAM second)
+{
+    if (message != kPlaceSheet)
+        return CToolbarPage::PageProc(handle, message, first, second);
+    // Left alone the sheet opens at the corner of the work area, over the
+    // toolbars at the top left; it goes to the middle of the toolbar's screen.
+    HMONITOR monitor = MonitorFromWindow(m_toolbar.Handle() ? m_toolbar.Handle() : Sheet(), MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT sheet{};
+    if (GetMonitorInfoA(monitor, &info) && GetWindowRect(Sheet(), &sheet)) {
+        const RECT& area = info.rcWork;
+        const int width = sheet.right - sheet.left;
+        const int height = sheet.bottom - sheet.top;
+        SetWindowPos(Sheet(), nullptr, area.left + (area.right - area.left - width) / 2,
+                     area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetForegroundWindow(Sheet());
     return TRUE;
 }
 

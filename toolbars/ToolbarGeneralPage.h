@@ -9,6 +9,7 @@ class CToolbarGeneralPage : public CToolbarPage
 public:
     explicit CToolbarGeneralPage(CToolbar& toolbar);
 
+    INT_PTR PageProc(HWND handle, UINT message, WPARAM first, LPARAM second) override;
     BOOL OnInitDialog() override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
     BOOL OnSetActive() override;

@@ -22,6 +22,7 @@
 #define IDS_TBP_DESCRIPTION       2034
 #define IDS_TBP_PROTECTION        2061
 #define IDS_TBP_SAMPLE_TEXT       2066
+#define IDS_TBP_SPACE             2067
 
 // General
 #define IDC_TBP_NAME              1005
