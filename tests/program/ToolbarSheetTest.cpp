@@ -22,7 +22,7 @@ constexpr UINT kSaveCommand = 107;
 constexpr UINT kToolbarMenuButton = 101;
 constexpr UINT kAddButton = WM_USER + 191;
 
-enum Page : int { kGeneral = 0, kPosition = 1, kStyle = 2, kBackground = 3, kButtons = 4 };
+enum Page : int { kGeneral = 0, kPosition = 1, kStyle = 2, kBackground = 3, kProtection = 4, kButtons = 5 };
 
 // Controls of the pages.
 constexpr int kName = 1005;
