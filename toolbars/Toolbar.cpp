@@ -2,6 +2,7 @@
 
 #include "OpenProgressDialog.h"
 #include "ToolbarAppearance.h"
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
@@ -13,6 +14,8 @@
 #include "../resources/lintel/resource.h"
 
 #include <windowsx.h>
+
+#include <utility>
 
 namespace {
 
@@ -268,8 +271,10 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    if (!m_loading)
+    if (!m_loading) {
         Relayout(TRUE);
+        CToolbarPropertySheet::ButtonsChanged(*this);
+    }
     trace.Result(TR_INSERT_AFTER_RESULT, kInserted);
     return button;
 }
@@ -296,6 +301,22 @@ BOOL CToolbar::Remove(int index)
         m_focusIndex = Count() > 0 ? 0 : (m_settings.showMenuButtons ? kFocusToolbarMenuButton : 0);
     m_dirty = 1;
     Relayout(TRUE);
+    CToolbarPropertySheet::ButtonsChanged(*this);
+    return TRUE;
+}
+
+BOOL CToolbar::SwapButtons(int first, int second)
+{
+    if (first < 0 || second < 0 || first >= Count() || second >= Count() || first == second)
+        return FALSE;
+    std::swap(m_buttons[static_cast<size_t>(first)], m_buttons[static_cast<size_t>(second)]);
+    if (m_focusIndex == first)
+        m_focusIndex = second;
+    else if (m_focusIndex == second)
+        m_focusIndex = first;
+    m_dirty = 1;
+    Relayout(FALSE);
+    CToolbarPropertySheet::ButtonsChanged(*this);
     return TRUE;
 }
 
@@ -873,6 +894,10 @@ BOOL CToolbar::QueryClose()
 
 BOOL CToolbar::OnClose()
 {
+    // The open property sheet works on this object; it goes when the sheet has.
+    const CToolbarPropertySheet* sheet = CToolbarPropertySheet::Current();
+    if (sheet && &sheet->Toolbar() == this)
+        return TRUE;
     if (!QueryClose())
         return TRUE;
     CToolbarSet* set = m_set;

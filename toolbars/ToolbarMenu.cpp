@@ -3,6 +3,7 @@
 // menu, and the commands they send.
 #include "Toolbar.h"
 
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
@@ -23,6 +24,29 @@ void GreyAddCommands(HMENU menu, bool addBlocked)
     // properties have given it a target.
     for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL})
         grey(id, addBlocked || !kHasButtonProperties);
+}
+
+// What a toolbar menu command changes, as protection bits (0: nothing protected).
+DWORD CommandProtection(UINT id)
+{
+    switch (id) {
+    case IDC_TB_ADD_FILE:
+    case IDC_TB_ADD_FOLDER:
+    case IDC_TB_ADD_URL:
+    case IDC_TB_ADD_SHORTCUT:
+    case IDC_TB_LAUNCH_EXPLORER:
+        return kProtectAdd;
+    case IDC_TB_DOCK:
+    case IDC_TB_UNDOCK:
+    case IDC_TB_HORIZONTAL:
+    case IDC_TB_VERTICAL:
+    case IDC_TB_ALWAYS_ON_TOP:
+    case IDC_TB_SHOW_MENU_BUTTON:
+    case IDC_TB_AUTOHIDE:
+        return kProtectToolbarProperties;
+    default:
+        return 0;
+    }
 }
 
 } // namespace
@@ -72,13 +96,12 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
                     IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
         grey(id, propertiesBlocked);
     grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
-    grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
+    // One toolbar sheet at a time in the whole program.
+    grey(IDC_TB_PROPERTIES, CToolbarPropertySheet::IsOpen() != FALSE);
     if (m_settings.protection.quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
-        // Locking asks for the password, which the protection dialogs own.
-        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING | (kHasToolbarProperties ? 0 : MF_GRAYED), IDC_TB_QUICK_LOCK,
-                    lockText.c_str());
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING, IDC_TB_QUICK_LOCK, lockText.c_str());
     }
     SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
 
@@ -134,7 +157,7 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     for (const auto& command : commands) {
         CText text;
         text.LoadString(AppInstance(), command.textId);
-        const UINT greyed = command.offset == 302 && !kHasToolbarProperties ? MF_GRAYED : 0;
+        const UINT greyed = command.offset == 302 && CToolbarPropertySheet::IsOpen() ? MF_GRAYED : 0;
         AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag() | greyed);
         ++items;
     }
@@ -146,6 +169,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     // Commands count only for a toolbar in the set, and not as notifications.
     if (code != 0 || (m_set && !m_set->FindToolbar(this, index)))
         return FALSE;
+    // The menus grey what the protection blocks, but a command can also come posted.
+    const DWORD blockedBy = CommandProtection(id);
+    if (blockedBy != 0 && IsRestricted(blockedBy))
+        return TRUE;
     switch (id) {
     case kToolbarMenuButtonId:
         ShowToolbarMenu(Handle(), FALSE);
@@ -223,9 +250,11 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
             Paste(nullptr, TRUE);
         return TRUE;
     case IDC_TB_PROPERTIES:
+        if (!CToolbarPropertySheet::IsOpen())
+            CToolbarPropertySheet::Run(*this);
+        return TRUE;
     case IDC_TB_QUICK_LOCK:
-        if (TraceOn())
-            LogFormat("CToolbar::OnCommand(%lu): not available", id);
+        ToggleQuickLock(Handle());
         return TRUE;
     default:
         return FALSE;
