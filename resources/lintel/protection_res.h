@@ -38,6 +38,12 @@
 #define HELP_PASSWORD_REQUIRED     602
 #define HELP_SET_PASSWORD          603
 #define HELP_ALLOW_ADD             604
+#define HELP_ALLOW_REMOVE          605
+#define HELP_ALLOW_DRAG            606
+#define HELP_ALLOW_BUTTON_PROPERTIES 607
+#define HELP_ALLOW_CLIPBOARD       608
+#define HELP_ALLOW_TARGET_MENU     609
+#define HELP_ALLOW_TOOLBAR_PROPERTIES 610
 #define HELP_QUICK_UNLOCK_OPTION   611
 
 // Trace names (texts in protection.rc)
