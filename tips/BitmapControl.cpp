@@ -11,24 +11,12 @@ CBitmapControl::CBitmapControl()
 
 BOOL CBitmapControl::RegisterClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ClassProc;
-    windowClass.cbWndExtra = CWindowBase::kExtraBytes;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = TIPS_BITMAP_CONTROL_CLASS;
-    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterSelfMadeControl(instance, TIPS_BITMAP_CONTROL_CLASS, ClassProc);
 }
 
 CBitmapControl* CBitmapControl::FromHandle(HWND window)
 {
-    if (!window)
-        return nullptr;
-    char className[32]{};
-    if (!GetClassNameA(window, className, sizeof className) || lstrcmpA(className, TIPS_BITMAP_CONTROL_CLASS) != 0)
-        return nullptr;
-    return static_cast<CBitmapControl*>(CWindowBase::FromHandle(window));
+    return static_cast<CBitmapControl*>(FindSelfMadeControl(window, TIPS_BITMAP_CONTROL_CLASS));
 }
 
 void CBitmapControl::SetBitmap(HBITMAP bitmap)

@@ -23,3 +23,25 @@ LRESULT SelfMadeControlProc(HWND window, UINT message, WPARAM first, LPARAM seco
     delete leaving;
     return result;
 }
+
+BOOL RegisterSelfMadeControl(HINSTANCE instance, const char* className, WNDPROC procedure)
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = CWindowBase::kExtraBytes;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+CWindowBase* FindSelfMadeControl(HWND window, const char* className)
+{
+    if (!window)
+        return nullptr;
+    char found[32]{};
+    if (!GetClassNameA(window, found, sizeof found) || lstrcmpA(found, className) != 0)
+        return nullptr;
+    return CWindowBase::FromHandle(window);
+}

@@ -10,3 +10,9 @@
 using CControlFactory = CWindowBase* (*)();
 
 LRESULT SelfMadeControlProc(HWND window, UINT message, WPARAM first, LPARAM second, CControlFactory make);
+
+// Registers a control class whose windows come from SelfMadeControlProc.
+BOOL RegisterSelfMadeControl(HINSTANCE instance, const char* className, WNDPROC procedure);
+
+// The object behind a window of that class, or null for any other window.
+CWindowBase* FindSelfMadeControl(HWND window, const char* className);

@@ -16,24 +16,12 @@ CTextControl::CTextControl()
 
 BOOL CTextControl::RegisterClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ClassProc;
-    windowClass.cbWndExtra = CWindowBase::kExtraBytes;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = TIPS_TEXT_CONTROL_CLASS;
-    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterSelfMadeControl(instance, TIPS_TEXT_CONTROL_CLASS, ClassProc);
 }
 
 CTextControl* CTextControl::FromHandle(HWND window)
 {
-    if (!window)
-        return nullptr;
-    char className[32]{};
-    if (!GetClassNameA(window, className, sizeof className) || lstrcmpA(className, TIPS_TEXT_CONTROL_CLASS) != 0)
-        return nullptr;
-    return static_cast<CTextControl*>(CWindowBase::FromHandle(window));
+    return static_cast<CTextControl*>(FindSelfMadeControl(window, TIPS_TEXT_CONTROL_CLASS));
 }
 
 void CTextControl::SetFont(HFONT font)
