@@ -9,6 +9,7 @@
 #include "toolbar_res.h"
 #include "button_res.h"
 #include "folder_res.h"
+#include "properties_res.h"
 #include "transfer_res.h"
 
 // Icons and cursors
