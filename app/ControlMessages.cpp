@@ -4,6 +4,7 @@
 #include "MainApp.h"
 #include "../common/ComPtr.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../common/ItemId.h"
 #include "../common/SafeStorage.h"
 #include "../common/TraceLog.h"
@@ -30,7 +31,7 @@ BOOL IntroHelp(HWND window, UINT command, ULONG_PTR data)
     CText helpFile;
     if (!helpFile.LoadString(AppInstance(), IDS_INTRO_HELP_FILE))
         return FALSE;
-    return WinHelpA(window, helpFile.c_str(), command | kTrainingCardFlag, data);
+    return ::ShowHelp(window, helpFile.c_str(), command | kTrainingCardFlag, data);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 #include "TextControl.h"
+#include "../buttons/DesktopChooser.h"
 #include "../common/ControlMessages.h"
 #include "../common/RegistryKey.h"
 #include "../common/OwnerDrawMenu.h"
@@ -132,7 +133,6 @@ struct ClassEntry {
 constexpr int kGradientExtra = 3 * sizeof(LONG);
 constexpr int kStyleExtra = 4 * sizeof(LONG);
 constexpr int kPositionExtra = 4 * sizeof(LONG);
-constexpr int kDesktopChooserExtra = 3 * sizeof(LONG);
 constexpr int kTextControlExtra = 3 * sizeof(LONG) + 2 * sizeof(LONG_PTR);
 
 } // namespace
@@ -150,7 +150,7 @@ BOOL CMainApp::RegisterWindowClasses()
         {"TBWGradientClass", 0, DefWindowProcA, kGradientExtra, false, nullptr},
         {"TBWStyleClass", 0, DefWindowProcA, kStyleExtra, false, nullptr},
         {"TBWPositionClass", 0, DefWindowProcA, kPositionExtra, false, nullptr},
-        {"MultivaControlClass", 0, DefWindowProcA, kDesktopChooserExtra, false, nullptr},
+        {kDesktopChooserClass, 0, DesktopChooserProc, kDesktopChooserExtraBytes, false, nullptr},
         {"CTextControl", 0, TextControlProc, kTextControlExtra, false, nullptr},
         {"COpenProgressDialog", 0, DefDlgProcA, DLGWINDOWEXTRA, false, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)},
         {"CAboutDialog", 0, DefDlgProcA, DLGWINDOWEXTRA, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)},

@@ -7,6 +7,7 @@
 #include "../buttons/RecentMonitor.h"
 #include "../common/Companions.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -71,7 +72,9 @@ BOOL CMainWindow::Initialise()
 
     m_changeMonitor = std::make_unique<CRecentMonitor>(m_toolbarSet.get(), Handle());
 
-    // The tip program starts unless it said otherwise ("ShowTips" = 0).
+    // The tip program starts unless it said otherwise ("ShowTips" = 0), or
+    // is open already: it starts this program itself when the user asks it
+    // to, and a second copy would show a second tip.
     CText keyName;
     keyName.LoadString(App()->Instance(), IDS_REG_KEY);
     CText valueName;
@@ -79,8 +82,10 @@ BOOL CMainWindow::Initialise()
     CRegistryKey key;
     DWORD showTips = 1;
     if (!key.OpenKey(HKEY_CURRENT_USER, keyName, CRegistryKey::kRead) || !key.GetLongValue(valueName, showTips)
-        || showTips != 0)
-        LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
+        || showTips != 0) {
+        if (!FindWindowA(LINTEL_TIPS_CLASS, "Lintel Tip of the Day"))
+            LaunchLTLApp(IDS_REG_TIPS_PATH, IDS_REG_TIPS_EXE, FALSE, nullptr);
+    }
     trace.Result(TR_INITIALISE_RESULT, kInitialised);
     return TRUE;
 }
@@ -200,7 +205,7 @@ BOOL CMainWindow::Help(UINT command, ULONG_PTR data, HWND window)
     CText helpFile;
     if (!helpFile.LoadString(App()->Instance(), IDS_HELP_FILE))
         return FALSE;
-    const BOOL shown = WinHelpA(window ? window : Handle(), helpFile.c_str(), command, data);
+    const BOOL shown = ::ShowHelp(window ? window : Handle(), helpFile.c_str(), command, data);
     if (shown)
         m_helpUsed = TRUE;
     return shown;
@@ -355,7 +360,7 @@ BOOL CMainWindow::OnDestroy()
     if (m_helpUsed) {
         CText helpFile;
         if (helpFile.LoadString(App()->Instance(), IDS_HELP_FILE))
-            WinHelpA(Handle(), helpFile.c_str(), HELP_QUIT, 0);
+            ::ShowHelp(Handle(), helpFile.c_str(), HELP_QUIT, 0);
     }
     if (m_clickPending) {
         KillTimer(Handle(), kClickTimer);

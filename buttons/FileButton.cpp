@@ -4,50 +4,19 @@
 #include "../common/Application.h"
 #include "../common/Associations.h"
 #include "../common/TransferFormats.h"
-#include "../common/DllSearch.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
+#include "VirtualDesktop.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
 
+#include <optional>
+
 namespace {
 
 CFileButton* g_propertiesButton = nullptr;
-
-struct CLibraryTraits
-{
-    using Handle = HMODULE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
-};
-using CLibrary = CScopedHandle<CLibraryTraits>;
-
-// The virtual desktop library's calls (Multiva 95).
-using GetScreenProc = LONG(WINAPI*)();
-using MoveToScreenProc = BOOL(WINAPI*)(int column, int row);
-
-template <class Proc>
-Proc LibraryProc(HMODULE library, const char* name)
-{
-    // Through void*: the exported address has no type of its own.
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-// Moves to the button's chosen desktop before its target opens.  The library
-// stays loaded until the caller's target has started.
-CLibrary SwitchDesktop(DWORD column, DWORD row)
-{
-    CLibrary library(LoadLibraryFrom("Mlv95Api.dll", kLibraryInProgramFolder | kLibraryInSystemFolder));
-    if (!library)
-        return library;
-    auto getScreen = LibraryProc<GetScreenProc>(library.Get(), "GetScreen");
-    auto moveToScreen = LibraryProc<MoveToScreenProc>(library.Get(), "MoveToScreen");
-    if (getScreen && moveToScreen && getScreen() != -1)
-        moveToScreen(LOWORD(column), LOWORD(row));
-    return library;
-}
 
 int ShowCommandOf(int showState)
 {
@@ -594,35 +563,56 @@ BOOL CFileButton::Execute(const char* parameters, const char* startIn)
         startable = false;
     }
 
+    if (!startable) {
+        m_targetOk = 0;
+        if (Handle())
+            InvalidateRect(Handle(), nullptr, TRUE);
+        ShowStartError(0);
+        trace.Result(TR_EXECUTE_RESULT, kExecuteFailed);
+        return FALSE;
+    }
+    // Objects outside the file system (control panel items) may refuse the
+    // shell's way of asking and still open.
+    const BOOL started = StartWithShell(execute, !m_fileSystem);
+    trace.Result(TR_EXECUTE_RESULT, started ? kExecuteStarted : kExecuteFailed);
+    return started;
+}
+
+BOOL CFileButton::StartWithShell(SHELLEXECUTEINFOA& execute, BOOL forgiveAccessDenied)
+{
     BOOL started = FALSE;
     INT_PTR instanceResult = 0;
-    if (startable) {
-        CLibrary desktopLibrary;
-        if (!m_useCurrentDesktop)
-            desktopLibrary = SwitchDesktop(m_desktopX, m_desktopY);
+    {
+        // The library stays loaded until the target has started.
+        std::optional<CVirtualDesktop> desktop;
+        if (!m_useCurrentDesktop) {
+            desktop.emplace();
+            desktop->SwitchTo(m_desktopX, m_desktopY);
+        }
         started = ShellExecuteExA(&execute);
         const DWORD error = GetLastError();
         instanceResult = reinterpret_cast<INT_PTR>(execute.hInstApp);
         if (!started && (instanceResult <= 0 || instanceResult > 32))
             instanceResult = InstanceResultOfError(error);
-        if (TraceOn())
-            LogFormat("hInstApp=%lu", static_cast<unsigned long>(instanceResult));
     }
-    // Objects outside the file system (control panel items) may refuse the
-    // shell's way of asking and still open.
-    if (started || (!m_fileSystem && instanceResult == SE_ERR_ACCESSDENIED)) {
+    if (TraceOn())
+        LogFormat("hInstApp=%lu", static_cast<unsigned long>(instanceResult));
+    if (started || (forgiveAccessDenied && instanceResult == SE_ERR_ACCESSDENIED)) {
         m_targetOk = 1;
         if (Handle())
             InvalidateRect(Handle(), nullptr, TRUE);
-        trace.Result(TR_EXECUTE_RESULT, kExecuteStarted);
         return TRUE;
     }
     m_targetOk = 0;
     if (Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
     ShowStartError(instanceResult);
-    trace.Result(TR_EXECUTE_RESULT, kExecuteFailed);
     return FALSE;
+}
+
+int CFileButton::ShowCommand() const
+{
+    return ShowCommandOf(m_showState);
 }
 
 // ---------------------------------------------------------------- menus
@@ -943,6 +933,15 @@ BOOL CFileButton::PutIcons(IconSet& icons)
     if (Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
     return index >= 0 || (!m_largeList && !m_normalList && !m_smallList);
+}
+
+BOOL CFileButton::PutIconHandles(HICON large, HICON normal, HICON small)
+{
+    IconSet icons;
+    icons.large.Reset(large);
+    icons.normal.Reset(normal);
+    icons.small.Reset(small);
+    return PutIcons(icons);
 }
 
 BOOL CFileButton::ExtractChosenIcons(IconSet& icons)

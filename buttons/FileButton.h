@@ -127,6 +127,15 @@ protected:
     // The button menu's target submenu is never offered for these.
     virtual BOOL OffersTargetMenu() const;
     void ShowStartError(INT_PTR instanceResult);
+    // Hands a prepared start to the shell, on the button's chosen desktop
+    // when it has one, and sets target ok; a failure is reported to the user
+    // unless it is a refusal to be forgiven.
+    BOOL StartWithShell(SHELLEXECUTEINFOA& execute, BOOL forgiveAccessDenied);
+    // The show command of the stored show state.
+    int ShowCommand() const;
+    // Puts one icon in each size into the toolbar's lists at the button's
+    // index; takes the icons, whatever it answers.
+    BOOL PutIconHandles(HICON large, HICON normal, HICON small);
 
     CText m_fileName;
     CItemId m_folderId;

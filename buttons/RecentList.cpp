@@ -1,5 +1,6 @@
 #include "RecentList.h"
 
+#include "ExistingFile.h"
 #include "../common/ComPtr.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -34,10 +35,7 @@ ULONGLONG BytesLeft(IStream* stream)
 
 BOOL RecentFileExists(const char* path)
 {
-    if (!path || !*path)
-        return FALSE;
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return IsExistingFile(path);
 }
 
 CText ShortenedPath(const char* path, int maximum)

@@ -59,3 +59,11 @@ int CApplication::DisplayMessage(HWND owner, UINT textId, LPCSTR caption, UINT s
     return MessageBoxA(owner, text.c_str(), captionText.IsEmpty() ? nullptr : captionText.c_str(),
                        style | MB_TASKMODAL);
 }
+
+int ReportFatalError(const CError& error, const char* caption)
+{
+    if (TraceOn())
+        LogText(error.Text());
+    MessageBoxA(nullptr, error.Text(), caption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    return 1;
+}

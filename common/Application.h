@@ -4,6 +4,10 @@
 #pragma once
 
 #include "Text.h"
+#include "Error.h"
+
+#include <memory>
+#include <new>
 
 // How DisplayMessage finds the box caption.
 enum : UINT {
@@ -57,3 +61,29 @@ void SetAppInstance(HINSTANCE instance);
 
 // The one application object of the process (null before it exists).
 CApplication* TheApplication();
+
+
+// The last word of a program that failed in a way it cannot recover from
+// (out of memory, an impossible text conversion): traced and shown, so that
+// the program says so rather than vanish.  Answers the process exit code.
+int ReportFatalError(const CError& error, const char* caption);
+
+// The whole life of a companion program, from its entry point: make the
+// application object, initialise, create, run its loop, terminate.
+template <class App>
+int RunCompanionProgram(HINSTANCE instance, LPSTR commandLine, int show, const char* caption)
+{
+    try {
+        App* app = new (std::nothrow) App(instance, commandLine, show);
+        if (!app)
+            return 0;
+        std::unique_ptr<App> owner(app);
+        if (!app->Initialise() || !app->Create())
+            return 0;
+        const int result = app->Run();
+        app->Terminate();
+        return result;
+    } catch (const CError& error) {
+        return ReportFatalError(error, caption);
+    }
+}

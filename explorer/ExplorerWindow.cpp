@@ -5,6 +5,7 @@
 #include "FileTypesDialog.h"
 #include "../common/Application.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../common/RegistryKey.h"
 #include "../common/ShellFolder.h"
 #include "../common/TraceLog.h"
@@ -889,7 +890,7 @@ BOOL CExplorerWindow::Help(UINT command, ULONG_PTR data, HWND owner)
     const CText file = LoadText(IDS_HELP_FILE);
     if (file.IsEmpty())
         return FALSE;
-    if (!WinHelpA(owner ? owner : Handle(), file.c_str(), command, data))
+    if (!::ShowHelp(owner ? owner : Handle(), file.c_str(), command, data))
         return FALSE;
     m_helpUsed = TRUE;
     return TRUE;
@@ -933,7 +934,7 @@ BOOL CExplorerWindow::OnDestroy()
     m_search.Stop();
     if (m_helpUsed) {
         const CText file = LoadText(IDS_HELP_FILE);
-        WinHelpA(Handle(), file.c_str(), HELP_QUIT, 0);
+        ::ShowHelp(Handle(), file.c_str(), HELP_QUIT, 0);
     }
     PostQuitMessage(0);
     return TRUE;

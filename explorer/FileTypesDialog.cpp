@@ -1,6 +1,7 @@
 #include "FileTypesDialog.h"
 
 #include "../common/Application.h"
+#include "../common/Help.h"
 #include "../common/TraceLog.h"
 #include "../resources/explorer/explorer_res.h"
 
@@ -139,7 +140,7 @@ BOOL CFileTypesDialog::ShowHelp(UINT topic)
     CText helpFile;
     if (!helpFile.LoadString(AppInstance(), IDS_HELP_FILE))
         return FALSE;
-    return WinHelpA(Handle(), helpFile.c_str(), HELP_CONTEXT, topic);
+    return ::ShowHelp(Handle(), helpFile.c_str(), HELP_CONTEXT, topic);
 }
 
 BOOL CFileTypesDialog::OnCancel()

@@ -1,6 +1,7 @@
 #include "Toolbar.h"
 
 #include "OpenProgressDialog.h"
+#include "ToolbarAppearance.h"
 #include "ToolbarSet.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
@@ -817,10 +818,9 @@ void CToolbar::ApplySettings(const ToolbarSettings& settings)
     m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
     if (m_settings.buttonSize != before.buttonSize)
         SetButtonSize(m_settings.buttonSize);
-    if (m_settings.ButtonColour() != before.ButtonColour()) {
-        for (const auto& button : m_buttons)
-            button->SetColour(m_settings.ButtonColour());
-    }
+    if (ButtonBackground(m_settings) != ButtonBackground(before) || m_settings.useGradient != before.useGradient
+        || m_settings.startColour != before.startColour || m_settings.endColour != before.endColour)
+        SetButtonBackground(m_settings.ButtonColour());
     // The caption carries the name and the protection mark.
     SetTitle(nullptr);
     m_dirty = 1;
@@ -900,29 +900,50 @@ BOOL CToolbar::OnDestroy()
 
 // ---------------------------------------------------------------- painting
 
-void CToolbar::PaintBackground(HDC dc, const RECT& area, POINT) const
+void CToolbar::PaintBackground(HDC dc, const RECT& area, POINT origin) const
 {
-    // Gradients are drawn with the toolbar's appearance settings; until then
-    // the background is the start colour.
-    CBrushHandle brush(CreateSolidBrush(m_settings.startColour));
-    FillRect(dc, &area, brush.Get());
+    // A flat button shows the part of the toolbar's background behind it:
+    // the toolbar is drawn whole, shifted and clipped to the button.
+    RECT client{};
+    if (Handle())
+        GetClientRect(Handle(), &client);
+    else
+        client = area;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    PaintToolbarBackground(dc, m_settings, client);
+    RestoreDC(dc, saved);
 }
 
 BOOL CToolbar::OnPaint(PAINTSTRUCT& paint)
 {
     RECT client{};
     GetClientRect(Handle(), &client);
-    PaintBackground(paint.hdc, client, POINT{0, 0});
+    PaintToolbarBackground(paint.hdc, m_settings, client);
     return TRUE;
+}
+
+void CToolbar::SetButtonBackground(COLORREF colour)
+{
+    ToolbarSettings drawn(m_settings);
+    if (drawn.useGradient)
+        drawn.endColour = colour;
+    else
+        drawn.startColour = colour;
+    const COLORREF background = ButtonBackground(drawn);
+    for (const auto& button : m_buttons) {
+        if (button)
+            button->SetColour(background);
+    }
+    if (Handle())
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CToolbar::RefreshSystemColours()
 {
     m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
-    for (int i = 0; i < Count(); ++i) {
-        if (m_buttons[i])
-            m_buttons[i]->SetColour(m_settings.ButtonColour());
-    }
+    SetButtonBackground(m_settings.ButtonColour());
     const UINT bitmapIds[2] = {IDB_TOOLBAR_MENU_BUTTON, IDB_PROGRAM_MENU_BUTTON};
     const HWND buttons[2] = {m_toolbarMenuButton, m_programMenuButton};
     for (int i = 0; i < 2; ++i) {
@@ -1149,6 +1170,12 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         break;
     case WM_ERASEBKGND:
         return 1;   // the paint handler fills the whole client area
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        PaintToolbarBackground(reinterpret_cast<HDC>(first), m_settings, client);
+        return 0;
+    }
     default:
         break;
     }

@@ -217,6 +217,9 @@ public:
     // Paints the toolbar's background (solid or gradient) into a device
     // context whose origin is at the given toolbar client point.
     void PaintBackground(HDC dc, const RECT& area, POINT origin) const override;
+    // Hands the buttons the colour they are drawn on: the given toolbar
+    // colour, or the gradient's average when neither end is black.
+    void SetButtonBackground(COLORREF colour);
 
     // The set's options that reach every toolbar.
     void SetAllowTab(BOOL allowTab);

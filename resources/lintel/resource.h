@@ -8,6 +8,7 @@
 #include "menu_res.h"
 #include "toolbar_res.h"
 #include "button_res.h"
+#include "address_res.h"
 #include "folder_res.h"
 #include "properties_res.h"
 #include "transfer_res.h"

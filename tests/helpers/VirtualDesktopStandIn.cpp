@@ -3,7 +3,8 @@
 // call to the file named by LINTEL_VDESK_LOG ("Attach" when it is loaded), so
 // that a test can tell whether it was loaded and what was asked of it.
 // LINTEL_VDESK_SCREEN sets the answer of GetScreen (0 unless set; -1 tells
-// the program that no desktop is current).
+// the program that no desktop is current); LINTEL_VDESK_GRID sets the answer
+// of GetGridSize as "columns,rows" (3,2 unless set).
 #include <windows.h>
 
 #include <cstdio>
@@ -51,7 +52,13 @@ BOOL WINAPI Initialise()
 LONG WINAPI GetGridSize()
 {
     Log("GetGridSize()");
-    return MAKELONG(3, 2);
+    char answer[32]{};
+    const DWORD length = GetEnvironmentVariableA("LINTEL_VDESK_GRID", answer, sizeof answer);
+    int columns = 3;
+    int rows = 2;
+    if (length > 0 && length < sizeof answer)
+        std::sscanf(answer, "%d,%d", &columns, &rows);
+    return MAKELONG(columns, rows);
 }
 
 LONG WINAPI GetScreen()

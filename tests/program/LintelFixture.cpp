@@ -28,6 +28,9 @@ void LintelProgramTest::TearDown()
         }
     }
     m_processes.clear();
+    // A first start opens the tip program too; left running it would keep
+    // the test's output pipe open and hold the test runner.
+    driver::KillProgramsWithWindow("LintelTipsWindow");
     driver::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineKey, "Logging");
     driver::DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineKey, "LogFile");
 }

@@ -1,0 +1,40 @@
+// How a toolbar looks: the background drawing shared by the toolbar window
+// and the gradient preview, the named colours the colour boxes offer, and
+// the colour a toolbar hands its buttons.
+#pragma once
+
+#include "ToolbarSettings.h"
+
+#include <windows.h>
+
+// Fills rect with 20 bands from start to end: left to right when
+// acrossWidth, else top to bottom.  A short extent gets one-pixel bands and
+// stops short of the end colour; a long one reaches it before the end.
+void GradientFill(HDC dc, COLORREF start, COLORREF end, const RECT& rect, BOOL acrossWidth);
+
+// The whole background of a toolbar's client area.
+void PaintToolbarBackground(HDC dc, const ToolbarSettings& settings, const RECT& client);
+
+// The colour the buttons are drawn on: the average of a gradient's colours,
+// unless one of them is black, then the gradient's end or the one colour.
+COLORREF ButtonBackground(const ToolbarSettings& settings);
+
+// The entries of both colour boxes, in their order.
+struct NamedColour {
+    const char* name;
+    COLORREF value;
+};
+enum : int { kColourDefault = 0, kColourCustom = 17, kColourCount = 18 };
+constexpr COLORREF kInitialCustomColour = RGB(0x9E, 0x31, 0xFF);
+// Entry 0 is the button face, entry 17 the custom colour given.
+NamedColour ColourEntry(int index, COLORREF custom);
+
+// The entry a stored colour opens with.  "Default" comes only from the
+// system flag: a colour that equals today's button face by chance keeps its
+// own name and stays the colour it was stored as.  A colour no name fits is
+// the custom one.
+int ColourIndexFor(COLORREF colour, BOOL isSystem);
+
+// The style preview: the sample buttons a toolbar with these settings would
+// show, repeated across a band on a Deep Purple background.
+void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text);
