@@ -2,6 +2,7 @@
 
 #include "FileButton.h"
 #include "../common/Application.h"
+#include "../common/Help.h"
 #include "../resources/lintel/resource.h"
 
 #include <vector>
@@ -45,11 +46,16 @@ void ShowPageMessage(const CFileButton* button, HWND page, UINT textId)
     MessageBoxA(page, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-BOOL ShowControlHelp(const CFileButton* button, const HELPINFO* helpInfo, const DWORD* helpIds)
+BOOL ShowControlHelp(const CFileButton*, const HELPINFO* helpInfo, const DWORD* helpIds)
 {
-    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !button || !button->Host())
+    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !helpInfo->hItemHandle)
         return TRUE;
-    button->Host()->Help(HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(helpIds));
+    // The pop-up help finds its topic by the control's id in the table, so
+    // the request must come from the control itself, not from the toolbar.
+    CText helpFile;
+    if (helpFile.LoadString(AppInstance(), IDS_HELP_FILE))
+        ShowHelp(static_cast<HWND>(helpInfo->hItemHandle), helpFile.c_str(), HELP_WM_HELP,
+                 reinterpret_cast<ULONG_PTR>(helpIds));
     return TRUE;
 }
 

@@ -1,9 +1,11 @@
 #include "ButtonPropertySheet.h"
 
+#include "ButtonDesktopPage.h"
 #include "ButtonGeneralPage.h"
 #include "ButtonStartupPage.h"
 #include "ButtonTargetPage.h"
 #include "FileButton.h"
+#include "VirtualDesktop.h"
 #include "../common/Application.h"
 #include "../resources/lintel/resource.h"
 
@@ -29,6 +31,11 @@ BOOL CButtonPropertySheet::Run()
     Add(new (std::nothrow) CButtonGeneralPage(m_button));
     Add(new (std::nothrow) CButtonTargetPage(m_button));
     Add(new (std::nothrow) CButtonStartupPage(m_button));
+    // The library stays loaded while the sheet is up, for the desktop page,
+    // and is freed once it has closed.
+    CVirtualDesktop desktops;
+    if (desktops.Initialise())
+        Add(new (std::nothrow) CButtonDesktopPage(m_button, &desktops));
 
     // The toolbar stays disabled while the sheet is up, so that the button
     // cannot be cut or removed under its pages.
