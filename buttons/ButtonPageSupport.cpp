@@ -48,14 +48,25 @@ void ShowPageMessage(const CFileButton* button, HWND page, UINT textId)
 
 BOOL ShowControlHelp(const CFileButton*, const HELPINFO* helpInfo, const DWORD* helpIds)
 {
-    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !helpInfo->hItemHandle)
+    if (!helpInfo || helpInfo->iContextType != HELPINFO_WINDOW || !helpInfo->hItemHandle || !helpIds)
         return TRUE;
-    // The pop-up help finds its topic by the control's id in the table, so
-    // the request must come from the control itself, not from the toolbar.
+    HWND control = static_cast<HWND>(helpInfo->hItemHandle);
+    const DWORD controlId = static_cast<DWORD>(GetDlgCtrlID(control));
+    DWORD context = 0;
+    for (const DWORD* pair = helpIds; pair[0]; pair += 2) {
+        if (pair[0] == controlId) {
+            context = pair[1];
+            break;
+        }
+    }
+    if (!context)
+        return TRUE;
+    // The pop-up of the control's own context is what HELP_WM_HELP shows;
+    // asked for directly it also reaches Wine's WinHelp, which refuses
+    // HELP_WM_HELP.  The pop-up belongs to the control, not to the toolbar.
     CText helpFile;
     if (helpFile.LoadString(AppInstance(), IDS_HELP_FILE))
-        ShowHelp(static_cast<HWND>(helpInfo->hItemHandle), helpFile.c_str(), HELP_WM_HELP,
-                 reinterpret_cast<ULONG_PTR>(helpIds));
+        ShowHelp(control, helpFile.c_str(), HELP_CONTEXTPOPUP, context);
     return TRUE;
 }
 
