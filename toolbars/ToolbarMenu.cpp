@@ -5,6 +5,9 @@
 
 #include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
+#include "../buttons/ButtonFactory.h"
+#include "../buttons/ExecButton.h"
+#include "../buttons/FileButton.h"
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
@@ -197,14 +200,36 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         }
         return TRUE;
     case IDC_TB_ADD_FILE:
-        AddButton(kKindProgram, nullptr);
-        return TRUE;
     case IDC_TB_ADD_FOLDER:
-        AddButton(kKindFolder, nullptr);
+    case IDC_TB_ADD_URL: {
+        if (IsRestricted(kProtectAdd) || CFileButton::PropertiesButton())
+            return TRUE;
+        const DWORD kind = id == IDC_TB_ADD_FILE ? kKindProgram : (id == IDC_TB_ADD_FOLDER ? kKindFolder : kKindUrl);
+        std::unique_ptr<CToolButton> made(NewButtonOfKind(kind, this, App()));
+        auto* blank = dynamic_cast<CFileButton*>(made.get());
+        CreationData data;
+        StoreCreationData(data);
+        if (!blank || !blank->Create(data, kCreateWithWindow))
+            return TRUE;
+        blank->SetFile("");
+        if (kind == kKindProgram)
+            static_cast<CExecButton*>(blank)->SetStartIn("");
+        blank->SetIconFile("");
+        CText description;
+        if (!description.LoadString(AppInstance(), IDS_BLANK_BUTTON))
+            description = "Blank button";
+        blank->SetDescription(description.c_str());
+        if (!InsertNewButton(std::move(made), nullptr))
+            return TRUE;
+        m_dirty = 1;
+        Relayout(TRUE);
+        // A blank button keeps its place only once its pages have given it a target.
+        const auto alive = AliveToken();
+        blank->ShowProperties();
+        if (*alive && IndexOf(blank) >= 0 && !blank->CheckFileOk())
+            Remove(blank);
         return TRUE;
-    case IDC_TB_ADD_URL:
-        AddButton(kKindUrl, nullptr);
-        return TRUE;
+    }
     case IDC_TB_ADD_SHORTCUT:
         if (!LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
             App()->DisplayMessage(Handle(), IDS_MSG_EXPLORER_SHORTCUT, nullptr, MB_OK | MB_ICONEXCLAMATION,

@@ -11,6 +11,7 @@
 #include "button_res.h"
 #include "address_res.h"
 #include "folder_res.h"
+#include "properties_res.h"
 #include "transfer_res.h"
 #include "protection_res.h"
 
