@@ -201,6 +201,20 @@ std::string StartMenuGroup(bool common)
     return group;
 }
 
+// A shortcut of the same name left by an earlier test can still be open in
+// the menu builder or a companion that was reading the Start Menu; the
+// replace fails with a sharing violation until it lets go.
+bool MoveIntoMenu(const std::string& from, const std::string& to)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return true;
+        Sleep(100);
+    }
+    std::fprintf(stderr, "MakerShortcuts: moving into %s failed, error %lu\n", to.c_str(), GetLastError());
+    return false;
+}
+
 } // namespace
 
 bool MakerShortcuts::Make(const std::string& folder)
@@ -219,7 +233,11 @@ bool MakerShortcuts::Make(const std::string& folder)
         // Saved outside the Start Menu and moved in: Wine hands a shortcut
         // saved inside it to its menu builder, which adds it to the host's
         // own menus.
-        if (!SaveShortcut(saved, target) || !MoveFileExA(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        if (!SaveShortcut(saved, target)) {
+            std::fprintf(stderr, "MakerShortcuts: saving %s failed\n", saved.c_str());
+            return false;
+        }
+        if (!MoveIntoMenu(saved, path))
             return false;
         m_made.emplace_back(entry.name, path);
     }
