@@ -21,7 +21,6 @@ constexpr unsigned kCountedLevels = 3;
 // A tree deeper than this is hostile or loops (a junction to an ancestor);
 // the walk's recursion must not run out of stack on it.
 constexpr unsigned kMaxDepth = 64;
-constexpr DWORD kStopWaitStep = 1000;
 
 void TraceNumber(const char* format, unsigned long value)
 {
@@ -90,11 +89,6 @@ CExplorerSearch::~CExplorerSearch()
     DiscardResults();
 }
 
-bool CExplorerSearch::IsRunning() const
-{
-    return m_thread.IsValid();
-}
-
 BOOL CExplorerSearch::Start(SearchRequest request)
 {
     Trace("Starting search");
@@ -105,41 +99,7 @@ BOOL CExplorerSearch::Start(SearchRequest request)
     m_foldersTotal = 0;
     m_foldersOpened = 0;
     m_lastProgress = 0;
-    // Raised before the thread exists, so that a Stop coming before the
-    // thread's first step is not lost.
-    m_searching = true;
-    DWORD threadId = 0;
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId));
-    if (!m_thread) {
-        m_searching = false;
-        return FALSE;
-    }
-    TraceNumber("Thread is %lu", threadId);
-    return TRUE;
-}
-
-void CExplorerSearch::Stop()
-{
-    if (!m_thread)
-        return;
-    Trace("Stopping search");
-    m_searching = false;
-    const HANDLE thread = m_thread.Get();
-    for (;;) {
-        // The thread reports by sent messages to windows of this thread; they
-        // are served here so that it can reach its next check of the flag.
-        // Posted and input messages wait: a click served here could start or
-        // stop a search inside this one.
-        MSG message{};
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD waited = MsgWaitForMultipleObjects(1, &thread, FALSE, kStopWaitStep, QS_SENDMESSAGE);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED)
-            break;
-        if (waited == WAIT_TIMEOUT)
-            Trace("Waiting...");
-    }
-    m_thread.Reset();
-    Trace("Search stopped");
+    return StartThread();
 }
 
 void CExplorerSearch::DiscardResults()
@@ -155,19 +115,12 @@ void CExplorerSearch::DiscardResults()
     m_typeNameOfExtension.clear();
 }
 
-DWORD WINAPI CExplorerSearch::ThreadMain(void* parameter)
+void CExplorerSearch::SearchEnded(bool)
 {
-    auto* self = static_cast<CExplorerSearch*>(parameter);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    RunWithoutEscape([self] { self->Run(); });
-    self->m_searching = false;
-    RunWithoutEscape([self] { self->m_report.SearchStateChanged(); });
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return 0;
+    m_report.SearchStateChanged();
 }
 
-void CExplorerSearch::Run()
+void CExplorerSearch::RunSearch()
 {
     m_report.SearchStateChanged();
 
@@ -221,7 +174,7 @@ void CExplorerSearch::Walk()
     }
     if (needsFilter && !m_request.filter)
         return;
-    if (!m_searching)
+    if (!IsSearching())
         return;
 
     const CItemId& root = *m_request.folder;
@@ -237,7 +190,7 @@ void CExplorerSearch::Walk()
     if (!rootFolder.IsValid())
         return;
     PreCount(rootFolder.Interface(), 0);
-    if (m_searching)
+    if (IsSearching())
         SearchFolder(rootFolder.Interface(), root, location, 0);
 }
 
@@ -286,7 +239,7 @@ void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
     CComPtr<IEnumIDList> items;
     if (folder->EnumObjects(nullptr, kEnumFlags, items.put()) != S_OK || !items)
         return;
-    while (m_searching) {
+    while (IsSearching()) {
         CItemId item;
         if (!NextItem(items.Get(), item))
             break;
@@ -347,7 +300,7 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
     if (folder->EnumObjects(nullptr, kEnumFlags, items.put()) != S_OK || !items)
         return;
     CPathEntry onPath(m_path, folderId);
-    while (m_searching) {
+    while (IsSearching()) {
         Trace("Getting next element");
         CItemId item;
         if (!NextItem(items.Get(), item))
@@ -376,7 +329,7 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
         }
 
         Trace("Checking folder");
-        if (!EntersFolder(attributes) || !m_searching)
+        if (!EntersFolder(attributes) || !IsSearching())
             continue;
         Trace("Check 2 on folder");
         if (depth >= kMaxDepth || OnCurrentPath(absolute))
@@ -395,13 +348,13 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
         SearchFolder(child.Get(), absolute, childLocation, depth + 1);
         TraceNumber("Closing folder at %lu", depth + 1);
     }
-    TraceNumber("Searching is %lu", m_searching ? 1 : 0);
+    TraceNumber("Searching is %lu", IsSearching() ? 1 : 0);
     TraceNumber("Ending at depth %lu", depth);
 }
 
 void CExplorerSearch::ListSpecialFolders()
 {
-    for (int folderId = 1; folderId <= 21 && m_searching; ++folderId) {
+    for (int folderId = 1; folderId <= 21 && IsSearching(); ++folderId) {
         CItemId special(static_cast<LPCITEMIDLIST>(nullptr));
         if (!special.Set(folderId) || special.Length() <= 2)
             continue;
@@ -422,7 +375,7 @@ void CExplorerSearch::AddResult(std::unique_ptr<CSearchResult> result, IShellFol
     SetIcons(*result, folder, item, absolute, isLink);
     CSearchResult* listed = result.get();
     m_results.push_back(std::move(result));
-    if (m_searching) {
+    if (IsSearching()) {
         Trace("Inserting new list item");
         m_report.InsertResult(listed);
     }
