@@ -4,6 +4,7 @@
 #include "../common/ComPtr.h"
 #include "../common/Error.h"
 #include "../common/ShellFolder.h"
+#include "../common/ShellItems.h"
 #include "../common/TraceLog.h"
 #include "../resources/explorer/explorer_res.h"
 
@@ -28,25 +29,9 @@ void TraceNumber(const char* format, unsigned long value)
         LogFormat(format, value);
 }
 
-BOOL DisplayName(IShellFolder* folder, const CItemId& item, DWORD flags, CText& name)
-{
-    STRRET returned{};
-    if (FAILED(folder->GetDisplayNameOf(item.List(), flags, &returned)))
-        return FALSE;
-    char* text = nullptr;
-    if (FAILED(StrRetToStrA(&returned, item.List(), &text)) || !text)
-        return FALSE;
-    struct Freed {
-        char* text;
-        ~Freed() { CoTaskMemFree(text); }
-    } freed{text};
-    name = text;
-    return TRUE;
-}
-
 BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
 {
-    return DisplayName(folder, item, SHGDN_FORPARSING, name);
+    return ShellDisplayName(folder, item, SHGDN_FORPARSING, name);
 }
 
 // The extension of a file-system object's own name, lower case, dot
@@ -54,7 +39,7 @@ BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
 BOOL ExtensionOf(IShellFolder* folder, const CItemId& item, CText& extension)
 {
     CText name;
-    if (!DisplayName(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, name))
+    if (!ShellDisplayName(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, name))
         return FALSE;
     const int dot = name.ReverseFind('.');
     const int slash = name.ReverseFind('\\');
@@ -215,24 +200,6 @@ bool CExplorerSearch::OnCurrentPath(const CItemId& folder) const
     return false;
 }
 
-namespace {
-
-// The next item of an enumeration, owned by item; FALSE at the end.
-BOOL NextItem(IEnumIDList* items, CItemId& item)
-{
-    LPITEMIDLIST fetched = nullptr;
-    ULONG count = 0;
-    if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-        CItemId::FreeShellMemory(fetched);
-        return FALSE;
-    }
-    item.Set(fetched);
-    CItemId::FreeShellMemory(fetched);
-    return TRUE;
-}
-
-} // namespace
-
 void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
 {
     Trace("PreSearchFolder...");
@@ -241,7 +208,7 @@ void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
         return;
     while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         ULONG attributes = kWalkAttributes;
@@ -303,7 +270,7 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
     while (IsSearching()) {
         Trace("Getting next element");
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         if (!list)
@@ -386,7 +353,7 @@ void CExplorerSearch::SetIcons(CSearchResult& result, IShellFolder* folder, cons
 {
     // The name SHGFI_DISPLAYNAME gives: the object's name within its folder.
     CText name;
-    const bool named = folder && DisplayName(folder, item, SHGDN_INFOLDER, name);
+    const bool named = folder && ShellDisplayName(folder, item, SHGDN_INFOLDER, name);
     if (named)
         result.SetName(name);
     // Copying an icon into an image list is by far the dearest step of a

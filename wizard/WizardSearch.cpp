@@ -5,6 +5,7 @@
 #include "../common/Error.h"
 #include "../common/RegistryKey.h"
 #include "../common/ShellFolder.h"
+#include "../common/ShellItems.h"
 #include "../common/TraceLog.h"
 #include "../resources/wizard/wizard_res.h"
 
@@ -15,32 +16,6 @@ namespace {
 // A namespace deeper than this loops (a junction to an ancestor); the
 // recursion must not run out of stack on it.
 constexpr int kDepthGuard = 64;
-
-BOOL NextItem(IEnumIDList* items, CItemId& item)
-{
-    LPITEMIDLIST fetched = nullptr;
-    ULONG count = 0;
-    if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-        CItemId::FreeShellMemory(fetched);
-        return FALSE;
-    }
-    item.Set(fetched);
-    CItemId::FreeShellMemory(fetched);
-    return TRUE;
-}
-
-BOOL DisplayName(IShellFolder* folder, const CItemId& item, DWORD flags, CText& name)
-{
-    STRRET returned{};
-    if (FAILED(folder->GetDisplayNameOf(item.List(), flags, &returned)))
-        return FALSE;
-    char* text = nullptr;
-    if (FAILED(StrRetToStrA(&returned, item.List(), &text)) || !text)
-        return FALSE;
-    name = text;
-    CoTaskMemFree(text);
-    return TRUE;
-}
 
 // The extension from the last dot, which must not be the name's first
 // character (nor lie before the last backslash).
@@ -197,7 +172,7 @@ void CWizardSearch::CountFolders(const CItemId& folderId, int depth, int maxDept
         return;
     while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         ULONG attributes = SFGAO_FOLDER;
@@ -230,7 +205,7 @@ void CWizardSearch::SearchFolder(const CItemId& folderId, const char* typeFilter
     }
     while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         if (!list)
@@ -250,7 +225,7 @@ void CWizardSearch::SearchFolder(const CItemId& folderId, const char* typeFilter
                                    SHGFI_PIDL | SHGFI_TYPENAME)
                     && lstrcmpiA(info.szTypeName, typeFilter) == 0) {
                     CText path;
-                    accepted = DisplayName(folder.Interface(), item, SHGDN_FORPARSING, path)
+                    accepted = ShellDisplayName(folder.Interface(), item, SHGDN_FORPARSING, path)
                                && ShortcutPasses(path.c_str(), m_request.companies);
                 }
             }
@@ -294,7 +269,7 @@ void CWizardSearch::AddFound(IShellFolder* folder, const CItemId& parent, const 
     info.szDisplayName[sizeof info.szDisplayName - 1] = 0;
     CText name(info.szDisplayName);
     if (name.IsEmpty())
-        DisplayName(folder, item, SHGDN_NORMAL, name);
+        ShellDisplayName(folder, item, SHGDN_NORMAL, name);
     m_request.found->push_back(std::make_unique<CFoundItem>(parent, item, name, image));
     ++m_itemsFound;
 }
