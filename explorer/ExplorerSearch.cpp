@@ -4,6 +4,7 @@
 #include "../common/ComPtr.h"
 #include "../common/Error.h"
 #include "../common/ShellFolder.h"
+#include "../common/ShellItems.h"
 #include "../common/TraceLog.h"
 #include "../resources/explorer/explorer_res.h"
 
@@ -21,7 +22,6 @@ constexpr unsigned kCountedLevels = 3;
 // A tree deeper than this is hostile or loops (a junction to an ancestor);
 // the walk's recursion must not run out of stack on it.
 constexpr unsigned kMaxDepth = 64;
-constexpr DWORD kStopWaitStep = 1000;
 
 void TraceNumber(const char* format, unsigned long value)
 {
@@ -29,25 +29,9 @@ void TraceNumber(const char* format, unsigned long value)
         LogFormat(format, value);
 }
 
-BOOL DisplayName(IShellFolder* folder, const CItemId& item, DWORD flags, CText& name)
-{
-    STRRET returned{};
-    if (FAILED(folder->GetDisplayNameOf(item.List(), flags, &returned)))
-        return FALSE;
-    char* text = nullptr;
-    if (FAILED(StrRetToStrA(&returned, item.List(), &text)) || !text)
-        return FALSE;
-    struct Freed {
-        char* text;
-        ~Freed() { CoTaskMemFree(text); }
-    } freed{text};
-    name = text;
-    return TRUE;
-}
-
 BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
 {
-    return DisplayName(folder, item, SHGDN_FORPARSING, name);
+    return ShellDisplayName(folder, item, SHGDN_FORPARSING, name);
 }
 
 // The extension of a file-system object's own name, lower case, dot
@@ -55,7 +39,7 @@ BOOL ParsingName(IShellFolder* folder, const CItemId& item, CText& name)
 BOOL ExtensionOf(IShellFolder* folder, const CItemId& item, CText& extension)
 {
     CText name;
-    if (!DisplayName(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, name))
+    if (!ShellDisplayName(folder, item, SHGDN_INFOLDER | SHGDN_FORPARSING, name))
         return FALSE;
     const int dot = name.ReverseFind('.');
     const int slash = name.ReverseFind('\\');
@@ -90,11 +74,6 @@ CExplorerSearch::~CExplorerSearch()
     DiscardResults();
 }
 
-bool CExplorerSearch::IsRunning() const
-{
-    return m_thread.IsValid();
-}
-
 BOOL CExplorerSearch::Start(SearchRequest request)
 {
     Trace("Starting search");
@@ -105,41 +84,7 @@ BOOL CExplorerSearch::Start(SearchRequest request)
     m_foldersTotal = 0;
     m_foldersOpened = 0;
     m_lastProgress = 0;
-    // Raised before the thread exists, so that a Stop coming before the
-    // thread's first step is not lost.
-    m_searching = true;
-    DWORD threadId = 0;
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId));
-    if (!m_thread) {
-        m_searching = false;
-        return FALSE;
-    }
-    TraceNumber("Thread is %lu", threadId);
-    return TRUE;
-}
-
-void CExplorerSearch::Stop()
-{
-    if (!m_thread)
-        return;
-    Trace("Stopping search");
-    m_searching = false;
-    const HANDLE thread = m_thread.Get();
-    for (;;) {
-        // The thread reports by sent messages to windows of this thread; they
-        // are served here so that it can reach its next check of the flag.
-        // Posted and input messages wait: a click served here could start or
-        // stop a search inside this one.
-        MSG message{};
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD waited = MsgWaitForMultipleObjects(1, &thread, FALSE, kStopWaitStep, QS_SENDMESSAGE);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED)
-            break;
-        if (waited == WAIT_TIMEOUT)
-            Trace("Waiting...");
-    }
-    m_thread.Reset();
-    Trace("Search stopped");
+    return StartThread();
 }
 
 void CExplorerSearch::DiscardResults()
@@ -155,19 +100,12 @@ void CExplorerSearch::DiscardResults()
     m_typeNameOfExtension.clear();
 }
 
-DWORD WINAPI CExplorerSearch::ThreadMain(void* parameter)
+void CExplorerSearch::SearchEnded(bool)
 {
-    auto* self = static_cast<CExplorerSearch*>(parameter);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    RunWithoutEscape([self] { self->Run(); });
-    self->m_searching = false;
-    RunWithoutEscape([self] { self->m_report.SearchStateChanged(); });
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return 0;
+    m_report.SearchStateChanged();
 }
 
-void CExplorerSearch::Run()
+void CExplorerSearch::RunSearch()
 {
     m_report.SearchStateChanged();
 
@@ -221,7 +159,7 @@ void CExplorerSearch::Walk()
     }
     if (needsFilter && !m_request.filter)
         return;
-    if (!m_searching)
+    if (!IsSearching())
         return;
 
     const CItemId& root = *m_request.folder;
@@ -237,7 +175,7 @@ void CExplorerSearch::Walk()
     if (!rootFolder.IsValid())
         return;
     PreCount(rootFolder.Interface(), 0);
-    if (m_searching)
+    if (IsSearching())
         SearchFolder(rootFolder.Interface(), root, location, 0);
 }
 
@@ -262,33 +200,15 @@ bool CExplorerSearch::OnCurrentPath(const CItemId& folder) const
     return false;
 }
 
-namespace {
-
-// The next item of an enumeration, owned by item; FALSE at the end.
-BOOL NextItem(IEnumIDList* items, CItemId& item)
-{
-    LPITEMIDLIST fetched = nullptr;
-    ULONG count = 0;
-    if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-        CItemId::FreeShellMemory(fetched);
-        return FALSE;
-    }
-    item.Set(fetched);
-    CItemId::FreeShellMemory(fetched);
-    return TRUE;
-}
-
-} // namespace
-
 void CExplorerSearch::PreCount(IShellFolder* folder, unsigned depth)
 {
     Trace("PreSearchFolder...");
     CComPtr<IEnumIDList> items;
     if (folder->EnumObjects(nullptr, kEnumFlags, items.put()) != S_OK || !items)
         return;
-    while (m_searching) {
+    while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         ULONG attributes = kWalkAttributes;
@@ -347,10 +267,10 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
     if (folder->EnumObjects(nullptr, kEnumFlags, items.put()) != S_OK || !items)
         return;
     CPathEntry onPath(m_path, folderId);
-    while (m_searching) {
+    while (IsSearching()) {
         Trace("Getting next element");
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         if (!list)
@@ -376,7 +296,7 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
         }
 
         Trace("Checking folder");
-        if (!EntersFolder(attributes) || !m_searching)
+        if (!EntersFolder(attributes) || !IsSearching())
             continue;
         Trace("Check 2 on folder");
         if (depth >= kMaxDepth || OnCurrentPath(absolute))
@@ -395,13 +315,13 @@ void CExplorerSearch::SearchFolder(IShellFolder* folder, const CItemId& folderId
         SearchFolder(child.Get(), absolute, childLocation, depth + 1);
         TraceNumber("Closing folder at %lu", depth + 1);
     }
-    TraceNumber("Searching is %lu", m_searching ? 1 : 0);
+    TraceNumber("Searching is %lu", IsSearching() ? 1 : 0);
     TraceNumber("Ending at depth %lu", depth);
 }
 
 void CExplorerSearch::ListSpecialFolders()
 {
-    for (int folderId = 1; folderId <= 21 && m_searching; ++folderId) {
+    for (int folderId = 1; folderId <= 21 && IsSearching(); ++folderId) {
         CItemId special(static_cast<LPCITEMIDLIST>(nullptr));
         if (!special.Set(folderId) || special.Length() <= 2)
             continue;
@@ -422,7 +342,7 @@ void CExplorerSearch::AddResult(std::unique_ptr<CSearchResult> result, IShellFol
     SetIcons(*result, folder, item, absolute, isLink);
     CSearchResult* listed = result.get();
     m_results.push_back(std::move(result));
-    if (m_searching) {
+    if (IsSearching()) {
         Trace("Inserting new list item");
         m_report.InsertResult(listed);
     }
@@ -433,7 +353,7 @@ void CExplorerSearch::SetIcons(CSearchResult& result, IShellFolder* folder, cons
 {
     // The name SHGFI_DISPLAYNAME gives: the object's name within its folder.
     CText name;
-    const bool named = folder && DisplayName(folder, item, SHGDN_INFOLDER, name);
+    const bool named = folder && ShellDisplayName(folder, item, SHGDN_INFOLDER, name);
     if (named)
         result.SetName(name);
     // Copying an icon into an image list is by far the dearest step of a

@@ -7,7 +7,7 @@
 
 #include "SearchResult.h"
 #include "TypeFilter.h"
-#include "../common/ScopedHandle.h"
+#include "../common/SearchThread.h"
 
 #include <commctrl.h>
 
@@ -68,7 +68,7 @@ struct SearchRequest
     std::unique_ptr<CTypeFilter> filter;    // null: every object matches
 };
 
-class CExplorerSearch
+class CExplorerSearch : public CSearchThread
 {
 public:
     explicit CExplorerSearch(ISearchReport& report);
@@ -79,22 +79,13 @@ public:
     // Stops a running search, discards the previous results and image lists,
     // and starts the thread.  FALSE when the thread cannot be started.
     BOOL Start(SearchRequest request);
-    // Asks the thread to stop and waits for it, serving the messages it sends
-    // meanwhile.  Harmless when no search runs.
-    void Stop();
-
-    // A thread has been started and not yet waited for.
-    bool IsRunning() const;
-    // The thread may go on (cleared by Stop and when the thread ends).
-    bool IsSearching() const { return m_searching.load(); }
-
     unsigned ObjectsExamined() const { return m_objectsExamined; }
     unsigned FoldersTotal() const { return m_foldersTotal; }
     unsigned FoldersOpened() const { return m_foldersOpened; }
 
 private:
-    static DWORD WINAPI ThreadMain(void* parameter);
-    void Run();
+    void RunSearch() override;
+    void SearchEnded(bool completed) override;
     void Walk();
     void PreCount(IShellFolder* folder, unsigned depth);
     void SearchFolder(IShellFolder* folder, const CItemId& folderId, const CText& location, unsigned depth);
@@ -111,8 +102,6 @@ private:
     void DiscardResults();
 
     ISearchReport& m_report;
-    std::atomic<bool> m_searching{false};
-    CHandle m_thread;
     // Written by the search thread only; atomic so that the window may show
     // them while a search runs.
     std::atomic<unsigned> m_objectsExamined{0};

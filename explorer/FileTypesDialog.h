@@ -7,7 +7,7 @@
 #include "DocumentType.h"
 #include "TypeFilter.h"
 #include "../common/DialogBase.h"
-#include "../common/ScopedHandle.h"
+#include "../common/CheckList.h"
 
 class CExplorerWindow;
 
@@ -36,14 +36,10 @@ private:
     void Toggle(int index);
     void Reset();
     BOOL OnDrawItem(const DRAWITEMSTRUCT& draw);
-    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM first, LPARAM second, UINT_PTR id,
-                                     DWORD_PTR data);
 
     std::vector<CDocumentType>& m_catalogue;
     CTypeFilter& m_filter;
-    HWND m_list = nullptr;
-    CBitmapHandle m_checked;
-    CBitmapHandle m_unchecked;
+    CCheckList m_list;
     bool m_helpUsed = false;
     std::vector<int> m_checksAtOpen;
 };

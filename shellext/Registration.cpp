@@ -78,6 +78,64 @@ HRESULT DeleteValue(HKEY root, const std::string& key, const char* name, REGSAM 
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
+REGSAM OtherViewThan(REGSAM view)
+{
+    return view == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
+// The kernel's full name of a key as a view opens it, which tells whether two
+// views reach the same key.  Which keys WOW64 redirects differs between
+// versions of Windows (since Windows 7 the file-type keys of HKCR, "*\shellex"
+// among them, are shared and CLSID is not; Wine redirects all of HKCR and
+// none of HKCU), so it is asked, never assumed.
+std::wstring KernelName(HKEY root, const std::string& key, REGSAM view)
+{
+    using QueryKey = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QueryKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    constexpr int kKeyNameInformation = 3;
+    HKEY opened = nullptr;
+    if (!query || RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+        return std::wstring();
+    CRegKeyHandle holder(opened);
+    alignas(ULONG) BYTE buffer[2048]{};
+    ULONG size = 0;
+    if (query(opened, kKeyNameInformation, buffer, sizeof buffer, &size) != 0 || size < sizeof(ULONG))
+        return std::wstring();
+    ULONG nameBytes = 0;
+    memcpy(&nameBytes, buffer, sizeof nameBytes);
+    if (nameBytes > size - sizeof(ULONG) || nameBytes > sizeof buffer - sizeof(ULONG))
+        return std::wstring();
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer + sizeof(ULONG)), nameBytes / sizeof(wchar_t));
+}
+
+// Both views open the very same key (as on 32-bit Windows, or for a key
+// WOW64 shares); false when either view lacks it.
+bool SharedBetweenViews(HKEY root, const std::string& key)
+{
+    const std::wstring own = KernelName(root, key, KEY_WOW64_64KEY);
+    return !own.empty() && own == KernelName(root, key, KEY_WOW64_32KEY);
+}
+
+// The library of the other bitness is registered in its own view: its menu
+// class names a library of that bitness.  A CLSID key shared between the
+// views holds only the library registered last.
+bool RegisteredInView(const CRoots& roots, REGSAM view)
+{
+    HKEY opened = nullptr;
+    const std::string server = roots.classesPrefix + "CLSID\\" + kMenuClass + "\\InprocServer32";
+    if (RegOpenKeyExA(roots.classes, server.c_str(), 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+        return false;
+    CRegKeyHandle holder(opened);
+    char library[MAX_PATH + 1]{};
+    DWORD size = MAX_PATH;
+    DWORD type = 0;
+    if (RegQueryValueExA(opened, "", nullptr, &type, reinterpret_cast<BYTE*>(library), &size) != ERROR_SUCCESS
+        || type != REG_SZ)
+        return false;
+    return RegistryViewOfLibrary(library) == view;
+}
+
 } // namespace
 
 REGSAM RegistryViewOfLibrary(const char* libraryPath)
@@ -156,18 +214,28 @@ HRESULT UnregisterShellExtension(REGSAM view, CRegistrationScope scope)
     if (view != KEY_WOW64_32KEY && view != KEY_WOW64_64KEY)
         return E_INVALIDARG;
     const CRoots roots = RootsOf(scope);
+    // With the library of the other bitness still registered, a key both
+    // views share is still its key: it goes with the last of the two.
+    const bool otherStays = RegisteredInView(roots, OtherViewThan(view));
     HRESULT result = S_OK;
     auto keep = [&result](HRESULT hr) {
         if (FAILED(hr) && SUCCEEDED(result))
             result = hr;
     };
-    keep(DeleteTree(roots.classes, roots.classesPrefix + "CLSID", kMenuClass, view));
-    keep(DeleteTree(roots.classes, roots.classesPrefix + "CLSID", kFindClass, view));
+    auto removeTree = [&](HKEY root, const std::string& parent, const char* name) {
+        if (!(otherStays && SharedBetweenViews(root, parent + "\\" + name)))
+            keep(DeleteTree(root, parent, name, view));
+    };
+    auto removeValue = [&](HKEY root, const std::string& key, const char* name) {
+        if (!(otherStays && SharedBetweenViews(root, key)))
+            keep(DeleteValue(root, key, name, view));
+    };
+    removeTree(roots.classes, roots.classesPrefix + "CLSID", kMenuClass);
+    removeTree(roots.classes, roots.classesPrefix + "CLSID", kFindClass);
     for (const char* type : kHandlerTypes)
-        keep(DeleteTree(roots.classes, roots.classesPrefix + type + "\\shellex\\ContextMenuHandlers", kHandlerName,
-                        view));
-    keep(DeleteTree(roots.settings, kFindKey, kFindEntry, view));
-    keep(DeleteValue(roots.settings, kApprovedKey, kMenuClass, view));
-    keep(DeleteValue(roots.settings, kApprovedKey, kFindClass, view));
+        removeTree(roots.classes, roots.classesPrefix + type + "\\shellex\\ContextMenuHandlers", kHandlerName);
+    removeTree(roots.settings, kFindKey, kFindEntry);
+    removeValue(roots.settings, kApprovedKey, kMenuClass);
+    removeValue(roots.settings, kApprovedKey, kFindClass);
     return result;
 }

@@ -21,5 +21,7 @@ REGSAM RegistryViewOfLibrary(const char* libraryPath);
 // registry failure as an HRESULT.
 HRESULT RegisterShellExtension(const char* libraryPath, CRegistrationScope scope);
 // Removes what RegisterShellExtension writes from the view of view (the one
-// RegistryViewOfLibrary gives); keys already gone are no failure.
+// RegistryViewOfLibrary gives); keys already gone are no failure.  A key the
+// two views share (WOW64 shares the file-type keys of HKCR, for one) stays
+// while the library of the other bitness is still registered.
 HRESULT UnregisterShellExtension(REGSAM view, CRegistrationScope scope);

@@ -181,22 +181,23 @@ STDMETHODIMP CToolbarMenu::InvokeCommand(CMINVOKECOMMANDINFO* info)
 
 HRESULT CToolbarMenu::AddToToolbar(int toolbar, HWND owner, BOOL quiet)
 {
-    // The window was found when the menu was built; since then the toolbar
-    // may have closed, the main program ended, or the handle gone to another
-    // program's window.
-    HWND main = FindMainProgramWindow();
-    // Without the main program no toolbar can take the selection, and the
-    // user has nothing to be told about a window that is not Lintel's.
-    if (!main)
-        return E_FAIL;
-    if (!IsToolbarWindowOf(m_toolbars[toolbar], main)) {
+    // The user chose a toolbar and is told when it cannot take the selection.
+    auto refuse = [&] {
         if (!quiet) {
             char text[256]{};
             LoadModuleString(IDS_EXT_TOOLBAR_GONE, text, sizeof text);
             MessageBoxA(owner, text, m_titles[toolbar], MB_OK | MB_ICONEXCLAMATION | (owner ? 0 : MB_TASKMODAL));
         }
         return E_FAIL;
-    }
+    };
+    // The window was found when the menu was built; since then the toolbar
+    // may have closed, the main program ended, or the handle gone to another
+    // program's window.  All of it is checked before the clipboard is
+    // touched: a hand-over nobody takes must not replace what the user had
+    // copied.
+    const HWND main = FindMainProgramWindow();
+    if (!main || !IsToolbarWindowOf(m_toolbars[toolbar], main))
+        return refuse();
     char name[MAX_PATH + 1]{};
     if (GetWindowTextA(m_toolbars[toolbar], name, sizeof name) <= 0)
         return E_FAIL;
@@ -220,11 +221,12 @@ HRESULT CToolbarMenu::AddToToolbar(int toolbar, HWND owner, BOOL quiet)
     hr = OleFlushClipboard();
     if (FAILED(hr)) {
         TraceResult(hr);
+        // Never a clipboard that names formats nobody can render any more.
         OleSetClipboard(nullptr);
         return E_FAIL;
     }
     if (!PostMessageA(main, UM_ADDBUTTON, atom.Get(), 0))
-        return E_FAIL;
+        return refuse();
     atom.Release();   // the main program deletes it
     return S_OK;
 }

@@ -12,6 +12,17 @@ namespace {
 constexpr int kTypeCount = 4;
 constexpr int kTypeItemHeight = 13;
 constexpr int kFoundItemHeight = 17;
+
+CheckListStyle WizardChecks(int minimumHeight)
+{
+    CheckListStyle style;
+    style.toggleMessage = UM_TOGGLE_CHECK;
+    style.checkedBitmap = IDB_CHECKED;
+    style.uncheckedBitmap = IDB_UNCHECKED;
+    style.minimumHeight = minimumHeight;
+    style.wholeRows = true;
+    return style;
+}
 constexpr int kPreviewSize = 100;
 
 int CheckedRadio(HWND page, int first, int last, int fallback)
@@ -214,25 +225,22 @@ BOOL CStylePage::OnWizardBack(int& target)
     return OnWizardNext(target);
 }
 
-// Page 5: what to search for.
+// Pages with a check list.
 
-CSearchTypesPage::CSearchTypesPage(CToolbarWizard& wizard)
-    : CWizardPage(IDD_SEARCH_TYPES, IDS_TITLE_WELCOME, IDB_SEARCH, IDH_SEARCH_TYPES, wizard)
+CCheckListPage::CCheckListPage(UINT templateId, UINT titleId, UINT pictureId, UINT helpContext,
+                               CToolbarWizard& wizard, int listId)
+    : CWizardPage(templateId, titleId, pictureId, helpContext, wizard), m_listId(listId)
 {
 }
 
-INT_PTR CSearchTypesPage::PageProc(HWND handle, UINT message, WPARAM first, LPARAM second)
+INT_PTR CCheckListPage::PageProc(HWND handle, UINT message, WPARAM first, LPARAM second)
 {
     switch (message) {
     case WM_DRAWITEM: {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(second);
-        if (!draw || draw->CtlID != IDC_TYPE_LIST)
+        if (!draw || static_cast<int>(draw->CtlID) != m_listId)
             return FALSE;
-        const int bit = static_cast<int>(draw->itemData);
-        char text[128]{};
-        if (draw->itemID != static_cast<UINT>(-1))
-            SendMessageA(draw->hwndItem, LB_GETTEXT, draw->itemID, reinterpret_cast<LPARAM>(text));
-        m_list.Draw(*draw, (m_wizard.SearchMask() & bit) != 0, text, nullptr, -1);
+        DrawItem(*draw);
         return TRUE;
     }
     case UM_FILL_LIST:
@@ -249,10 +257,31 @@ INT_PTR CSearchTypesPage::PageProc(HWND handle, UINT message, WPARAM first, LPAR
     }
 }
 
+void CCheckListPage::AttachList(int minimumHeight)
+{
+    m_list.Attach(Handle(), m_listId, WizardChecks(minimumHeight));
+}
+
+// Page 5: what to search for.
+
+CSearchTypesPage::CSearchTypesPage(CToolbarWizard& wizard)
+    : CCheckListPage(IDD_SEARCH_TYPES, IDS_TITLE_WELCOME, IDB_SEARCH, IDH_SEARCH_TYPES, wizard, IDC_TYPE_LIST)
+{
+}
+
+void CSearchTypesPage::DrawItem(const DRAWITEMSTRUCT& draw)
+{
+    const int bit = static_cast<int>(draw.itemData);
+    char text[128]{};
+    if (draw.itemID != static_cast<UINT>(-1))
+        SendMessageA(draw.hwndItem, LB_GETTEXT, draw.itemID, reinterpret_cast<LPARAM>(text));
+    m_list.Draw(draw, (m_wizard.SearchMask() & bit) != 0, text, nullptr, -1);
+}
+
 BOOL CSearchTypesPage::OnInitDialog()
 {
     CWizardPage::OnInitDialog();
-    m_list.Attach(Handle(), IDC_TYPE_LIST, kTypeItemHeight);
+    AttachList(kTypeItemHeight);
     Fill();
     return TRUE;
 }
@@ -481,45 +510,26 @@ void CSearchingPage::ShowFound(unsigned found)
 // Page 7: the found items.
 
 CChoosePage::CChoosePage(CToolbarWizard& wizard)
-    : CWizardPage(IDD_CHOOSE, IDS_TITLE_CHOOSE, IDB_CHOOSE, IDH_CHOOSE, wizard)
+    : CCheckListPage(IDD_CHOOSE, IDS_TITLE_CHOOSE, IDB_CHOOSE, IDH_CHOOSE, wizard, IDC_FOUND_LIST)
 {
 }
 
-INT_PTR CChoosePage::PageProc(HWND handle, UINT message, WPARAM first, LPARAM second)
+void CChoosePage::DrawItem(const DRAWITEMSTRUCT& draw)
 {
-    switch (message) {
-    case WM_DRAWITEM: {
-        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(second);
-        if (!draw || draw->CtlID != IDC_FOUND_LIST)
-            return FALSE;
-        const FoundItems& found = m_wizard.Found();
-        const size_t index = static_cast<size_t>(draw->itemData);
-        if (draw->itemID == static_cast<UINT>(-1) || index >= found.size()) {
-            m_list.Draw(*draw, false, "", nullptr, -1);
-            return TRUE;
-        }
-        const CFoundItem& item = *found[index];
-        m_list.Draw(*draw, item.Checked() != 0, item.Name().c_str(), m_wizard.Images(), item.Image());
-        return TRUE;
+    const FoundItems& found = m_wizard.Found();
+    const size_t index = static_cast<size_t>(draw.itemData);
+    if (draw.itemID == static_cast<UINT>(-1) || index >= found.size()) {
+        m_list.Draw(draw, false, "", nullptr, -1);
+        return;
     }
-    case UM_FILL_LIST:
-        Fill();
-        return TRUE;
-    case UM_TOGGLE_CHECK:
-        Toggle(static_cast<int>(first));
-        return TRUE;
-    case WM_DESTROY:
-        m_list.Detach();
-        return FALSE;
-    default:
-        return CWizardPage::PageProc(handle, message, first, second);
-    }
+    const CFoundItem& item = *found[index];
+    m_list.Draw(draw, item.Checked() != 0, item.Name().c_str(), m_wizard.Images(), item.Image());
 }
 
 BOOL CChoosePage::OnInitDialog()
 {
     CWizardPage::OnInitDialog();
-    m_list.Attach(Handle(), IDC_FOUND_LIST, kFoundItemHeight);
+    AttachList(kFoundItemHeight);
     return TRUE;
 }
 
@@ -663,7 +673,7 @@ INT_PTR CCompaniesDialog::DialogProc(HWND handle, UINT message, WPARAM first, LP
 
 BOOL CCompaniesDialog::OnInitDialog()
 {
-    m_list.Attach(Handle(), IDC_COMPANY_LIST, kTypeItemHeight);
+    m_list.Attach(Handle(), IDC_COMPANY_LIST, WizardChecks(kTypeItemHeight));
     const Companies& companies = m_wizard.CompanyList();
     for (size_t i = 0; i < companies.size(); ++i) {
         const LRESULT index =

@@ -2,7 +2,7 @@
 // edits the answers held by CToolbarWizard; going back and forth keeps them.
 #pragma once
 
-#include "CheckList.h"
+#include "../common/CheckList.h"
 #include "WizardSearch.h"
 #include "../common/DialogBase.h"
 #include "../common/PropertyPage.h"
@@ -26,6 +26,28 @@ protected:
     UINT m_pictureId;
     UINT m_helpContext;
     CBitmapHandle m_picture;
+};
+
+// A page whose answers are the checks of one owner-drawn list: the list's
+// drawing, its refills and its check flips reach the page's own handlers.
+class CCheckListPage : public CWizardPage
+{
+public:
+    CCheckListPage(UINT templateId, UINT titleId, UINT pictureId, UINT helpContext, CToolbarWizard& wizard,
+                   int listId);
+    INT_PTR PageProc(HWND handle, UINT message, WPARAM first, LPARAM second) override;
+
+protected:
+    void AttachList(int minimumHeight);
+    // itemID may be -1 (an empty list showing its focus).
+    virtual void DrawItem(const DRAWITEMSTRUCT& draw) = 0;
+    virtual void Fill() = 0;
+    virtual void Toggle(int index) = 0;
+
+    CCheckList m_list;
+
+private:
+    int m_listId;
 };
 
 class CNamePage : public CWizardPage
@@ -70,22 +92,20 @@ private:
     void Store();
 };
 
-class CSearchTypesPage : public CWizardPage
+class CSearchTypesPage : public CCheckListPage
 {
 public:
     explicit CSearchTypesPage(CToolbarWizard& wizard);
-    INT_PTR PageProc(HWND handle, UINT message, WPARAM first, LPARAM second) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
     BOOL OnWizardNext(int& target) override;
 
 private:
-    void Fill();
-    void Toggle(int index);
+    void DrawItem(const DRAWITEMSTRUCT& draw) override;
+    void Fill() override;
+    void Toggle(int index) override;
     void ShowDescription();
-
-    CCheckList m_list;
 };
 
 class CSearchingPage : public CWizardPage, private ISearchProgress
@@ -108,11 +128,10 @@ private:
     CWizardSearch m_search;
 };
 
-class CChoosePage : public CWizardPage
+class CChoosePage : public CCheckListPage
 {
 public:
     explicit CChoosePage(CToolbarWizard& wizard);
-    INT_PTR PageProc(HWND handle, UINT message, WPARAM first, LPARAM second) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
@@ -120,11 +139,10 @@ public:
     BOOL OnWizardBack(int& target) override;
 
 private:
-    void Fill();
-    void Toggle(int index);
+    void DrawItem(const DRAWITEMSTRUCT& draw) override;
+    void Fill() override;
+    void Toggle(int index) override;
     void ShowCount();
-
-    CCheckList m_list;
 };
 
 class CFinishedPage : public CWizardPage

@@ -5,6 +5,7 @@
 #include "../common/Error.h"
 #include "../common/RegistryKey.h"
 #include "../common/ShellFolder.h"
+#include "../common/ShellItems.h"
 #include "../common/TraceLog.h"
 #include "../resources/wizard/wizard_res.h"
 
@@ -12,36 +13,9 @@
 
 namespace {
 
-constexpr DWORD kStopWaitStep = 1000;
 // A namespace deeper than this loops (a junction to an ancestor); the
 // recursion must not run out of stack on it.
 constexpr int kDepthGuard = 64;
-
-BOOL NextItem(IEnumIDList* items, CItemId& item)
-{
-    LPITEMIDLIST fetched = nullptr;
-    ULONG count = 0;
-    if (items->Next(1, &fetched, &count) != S_OK || count != 1 || !fetched) {
-        CItemId::FreeShellMemory(fetched);
-        return FALSE;
-    }
-    item.Set(fetched);
-    CItemId::FreeShellMemory(fetched);
-    return TRUE;
-}
-
-BOOL DisplayName(IShellFolder* folder, const CItemId& item, DWORD flags, CText& name)
-{
-    STRRET returned{};
-    if (FAILED(folder->GetDisplayNameOf(item.List(), flags, &returned)))
-        return FALSE;
-    char* text = nullptr;
-    if (FAILED(StrRetToStrA(&returned, item.List(), &text)) || !text)
-        return FALSE;
-    name = text;
-    CoTaskMemFree(text);
-    return TRUE;
-}
 
 // The extension from the last dot, which must not be the name's first
 // character (nor lie before the last backslash).
@@ -108,54 +82,17 @@ BOOL CWizardSearch::Start(WizardSearchRequest request)
     if (m_request.found)
         m_request.found->clear();
     m_completed = false;
-    // Raised before the thread exists: a Stop that comes before the thread's
-    // first step must not be lost.
-    m_searching = true;
-    DWORD threadId = 0;
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId));
-    if (!m_thread) {
-        m_searching = false;
-        return FALSE;
-    }
-    return TRUE;
+    return StartThread();
 }
 
-void CWizardSearch::Stop()
+void CWizardSearch::SearchEnded(bool completed)
 {
-    if (!m_thread)
-        return;
-    Trace("Stopping search");
-    m_searching = false;
-    const HANDLE thread = m_thread.Get();
-    for (;;) {
-        // The thread reports by sent messages to this thread's windows; only
-        // those are served, so no click can start or stop a search in here.
-        MSG message{};
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const DWORD waited = MsgWaitForMultipleObjects(1, &thread, FALSE, kStopWaitStep, QS_SENDMESSAGE);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED)
-            break;
-        if (waited == WAIT_TIMEOUT)
-            Trace("Waiting...");
-    }
-    m_thread.Reset();
+    m_completed = completed;
+    if (m_request.notify)
+        PostMessageA(m_request.notify, UM_SEARCH_ENDED, completed ? 1 : 0, 0);
 }
 
-DWORD WINAPI CWizardSearch::ThreadMain(void* parameter)
-{
-    auto* self = static_cast<CWizardSearch*>(parameter);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    RunWithoutEscape([self] { self->Run(); });
-    const bool completed = self->m_searching.exchange(false);
-    self->m_completed = completed;
-    if (self->m_request.notify)
-        PostMessageA(self->m_request.notify, UM_SEARCH_ENDED, completed ? 1 : 0, 0);
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return 0;
-}
-
-void CWizardSearch::Run()
+void CWizardSearch::RunSearch()
 {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -191,30 +128,30 @@ void CWizardSearch::Run()
         ++m_foldersCounted;
 
     m_progress.ShowStatus(IDS_SEARCHING);
-    if ((mask & kSearchDrives) && m_searching)
+    if ((mask & kSearchDrives) && IsSearching())
         SearchFolder(desktop, nullptr, 0, 2, SFGAO_FOLDER);
-    if ((mask & kSearchApplications) && m_searching) {
+    if ((mask & kSearchApplications) && IsSearching()) {
         CText typeName;
         if (ShortcutTypeName(typeName)) {
             if (startMenu.List())
                 SearchFolder(startMenu, typeName.c_str(), 0, -1, 0);
-            if (haveCommon && m_searching)
+            if (haveCommon && IsSearching())
                 SearchFolder(commonStartMenu, typeName.c_str(), 0, -1, 0);
         } else {
             Trace("No shortcut type name: applications not searched");
         }
     }
-    if ((mask & kSearchControlPanel) && m_searching) {
+    if ((mask & kSearchControlPanel) && IsSearching()) {
         CItemId controls(static_cast<LPCITEMIDLIST>(nullptr));
         if (controls.Set(CSIDL_CONTROLS))
             SearchFolder(controls, nullptr, 0, -1, 0);
     }
-    if ((mask & kSearchPrinters) && m_searching) {
+    if ((mask & kSearchPrinters) && IsSearching()) {
         CItemId printers(static_cast<LPCITEMIDLIST>(nullptr));
         if (printers.Set(CSIDL_PRINTERS))
             SearchFolder(printers, nullptr, 0, -1, 0);
     }
-    if (m_searching) {
+    if (IsSearching()) {
         m_progress.ShowStatus(IDS_SEARCH_DONE);
         m_progress.ShowProgress(100);
     }
@@ -233,9 +170,9 @@ void CWizardSearch::CountFolders(const CItemId& folderId, int depth, int maxDept
     // (E_NOTIMPL under Wine): such a folder simply counts nothing.
     if (folder.Interface()->EnumObjects(nullptr, SHCONTF_FOLDERS, items.put()) != S_OK || !items)
         return;
-    while (m_searching) {
+    while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         ULONG attributes = SFGAO_FOLDER;
@@ -266,9 +203,9 @@ void CWizardSearch::SearchFolder(const CItemId& folderId, const char* typeFilter
         TraceResult(listed);
         return;
     }
-    while (m_searching) {
+    while (IsSearching()) {
         CItemId item;
-        if (!NextItem(items.Get(), item))
+        if (!NextShellItem(items.Get(), item))
             break;
         LPCITEMIDLIST list = item.List();
         if (!list)
@@ -288,7 +225,7 @@ void CWizardSearch::SearchFolder(const CItemId& folderId, const char* typeFilter
                                    SHGFI_PIDL | SHGFI_TYPENAME)
                     && lstrcmpiA(info.szTypeName, typeFilter) == 0) {
                     CText path;
-                    accepted = DisplayName(folder.Interface(), item, SHGDN_FORPARSING, path)
+                    accepted = ShellDisplayName(folder.Interface(), item, SHGDN_FORPARSING, path)
                                && ShortcutPasses(path.c_str(), m_request.companies);
                 }
             }
@@ -301,7 +238,7 @@ void CWizardSearch::SearchFolder(const CItemId& folderId, const char* typeFilter
         }
 
         if ((attributes & SFGAO_FOLDER) && (typeFilter || !(attributes & SFGAO_FILESYSTEM))
-            && (maxDepth == -1 || depth <= maxDepth) && m_searching) {
+            && (maxDepth == -1 || depth <= maxDepth) && IsSearching()) {
             ++m_foldersSearched;
             m_progress.ShowFound(m_itemsFound);
             ShowProgress();
@@ -332,7 +269,7 @@ void CWizardSearch::AddFound(IShellFolder* folder, const CItemId& parent, const 
     info.szDisplayName[sizeof info.szDisplayName - 1] = 0;
     CText name(info.szDisplayName);
     if (name.IsEmpty())
-        DisplayName(folder, item, SHGDN_NORMAL, name);
+        ShellDisplayName(folder, item, SHGDN_NORMAL, name);
     m_request.found->push_back(std::make_unique<CFoundItem>(parent, item, name, image));
     ++m_itemsFound;
 }

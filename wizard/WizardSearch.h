@@ -7,7 +7,7 @@
 #pragma once
 
 #include "FoundItem.h"
-#include "../common/ScopedHandle.h"
+#include "../common/SearchThread.h"
 
 #include <commctrl.h>
 
@@ -41,7 +41,7 @@ struct WizardSearchRequest
     HWND notify = nullptr;           // told UM_SEARCH_ENDED
 };
 
-class CWizardSearch
+class CWizardSearch : public CSearchThread
 {
 public:
     explicit CWizardSearch(ISearchProgress& progress);
@@ -51,13 +51,9 @@ public:
 
     // Stops a running search, empties the found items and starts the thread.
     BOOL Start(WizardSearchRequest request);
-    // Asks the thread to stop and waits until it has ended, serving the
-    // messages it sends meanwhile.  Harmless when none runs.
-    void Stop();
     // Waits for a thread that has said it is done.
     void Join() { Stop(); }
 
-    bool IsRunning() const { return m_thread.IsValid(); }
     // The last search ran to its end, unstopped.
     bool Completed() const { return m_completed.load(); }
 
@@ -70,17 +66,15 @@ public:
     static BOOL ExpandTarget(const char* target, CText& expanded);
 
 private:
-    static DWORD WINAPI ThreadMain(void* parameter);
-    void Run();
+    void RunSearch() override;
+    void SearchEnded(bool completed) override;
     void CountFolders(const CItemId& folder, int depth, int maxDepth);
     void SearchFolder(const CItemId& folder, const char* typeFilter, int depth, int maxDepth, ULONG attributeMask);
     void AddFound(IShellFolder* folder, const CItemId& parent, const CItemId& item, const CItemId& absolute);
     void ShowProgress();
 
     ISearchProgress& m_progress;
-    std::atomic<bool> m_searching{false};
     std::atomic<bool> m_completed{false};
-    CHandle m_thread;
     WizardSearchRequest m_request;
     unsigned m_foldersCounted = 0;
     unsigned m_foldersSearched = 0;

@@ -1,7 +1,7 @@
 // Buttons handed over to a protected toolbar by name.  Its window title ends
 // in " (P)", and older senders send the title as the name: the program takes
 // both, and a toolbar whose protection blocks adding refuses under either.
-#include "LintelFixture.h"
+#include "ToolbarFilesFixture.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
 
@@ -24,38 +24,9 @@ int ButtonWindows(HWND toolbar)
 
 } // namespace
 
-class ProtectedHandOverTest : public LintelProgramTest
+class ProtectedHandOverTest : public LintelWithToolbarsTest
 {
 protected:
-    void SetUp() override
-    {
-        LintelProgramTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    }
-    void TearDown() override
-    {
-        OleSetClipboard(nullptr);
-        OleUninitialize();
-        LintelProgramTest::TearDown();
-    }
-
-    // Toolbar files opened at start, in slot order.
-    void StartWith(const std::vector<RecordValues>& toolbars)
-    {
-        driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", static_cast<DWORD>(toolbars.size()));
-        for (size_t i = 0; i < toolbars.size(); ++i) {
-            const std::string path = FileOf(toolbars[i].name);
-            ASSERT_TRUE(WriteCompoundFile(path, FileWith(toolbars[i], 0x23000)));
-            char value[16];
-            snprintf(value, sizeof value, "Toolbar%02u", static_cast<unsigned>(i + 1));
-            driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, value, path.c_str());
-        }
-        m_lintel = &Start();
-        m_main = WaitForMainWindow(*m_lintel);
-        ASSERT_NE(m_main, nullptr);
-    }
-    std::string FileOf(const std::string& name) const { return m_folder + "\\" + name + ".ltl"; }
-
     // The one toolbar window, whatever its title says.
     HWND Toolbar() const
     {
@@ -96,9 +67,6 @@ protected:
         }
         return files;
     }
-
-    driver::Process* m_lintel = nullptr;
-    HWND m_main = nullptr;
 };
 
 TEST_F(ProtectedHandOverTest, AToolbarThatAllowsAddingTakesFilesUnderItsNameAndItsTitle)

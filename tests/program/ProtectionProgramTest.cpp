@@ -1,7 +1,7 @@
 // Protected toolbars in the running program: what each protection bit refuses
 // through the toolbar's commands and the companions' hand-over, the password
 // that Quick Unlock asks for, and the Protection page of the property sheet.
-#include "LintelFixture.h"
+#include "ToolbarFilesFixture.h"
 #include "driver/RemoteControls.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
@@ -84,38 +84,9 @@ std::string FileBytes(const std::string& path)
 
 } // namespace
 
-class ProtectionProgramTest : public LintelProgramTest
+class ProtectionProgramTest : public LintelWithToolbarsTest
 {
 protected:
-    void SetUp() override
-    {
-        LintelProgramTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    }
-    void TearDown() override
-    {
-        OleSetClipboard(nullptr);
-        OleUninitialize();
-        LintelProgramTest::TearDown();
-    }
-
-    // Toolbar files opened at start, in slot order.
-    void StartWith(const std::vector<RecordValues>& toolbars)
-    {
-        driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", static_cast<DWORD>(toolbars.size()));
-        for (size_t i = 0; i < toolbars.size(); ++i) {
-            const std::string path = FileOf(toolbars[i].name);
-            ASSERT_TRUE(WriteCompoundFile(path, FileWith(toolbars[i], 0x23000)));
-            char value[16];
-            snprintf(value, sizeof value, "Toolbar%02u", static_cast<unsigned>(i + 1));
-            driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, value, path.c_str());
-        }
-        m_lintel = &Start();
-        m_main = WaitForMainWindow(*m_lintel);
-        ASSERT_NE(m_main, nullptr);
-    }
-    std::string FileOf(const std::string& name) const { return m_folder + "\\" + name + ".ltl"; }
-
     HWND ToolbarTitled(const std::string& title) const
     {
         return driver::WaitForWindow("CToolbarWindow", title.c_str(), driver::kDefaultTimeout, m_lintel->Id());
@@ -209,9 +180,6 @@ protected:
         EXPECT_TRUE(tool.WaitForExit(30000));
         return nlohmann::json::parse(FileBytes(output), nullptr, false);
     }
-
-    driver::Process* m_lintel = nullptr;
-    HWND m_main = nullptr;
 };
 
 TEST_F(ProtectionProgramTest, EachBitRefusesTheCommandsAndHandOverItBlocks)

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <fstream>
 #include <iterator>
 #include <thread>
 #include <vector>
@@ -76,6 +78,36 @@ HRESULT CanUnloadNow()
 {
     return Exports().canUnloadNow();
 }
+
+// A library of the other bitness, as far as registration can tell: this
+// build's library with the machine of its file header changed (only the
+// 64-bit programs run here).
+std::string LibraryOfTheOtherBitness()
+{
+    std::ifstream in(LibraryPath(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    IMAGE_DOS_HEADER dos{};
+    if (bytes.size() < sizeof dos)
+        return std::string();
+    memcpy(&dos, bytes.data(), sizeof dos);
+    const size_t machine = static_cast<size_t>(dos.e_lfanew) + sizeof(DWORD);
+    if (dos.e_lfanew <= 0 || machine + sizeof(WORD) > bytes.size())
+        return std::string();
+    const WORD other = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+    memcpy(&bytes[machine], &other, sizeof other);
+    const std::string path = driver::MakeTempFolder("ShellModuleTest.OtherBitness") + "\\ltlext.dll";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return out ? path : std::string();
+}
+
+// Where one registration scope keeps the classes and the shell settings.
+struct ScopeKeys {
+    const char* option;     // ltlextreg's
+    HKEY classes;
+    std::string classesPrefix;
+    HKEY settings;
+};
 
 class ShellModuleTest : public ::testing::Test
 {
@@ -269,4 +301,68 @@ TEST_F(ShellModuleTest, FourThreadsMakingAndDroppingObjectsNeverLetTheLibraryGoW
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(unloadable, 0) << "of " << asked;
     EXPECT_EQ(CanUnloadNow(), S_OK);
+}
+
+TEST_F(ShellModuleTest, WithBothBitnessesRegisteredTheSharedKeysGoWithTheLastOne)
+{
+    // Wine 8 keeps every key of HKCR (the file types' shellex keys too) and of
+    // HKLM\Software apart per view, and shares all of HKCU, CLSID included;
+    // Windows since 7 shares the file types' keys of HKCR and keeps CLSID
+    // apart.  The expectations hold whichever keys a view shares.
+    const std::string other = LibraryOfTheOtherBitness();
+    ASSERT_FALSE(other.empty());
+    const std::string own = LibraryPath();
+    const std::string menuServer = std::string(kMenuKey) + "\\InprocServer32";
+    const std::string findServer = std::string(kFindKey) + "\\InprocServer32";
+    const char* const handlers[] = {"*\\shellex\\ContextMenuHandlers\\Lintel",
+                                    "Folder\\shellex\\ContextMenuHandlers\\Lintel"};
+    const ScopeKeys scopes[] = {
+        {"", HKEY_CLASSES_ROOT, "", HKEY_LOCAL_MACHINE},
+        {"--user ", HKEY_CURRENT_USER, "Software\\Classes\\", HKEY_CURRENT_USER},
+    };
+    for (const ScopeKeys& scope : scopes) {
+        SCOPED_TRACE(scope.option);
+        auto tool = [&](const char* verb, const std::string& library) {
+            return RunRegistrationTool(std::string(verb) + " " + scope.option + "\"" + library + "\"");
+        };
+        auto text = [&](HKEY root, const std::string& key, const char* name, REGSAM view) {
+            std::string value;
+            return ReadText(root, key, name, view, value) ? value : std::string("(none)");
+        };
+        // What a shell of the given view finds of a registration of library.
+        auto expectRegistered = [&](REGSAM view, const std::string& library) {
+            EXPECT_EQ(text(scope.classes, scope.classesPrefix + menuServer, "", view), library);
+            EXPECT_EQ(text(scope.classes, scope.classesPrefix + findServer, "", view), library);
+            for (const char* handler : handlers)
+                EXPECT_EQ(text(scope.classes, scope.classesPrefix + handler, "", view),
+                          "{C43D4080-E099-11D0-A191-444553540000}") << handler;
+            EXPECT_EQ(text(scope.settings, kFindEntry, "", view), "{C43D4081-E099-11D0-A191-444553540000}");
+            EXPECT_EQ(text(scope.settings, kApproved, "{C43D4080-E099-11D0-A191-444553540000}", view),
+                      "Lintel toolbar menu");
+        };
+        auto expectNothingIn = [&](REGSAM view) {
+            for (const std::string& key : {std::string(kMenuKey), std::string(kFindKey), std::string(handlers[0]),
+                                           std::string(handlers[1])})
+                EXPECT_FALSE(KeyExists(scope.classes, scope.classesPrefix + key, view)) << key;
+            EXPECT_FALSE(KeyExists(scope.settings, kFindEntry, view));
+            EXPECT_EQ(text(scope.settings, kApproved, "{C43D4080-E099-11D0-A191-444553540000}", view), "(none)");
+            EXPECT_EQ(text(scope.settings, kApproved, "{C43D4081-E099-11D0-A191-444553540000}", view), "(none)");
+        };
+
+        ASSERT_EQ(tool("register", own), 0);
+        ASSERT_EQ(tool("register", other), 0);
+        expectRegistered(OtherView(), other);
+
+        // Ours goes: the other bitness's shell still finds all of its own.
+        ASSERT_EQ(tool("unregister", own), 0);
+        expectRegistered(OtherView(), other);
+        EXPECT_NE(text(scope.classes, scope.classesPrefix + menuServer, "", OwnView()), own);
+
+        // The last one goes: nothing is left in either view.
+        ASSERT_EQ(tool("unregister", other), 0);
+        expectNothingIn(OwnView());
+        expectNothingIn(OtherView());
+    }
+    // The run goes on with the library registered as setup registers it.
+    ASSERT_EQ(RunRegistrationTool("register \"" + own + "\""), 0);
 }

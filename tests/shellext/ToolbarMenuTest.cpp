@@ -434,12 +434,41 @@ TEST_F(ToolbarMenuTest, AToolbarGoneOrNotTheMainProgramsIsToldAndGetsNothing)
     EXPECT_EQ(handOvers, 1);
 }
 
-TEST_F(ToolbarMenuTest, WithoutTheMainProgramTheCommandFailsQuietlyAndLeavesNoAtom)
+TEST_F(ToolbarMenuTest, WithoutTheMainProgramTheUserIsToldAndTheClipboardStaysAsItWas)
 {
     ASSERT_TRUE(m_lintel.Start(m_folder, false, {"Orphan"}));
     ASSERT_TRUE(SUCCEEDED(Query()));
-    std::vector<std::string> boxes;
-    EXPECT_EQ(InvokeAnsweringBoxes(0, boxes), E_FAIL);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(GlobalFindAtomA("Orphan"), 0);
+    // What the user had copied before choosing the command.
+    const char copied[] = "copied before";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof copied);
+    ASSERT_NE(memory, nullptr);
+    memcpy(GlobalLock(memory), copied, sizeof copied);
+    GlobalUnlock(memory);
+    ASSERT_NE(SetClipboardData(CF_TEXT, memory), nullptr);
+    CloseClipboard();
+    const DWORD sequence = GetClipboardSequenceNumber();
+
+    struct Case { DWORD mask; std::vector<std::string> boxes; };
+    const Case cases[] = {
+        {0, {std::string("Orphan: ") + kGoneText}},
+        {CMIC_MASK_FLAG_NO_UI, {}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        std::vector<std::string> boxes;
+        EXPECT_EQ(InvokeAnsweringBoxes(0, boxes, cases[i].mask), E_FAIL);
+        EXPECT_EQ(boxes, cases[i].boxes);
+        EXPECT_EQ(GlobalFindAtomA("Orphan"), 0);
+        EXPECT_EQ(GetClipboardSequenceNumber(), sequence);
+        EXPECT_FALSE(IsClipboardFormatAvailable(CF_HDROP));
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        HANDLE text = GetClipboardData(CF_TEXT);
+        const char* held = text ? static_cast<const char*>(GlobalLock(text)) : nullptr;
+        EXPECT_STREQ(held ? held : "", copied);
+        if (held)
+            GlobalUnlock(text);
+        CloseClipboard();
+    }
 }

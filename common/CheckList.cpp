@@ -1,7 +1,6 @@
 #include "CheckList.h"
 
-#include "../common/Application.h"
-#include "../resources/wizard/wizard_res.h"
+#include "Application.h"
 
 #include <windowsx.h>
 
@@ -18,21 +17,22 @@ constexpr UINT_PTR kSubclassId = 1;
 
 } // namespace
 
-void CCheckList::Attach(HWND dialog, int controlId, int minimumHeight)
+void CCheckList::Attach(HWND dialog, int controlId, const CheckListStyle& style)
 {
     Detach();
     m_list = GetDlgItem(dialog, controlId);
     if (!m_list)
         return;
+    m_dialog = dialog;
+    m_toggleMessage = style.toggleMessage;
     LRESULT height = SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
-    if (height != LB_ERR && height < minimumHeight) {
-        SendMessageA(m_list, LB_SETITEMHEIGHT, 0, MAKELPARAM(minimumHeight, 0));
-        height = minimumHeight;
+    if (height != LB_ERR && height < style.minimumHeight) {
+        SendMessageA(m_list, LB_SETITEMHEIGHT, 0, MAKELPARAM(style.minimumHeight, 0));
+        height = style.minimumHeight;
     }
     // The list was sized in dialog units for the font's item height; with a
-    // taller item its last row would show cut in half.  It keeps the whole
-    // rows that fit.
-    if (height > 0 && (GetWindowLongA(m_list, GWL_STYLE) & LBS_NOINTEGRALHEIGHT)) {
+    // taller item its last row would show cut in half.
+    if (style.wholeRows && height > 0 && (GetWindowLongA(m_list, GWL_STYLE) & LBS_NOINTEGRALHEIGHT)) {
         RECT window{};
         RECT client{};
         GetWindowRect(m_list, &window);
@@ -43,9 +43,9 @@ void CCheckList::Attach(HWND dialog, int controlId, int minimumHeight)
             SetWindowPos(m_list, nullptr, 0, 0, window.right - window.left,
                          frame + rows * static_cast<int>(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    m_checked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECKED)));
-    m_unchecked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_UNCHECKED)));
-    SetWindowSubclass(m_list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(dialog));
+    m_checked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(style.checkedBitmap)));
+    m_unchecked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(style.uncheckedBitmap)));
+    SetWindowSubclass(m_list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void CCheckList::Detach()
@@ -53,24 +53,25 @@ void CCheckList::Detach()
     if (m_list && IsWindow(m_list))
         RemoveWindowSubclass(m_list, ListProc, kSubclassId);
     m_list = nullptr;
+    m_dialog = nullptr;
 }
 
 LRESULT CALLBACK CCheckList::ListProc(HWND list, UINT message, WPARAM first, LPARAM second, UINT_PTR,
                                       DWORD_PTR data)
 {
-    const auto dialog = reinterpret_cast<HWND>(data);
+    const auto* self = reinterpret_cast<const CCheckList*>(data);
     if (message == WM_LBUTTONDOWN) {
         const int x = GET_X_LPARAM(second);
         if (x > kCheckHitLeft && x < kCheckHitRight) {
             const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, second);
             // The high word is set for a point below the last item.
             if (hit != LB_ERR && HIWORD(hit) == 0)
-                PostMessageA(dialog, UM_TOGGLE_CHECK, LOWORD(hit), 0);
+                PostMessageA(self->m_dialog, self->m_toggleMessage, LOWORD(hit), 0);
         }
     } else if (message == WM_KEYDOWN && first == VK_SPACE) {
         const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
         if (selected != LB_ERR)
-            PostMessageA(dialog, UM_TOGGLE_CHECK, static_cast<WPARAM>(selected), 0);
+            PostMessageA(self->m_dialog, self->m_toggleMessage, static_cast<WPARAM>(selected), 0);
         return 0;
     }
     return DefSubclassProc(list, message, first, second);
