@@ -147,8 +147,12 @@ bool HtmlHelpRequest(HWND owner, UINT command, ULONG_PTR data, UINT* htmlCommand
     case HELP_CONTEXT:
     case HELP_CONTEXTPOPUP:
     case HELP_TCARD_DATA:
-        *htmlCommand = HH_HELP_CONTEXT;
-        *htmlData = data;
+        // Context 0 is "no topic of its own": the compiler writes no map
+        // entry for it, so it opens the default topic.
+        if (data) {
+            *htmlCommand = HH_HELP_CONTEXT;
+            *htmlData = data;
+        }
         return true;
     case HELP_WM_HELP:
     case HELP_CONTEXTMENU: {

@@ -41,6 +41,10 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Lintel"
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\Lintel.exe"
 !define TOOLBAR_CLASS "Lintel.Toolbar"
+; The toolbar-file icon in Lintel.exe by its resource id (IDI_LINTEL_DOCUMENT):
+; the shell reads a negative number after the comma as an id, not an index,
+; so icons added to the program later do not move it.
+!define DOCUMENT_ICON "-103"
 !define MENU_CLSID "{C43D4080-E099-11D0-A191-444553540000}"
 !define FIND_CLSID "{C43D4081-E099-11D0-A191-444553540000}"
 !define FIND_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\FindExtensions\Static\LintelExplorer"
@@ -203,7 +207,7 @@ Section "Lintel" SecMain
   ; Toolbar files open in Lintel.
   WriteRegStr HKCR ".ltl" "" "${TOOLBAR_CLASS}"
   WriteRegStr HKCR "${TOOLBAR_CLASS}" "" "Lintel toolbar"
-  WriteRegStr HKCR "${TOOLBAR_CLASS}\DefaultIcon" "" "$INSTDIR\Lintel.exe,0"
+  WriteRegStr HKCR "${TOOLBAR_CLASS}\DefaultIcon" "" "$INSTDIR\Lintel.exe,${DOCUMENT_ICON}"
   WriteRegStr HKCR "${TOOLBAR_CLASS}\shell" "" "open"
   WriteRegStr HKCR "${TOOLBAR_CLASS}\shell\open\command" "" '"$INSTDIR\Lintel.exe" "%1"'
 

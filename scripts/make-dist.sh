@@ -19,6 +19,23 @@ for file in "Lintel.exe" "Lintel Explorer.exe" "Lintel Wizard.exe" "Lintel Tips.
   cp "$bin32/$file" "$stage/"
 done
 cp "$bin64/ltlext.dll" "$stage/x64/"
+# A build folder configured for the wrong architecture would ship programs
+# that do not start where they are meant to: each file's PE header says.
+machine() {  # file -> i386 | x86-64
+  python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read(4096)
+at = struct.unpack_from("<I", data, 0x3C)[0] if data[:2] == b"MZ" and len(data) >= 0x40 else -1
+code = struct.unpack_from("<H", data, at + 4)[0] if 0 <= at <= len(data) - 6 and data[at:at + 4] == b"PE\0\0" else 0
+print({0x14C: "i386", 0x8664: "x86-64"}.get(code, "unknown"))
+PY
+}
+for file in "$stage"/*.exe "$stage"/ltlext.dll "$stage"/x64/ltlext.dll; do
+  case $file in */x64/*) want=x86-64 ;; *) want=i386 ;; esac
+  got=$(machine "$file")
+  [ "$got" = "$want" ] || { echo "$file is $got code, the setup needs $want" >&2; exit 1; }
+done
+
 # The builds carry debugging information; what ships does not need it.
 for tool in i686-w64-mingw32-strip x86_64-w64-mingw32-strip; do
   command -v "$tool" >/dev/null || continue

@@ -18,6 +18,8 @@
 // Icons and cursors
 #define IDI_LINTEL               101
 #define IDI_LINTEL_HIDDEN        102
+// Toolbar files in the shell; the file types name it by this number.
+#define IDI_LINTEL_DOCUMENT      103
 
 // Dialogs
 #define IDD_OPEN_PROGRESS        134

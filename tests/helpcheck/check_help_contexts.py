@@ -44,7 +44,10 @@ def line_of(text, offset):
     return text.count("\n", 0, offset) + 1
 
 
-def main(source):
+def collect(source):
+    """The contexts the programs pass and the lessons' contexts, each a dict
+    context -> where it was seen first; None (after saying why) when the
+    sources cannot be read."""
     source = pathlib.Path(source)
     used = {}          # context -> where it was seen (first place)
     lessons = {}
@@ -77,7 +80,7 @@ def main(source):
                 value = int(cell, 0) if re.fullmatch(r"\d+|0x[0-9a-fA-F]+", cell) else names.get(cell)
                 if value is None:
                     print(f"{rel}:{line_of(text, match.start())}: cannot read help table entry {cell!r}")
-                    return 1
+                    return None
                 use(used, value, f"{rel}:{line_of(text, match.start())}")
         for match in LITERAL_CALL.finditer(text):
             use(used, int(match.group(1) or match.group(2)), f"{rel}:{line_of(text, match.start())}")
@@ -92,10 +95,18 @@ def main(source):
 
     if first_lesson is None or lesson_count == 0:
         print("the lessons of the tip program were not found (IDH_FIRST_LESSON, kLessonCount)")
-        return 1
+        return None
     for lesson in range(lesson_count):
         use(lessons, first_lesson + lesson, f"lesson {lesson + 1} of the tip program")
+    return used, lessons
 
+
+def main(source):
+    source = pathlib.Path(source)
+    collected = collect(source)
+    if collected is None:
+        return 1
+    used, lessons = collected
     failures = 0
     for mapping, wanted in ((source / "help" / "contexts.txt", used),
                             (source / "help" / "intro" / "contexts.txt", lessons)):

@@ -63,6 +63,7 @@ user_dir="$WINEPREFIX/drive_c/users/$(whoami)"
 toolbar_win="C:\\users\\$(whoami)\\Sample.ltl"
 w "$bin/ltltool.exe" sample "$toolbar_win"
 [ -f "$user_dir/Sample.ltl" ] || fail "no sample toolbar file"
+cp "$user_dir/Sample.ltl" "$user_dir/Sample.qld"
 # A user who has used Lintel before: no first-start dialog, no tips.
 w reg add 'HKCU\Software\Corvane\Lintel\Current' /v NumToolbars /t REG_DWORD /d 0 /f
 w reg add 'HKCU\Software\Corvane\Lintel\Current' /v ShowTips /t REG_DWORD /d 0 /f
@@ -78,7 +79,7 @@ for file in "Lintel.exe" "Lintel Explorer.exe" "Lintel Wizard.exe" "Lintel Tips.
             "Lintel.chm" "Lintel Intro.chm" "uninstall.exe"; do
   [ -f "$install_dir/$file" ] || fail "$file not installed"
 done
-for link in "Lintel" "Lintel Explorer" "Lintel Wizard" "Lintel Tips"; do
+for link in "Lintel" "Lintel Explorer" "Lintel Wizard" "Lintel Tips" "Lintel Help"; do
   [ -f "$start_menu/Lintel/$link.lnk" ] || fail "no Start menu entry $link"
 done
 [ -f "$start_menu/StartUp/Lintel.lnk" ] || fail "Lintel does not start at logon (the option is on by default)"
@@ -95,6 +96,18 @@ reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lintel' Unin
 reg_value 'HKCR\Lintel.Toolbar\shell\open\command' \
   | grep -qF "\"$install_win\\Lintel.exe\" \"%1\"" || fail "no open command for toolbar files"
 reg_value 'HKCR\.qld' | grep -qF "Lintel.Toolbar" || fail ".qld (owned by nobody before) is not Lintel's"
+
+# Both kinds of toolbar file show the document icon of the installed
+# Lintel.exe (resource 103), not the program's own; the picture is kept.
+reg_value 'HKCR\Lintel.Toolbar\DefaultIcon' | grep -qF "$install_win\\Lintel.exe,-103" \
+  || fail "the toolbar file type does not name the document icon by its id"
+shots="$bin/../screenshots"
+mkdir -p "$shots"
+for kind in ltl qld; do
+  probe icon "${toolbar_win%.ltl}.$kind" "$install_win\\Lintel.exe" 103 "$(winepath -w "$work/icon-$kind.bmp")" \
+    >>"$log" || fail "a .$kind file does not show the document icon"
+done
+[ -f "$work/icon-ltl.bmp" ] && convert "$work/icon-ltl.bmp" "$shots/document-icon.png"
 
 # The association starts the installed Lintel with the toolbar.
 w start "$toolbar_win"
@@ -117,7 +130,9 @@ step "uninstalled"
 probe gone LintelMainWindow Lintel 10 || fail "Lintel still runs after the uninstall"
 [ -e "$start_menu/Lintel" ] && fail "the Start menu folder is still there"
 [ -e "$start_menu/StartUp/Lintel.lnk" ] && fail "the logon shortcut is still there"
-[ -f "$user_dir/Sample.ltl" ] || fail "the uninstall deleted the user's toolbar file"
+for kind in ltl qld; do
+  [ -f "$user_dir/Sample.$kind" ] || fail "the uninstall deleted the user's .$kind toolbar file"
+done
 
 for key in 'HKLM\Software\Corvane' \
            'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Lintel.exe' \

@@ -1,5 +1,7 @@
 // The program menu of the real Lintel.exe, opened from the tray icon and
-// driven by keyboard: choosing "About..." in its Help submenu.
+// driven by keyboard: choosing "About..." and "Help Topics" in its Help
+// submenu.
+#include "HelpDouble.h"
 #include "LintelFixture.h"
 #include "PopupWindows.h"
 
@@ -43,5 +45,34 @@ TEST_F(LintelProgramTest, TrayMenuLeadsToTheAboutBox)
     ASSERT_TRUE(driver::PressButton(about, IDOK));
     EXPECT_TRUE(driver::WaitForWindowGone(about));
     EXPECT_TRUE(lintel.IsRunning());
+    EXPECT_TRUE(Close(lintel));
+}
+
+// The same submenu's first item asks the help for its contents; the viewer
+// double stands in for WinHelp, found first because the .hlp stand-in is
+// beside the program.
+TEST_F(LintelProgramTest, TrayMenuHelpTopicsAsksForTheContentsOfTheMainHelp)
+{
+    CHelpViewerDouble viewer;
+    ASSERT_NE(viewer.Window(), nullptr);
+    driver::Process& lintel = Start();
+    HWND main = WaitForMainWindow(lintel);
+    ASSERT_NE(main, nullptr);
+
+    SetCursorPos(700, 500);
+    PostMessageA(main, kTrayCallback, 1, WM_RBUTTONUP);
+    HWND menu = WaitForMenus(lintel.Id(), 1);
+    ASSERT_NE(menu, nullptr);
+    for (UINT key : {VK_UP, VK_UP, VK_RIGHT})
+        PostKey(menu, key);
+    ASSERT_NE(WaitForMenus(lintel.Id(), 2), nullptr);
+    PostKey(menu, VK_RETURN);
+
+    ASSERT_TRUE(driver::WaitUntil([&] { return !viewer.Requests().empty(); }, driver::kDefaultTimeout));
+    EXPECT_TRUE(VisibleMenus(lintel.Id()).empty());
+    ASSERT_EQ(viewer.Requests().size(), 1u);
+    EXPECT_EQ(viewer.Requests()[0].command, static_cast<UINT>(HELP_FINDER));
+    EXPECT_EQ(viewer.Requests()[0].file, "Lintel.hlp>Popup");
+    EXPECT_EQ(viewer.Requests()[0].owner, main);
     EXPECT_TRUE(Close(lintel));
 }

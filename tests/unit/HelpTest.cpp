@@ -70,6 +70,8 @@ TEST(Help, WithoutTheHelpFileTheCompiledHelpOpensTheSameTopic)
         DWORD_PTR htmlData;
     } cases[] = {
         {"Lintel.hlp>Popup", dialog.Window(), HELP_CONTEXT, 52, "Lintel.chm", HH_HELP_CONTEXT, 52},
+        // No topic of its own: the file's default topic, as no map entry is there.
+        {"Lintel.hlp>Popup", dialog.Window(), HELP_CONTEXT, 0, "Lintel.chm", HH_DISPLAY_TOPIC, 0},
         {"Lintel.hlp>Popup", dialog.Window(), HELP_FINDER, 0, "Lintel.chm", HH_DISPLAY_TOPIC, 0},
         {"Lintel.hlp>Popup", dialog.Window(), HELP_CONTENTS, 0, "Lintel.chm", HH_DISPLAY_TOPIC, 0},
         // F1 on a control: the control's own context from its dialog's table.
