@@ -120,6 +120,10 @@ BOOL CButtonTargetPage::OnKillActive()
 {
     if (!m_button)
         return TRUE;
+    // Asked again while the box says why: the first answer stands, and the
+    // page is not read or left under it.
+    if (m_refusing)
+        return FALSE;
     Values values;
     values.fileName = ControlText(Handle(), IDC_BP_FILE, kTextLimit);
     values.parameters = ControlText(Handle(), IDC_BP_PARAMETERS, kTextLimit);
@@ -127,6 +131,11 @@ BOOL CButtonTargetPage::OnKillActive()
     const UINT refusal = CheckTargetTexts(m_button->Kind(), m_button->IsFileSystem(), values.fileName.c_str(),
                                           values.startIn.c_str());
     if (refusal) {
+        struct Refusing {
+            BOOL& flag;
+            explicit Refusing(BOOL& refusing) : flag(refusing) { flag = TRUE; }
+            ~Refusing() { flag = FALSE; }
+        } refusing(m_refusing);
         ShowPageMessage(m_button, Handle(), refusal);
         return FALSE;
     }

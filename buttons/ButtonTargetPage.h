@@ -37,6 +37,9 @@ private:
     Values m_unchanged;
     Values m_edited;
     BOOL m_applied = FALSE;
+    // The refusal box runs its own message loop, in which a second OK or
+    // another tab asks the page to be left again.
+    BOOL m_refusing = FALSE;
 };
 
 // What the Target page refuses on leaving: 0 when the values can be taken,

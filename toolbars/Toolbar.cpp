@@ -9,6 +9,7 @@
 #include "../common/OwnerDrawMenu.h"
 #include "ToolbarHost.h"
 #include "../buttons/ButtonFactory.h"
+#include "../buttons/FileButton.h"
 #include "../common/ControlMessages.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -284,6 +285,10 @@ BOOL CToolbar::Remove(int index)
     if (index < 0 || index >= Count())
         return FALSE;
     CToolButton* button = m_buttons[static_cast<size_t>(index)].get();
+    // The open button sheet's pages hold the button they edit; a command
+    // posted to the button or its toolbar meanwhile must not delete it.
+    if (button == CFileButton::PropertiesButton())
+        return FALSE;
     if (m_tooltip && button->Handle()) {
         TOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V1_SIZE;

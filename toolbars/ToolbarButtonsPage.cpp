@@ -3,6 +3,7 @@
 #include "Toolbar.h"
 #include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
+#include "../buttons/FileButton.h"
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
 #include "../resources/lintel/resource.h"
@@ -52,6 +53,10 @@ BOOL CToolbarButtonsPage::OnSetActive()
 
 BOOL CToolbarButtonsPage::OnKillActive()
 {
+    // OK, Apply and another tab all leave the page first; none of them may
+    // end or change the sheet under the button's own.
+    if (m_buttonSheetShown)
+        return FALSE;
     ReadControls();
     return TRUE;
 }
@@ -114,7 +119,7 @@ void CToolbarButtonsPage::UpdateButtons() const
     const CToolButton* selected = m_toolbar.Button(index);
     const BOOL adding = !m_toolbar.IsRestricted(kProtectAdd);
     const BOOL clipboard = !m_toolbar.IsRestricted(kProtectClipboard);
-    Enable(IDC_TBP_ADD, selected && adding);
+    Enable(IDC_TBP_ADD, selected && adding && !ButtonSheetOpen());
     Enable(IDC_TBP_ADD_SPACE, adding);
     Enable(IDC_TBP_PROPERTIES,
            selected && selected->Kind() != kKindSpace && !m_toolbar.IsRestricted(kProtectButtonProperties));
@@ -125,10 +130,38 @@ void CToolbarButtonsPage::UpdateButtons() const
                selected && index + 1 < m_toolbar.Count() && clipboard ? SW_SHOWNA : SW_HIDE);
 }
 
+BOOL CToolbarButtonsPage::ButtonSheetOpen() const
+{
+    return m_buttonSheetShown || CFileButton::PropertiesButton() != nullptr;
+}
+
+template <class Action>
+void CToolbarButtonsPage::WithButtonSheet(Action action)
+{
+    struct SheetAside {
+        HWND sheet;
+        BOOL& shown;
+        SheetAside(HWND toolbarSheet, BOOL& flag) : sheet(toolbarSheet), shown(flag)
+        {
+            shown = TRUE;
+            EnableWindow(sheet, FALSE);
+        }
+        ~SheetAside()
+        {
+            shown = FALSE;
+            if (IsWindow(sheet)) {
+                EnableWindow(sheet, TRUE);
+                SetForegroundWindow(sheet);
+            }
+        }
+    } aside(Sheet(), m_buttonSheetShown);
+    action();
+}
+
 void CToolbarButtonsPage::MoveSelected(int step)
 {
     const int index = SelectedIndex();
-    if (index < 0 || m_toolbar.IsRestricted(kProtectClipboard))
+    if (index < 0 || m_toolbar.IsRestricted(kProtectClipboard) || ButtonSheetOpen())
         return;
     if (m_toolbar.SwapButtons(index, index + step))
         Select(index + step);
@@ -138,7 +171,7 @@ void CToolbarButtonsPage::MoveSelected(int step)
 void CToolbarButtonsPage::DeleteSelected()
 {
     CToolButton* button = Selected();
-    if (!button || m_toolbar.IsRestricted(kProtectRemove))
+    if (!button || m_toolbar.IsRestricted(kProtectRemove) || ButtonSheetOpen())
         return;
     // The toolbar lists its buttons again on the page.
     m_toolbar.Remove(button);
@@ -147,17 +180,37 @@ void CToolbarButtonsPage::DeleteSelected()
 void CToolbarButtonsPage::ShowSelectedProperties()
 {
     CToolButton* button = Selected();
-    if (!button || button->Kind() == kKindSpace || m_toolbar.IsRestricted(kProtectButtonProperties))
+    if (!button || button->Kind() == kKindSpace || m_toolbar.IsRestricted(kProtectButtonProperties)
+        || ButtonSheetOpen())
         return;
-    // The button's own sheet is modal to the toolbar; this one must wait.
-    HWND sheet = Sheet();
-    EnableWindow(sheet, FALSE);
-    const auto alive = button->AliveToken();
-    button->ShowProperties();
-    EnableWindow(sheet, TRUE);
-    SetForegroundWindow(sheet);
-    if (*alive)
-        Refresh();
+    WithButtonSheet([button] { button->ShowProperties(); });
+    // The description may have changed.
+    Refresh();
+}
+
+void CToolbarButtonsPage::ShowAddMenu()
+{
+    if (!Selected() || m_toolbar.IsRestricted(kProtectAdd) || ButtonSheetOpen())
+        return;
+    CMenuHandle menus(LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDM_ADD_MENU)));
+    if (!menus)
+        return;
+    HMENU menu = GetSubMenu(menus.Get(), 0);
+    SetMenuContextHelpId(menu, HELP_ADD_MENU);
+    RECT button{};
+    GetWindowRect(GetDlgItem(Handle(), IDC_TBP_ADD), &button);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         button.left, button.bottom, 0, Handle(), nullptr));
+    if (!chosen)
+        return;
+    // The toolbar's own command makes the blank button, opens its pages and
+    // keeps it only once they have given it a target; this sheet waits.
+    const int before = m_toolbar.Count();
+    HWND toolbar = m_toolbar.Handle();
+    WithButtonSheet([toolbar, chosen] { SendMessageA(toolbar, WM_COMMAND, chosen, 0); });
+    Refresh();
+    if (m_toolbar.Count() > before)
+        Select(m_toolbar.Count() - 1);
 }
 
 void CToolbarButtonsPage::ShowItemMenu(int x, int y)
@@ -169,7 +222,18 @@ void CToolbarButtonsPage::ShowItemMenu(int x, int y)
         // The button's own menu may delete it; the toolbar then lists its
         // buttons again itself.
         const auto alive = button->AliveToken();
+        HWND buttonWindow = button->Handle();
         button->OnRightClick(1);
+        // The menu posts the chosen command to the button once it is gone.
+        // Properties chosen here open over this sheet as the page's own
+        // button does, so that this sheet waits for them.
+        MSG posted{};
+        if (*alive && buttonWindow
+            && PeekMessageA(&posted, buttonWindow, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)
+            && LOWORD(posted.wParam) == IDC_BTN_PROPERTIES) {
+            PeekMessageA(&posted, buttonWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
+            ShowSelectedProperties();
+        }
         if (*alive)
             Refresh();
         return;
@@ -192,7 +256,8 @@ void CToolbarButtonsPage::ShowItemMenu(int x, int y)
 BOOL CToolbarButtonsPage::EndLabelEdit(const NMLVDISPINFOA& info)
 {
     CToolButton* button = m_toolbar.Button(info.item.iItem);
-    if (!button || button->Kind() == kKindSpace || !info.item.pszText)
+    if (!button || button->Kind() == kKindSpace || !info.item.pszText
+        || m_toolbar.IsRestricted(kProtectButtonProperties) || ButtonSheetOpen())
         return FALSE;
     button->SetDescription(info.item.pszText);
     m_toolbar.SetDirty();
@@ -206,11 +271,10 @@ BOOL CToolbarButtonsPage::OnCommand(UINT id, UINT code, HWND)
         return FALSE;
     switch (id) {
     case IDC_TBP_ADD:
-        if (Selected() && !m_toolbar.IsRestricted(kProtectAdd))
-            m_toolbar.ShowAddMenu();
+        ShowAddMenu();
         break;
     case IDC_TBP_ADD_SPACE:
-        if (!m_toolbar.IsRestricted(kProtectAdd))
+        if (!m_toolbar.IsRestricted(kProtectAdd) && !ButtonSheetOpen())
             m_toolbar.AddButton(kKindSpace, Selected());
         break;
     case IDC_TBP_PROPERTIES:
@@ -258,6 +322,12 @@ INT_PTR CToolbarButtonsPage::PageProc(HWND handle, UINT message, WPARAM first, L
         break;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(second);
+        if (header->code == PSN_QUERYCANCEL) {
+            // Cancel, Escape and the close box would end this sheet while
+            // the button's own is still up over it.
+            SetWindowLongPtrA(handle, DWLP_MSGRESULT, m_buttonSheetShown);
+            return TRUE;
+        }
         if (header->idFrom != IDC_TBP_BUTTON_LIST)
             break;
         switch (header->code) {
@@ -272,7 +342,9 @@ INT_PTR CToolbarButtonsPage::PageProc(HWND handle, UINT message, WPARAM first, L
             // A space has no description to edit.
             const auto* info = reinterpret_cast<const NMLVDISPINFOA*>(second);
             const CToolButton* button = m_toolbar.Button(info->item.iItem);
-            SetWindowLongPtrA(handle, DWLP_MSGRESULT, !button || button->Kind() == kKindSpace);
+            const BOOL refused = !button || button->Kind() == kKindSpace
+                                 || m_toolbar.IsRestricted(kProtectButtonProperties) || ButtonSheetOpen();
+            SetWindowLongPtrA(handle, DWLP_MSGRESULT, refused);
             return TRUE;
         }
         case LVN_ENDLABELEDITA:

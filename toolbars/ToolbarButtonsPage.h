@@ -36,9 +36,18 @@ private:
     void MoveSelected(int step);
     void DeleteSelected();
     void ShowSelectedProperties();
+    void ShowAddMenu();
+    // Runs a button's own sheet over this one: the sheet is disabled and
+    // this page refuses to let it close or change pages meanwhile.
+    template <class Action>
+    void WithButtonSheet(Action action);
+    // The list must not change under an open button sheet: its pages hold
+    // the button they edit.
+    BOOL ButtonSheetOpen() const;
     void ShowItemMenu(int x, int y);
     BOOL EndLabelEdit(const NMLVDISPINFOA& info);
 
+    BOOL m_buttonSheetShown = FALSE;
     BOOL m_openingMenuButtons;
     BOOL m_editedMenuButtons;
     CBitmapHandle m_moveBitmaps[2];

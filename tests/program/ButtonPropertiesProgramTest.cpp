@@ -395,6 +395,46 @@ TEST_F(ButtonPropertiesProgramTest, BlankTargetsThatAreNotThereAreRefused)
     }
 }
 
+TEST_F(ButtonPropertiesProgramTest, OkAgainWhileTheRefusalIsUpIsRefusedOnce)
+{
+    StartProgram();
+    HWND sheet = AddBlank(kAddFile);
+    ASSERT_NE(sheet, nullptr);
+    HWND target = Page(sheet, 1);
+    SetDlgItemTextA(target, kFile, "");
+    ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+    HWND box = nullptr;
+    const auto refusalBox = [&] {
+        for (HWND found = FindWindowExA(nullptr, nullptr, "#32770", kSheetCaption); found;
+             found = FindWindowExA(nullptr, found, "#32770", kSheetCaption)) {
+            if (found != sheet && driver::WindowProcess(found) == m_lintel->Id() && IsWindowVisible(found))
+                return found;
+        }
+        return HWND{};
+    };
+    ASSERT_TRUE(driver::WaitUntil([&] { return (box = refusalBox()) != nullptr; }));
+    // OK pressed again, by the button and by the sheet's own message, while
+    // the page is still saying why it refused the first.
+    driver::PressButton(sheet, IDOK);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+    Settle(1000);
+    EXPECT_EQ(refusalBox(), box) << "a second refusal over the first";
+    EXPECT_EQ(driver::MessageBoxText(box), "You must enter a valid filename.");
+    driver::PressButton(box, IDOK);
+    ASSERT_TRUE(driver::WaitForWindowGone(box));
+    Settle(1000);
+    EXPECT_EQ(refusalBox(), nullptr);
+    ASSERT_TRUE(IsWindow(sheet));
+    EXPECT_EQ(CurrentPage(sheet), target);
+
+    // The sheet still takes a target and keeps the button.
+    SetDlgItemTextA(target, kFile, m_program.c_str());
+    ASSERT_TRUE(End(sheet, IDOK));
+    EXPECT_TRUE(driver::WaitUntil([&] { return FirstButton(m_toolbar) != nullptr; }));
+    EXPECT_EQ(SavedButtonAtExit().value("fileName", ""), m_program);
+}
+
 TEST_F(ButtonPropertiesProgramTest, IconDialogListsNumericGroupsAndStoresTheChoice)
 {
     const std::string library = driver::ProgramFolder() + "\\icon_groups.dll";
