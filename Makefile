@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build-i686 build-x86_64 run test bench clean
+.PHONY: all deps build build-i686 build-x86_64 run test bench leaks clean
 
 all: build
 
@@ -30,6 +30,10 @@ test: build
 
 bench: build-i686
 	bash scripts/run-bench.sh $(BUILD)/i686
+
+# 1,000 cycles of a toolbar's use, printing the live handle counts (CYCLES=n for another number).
+leaks: build-i686
+	bash scripts/run-bench.sh $(BUILD)/i686 leaks $(or $(CYCLES),1000)
 
 clean:
 	rm -rf $(BUILD)
