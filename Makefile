@@ -5,7 +5,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build-i686 build-x86_64 run test bench dist screenshot clean
+.PHONY: all deps build build-i686 build-x86_64 run test bench leaks dist screenshot clean
 
 all: build
 
@@ -42,6 +42,10 @@ dist: deps $(BUILD)/i686/CMakeCache.txt $(BUILD)/x86_64/CMakeCache.txt
 # The README's picture of real toolbars, taken under Wine.
 screenshot: build-x86_64
 	bash scripts/make-screenshot.sh $(BUILD)/x86_64 docs/screenshot.png
+
+# 1,000 cycles of a toolbar's use, printing the live handle counts (CYCLES=n for another number).
+leaks: build-i686
+	bash scripts/run-bench.sh $(BUILD)/i686 leaks $(or $(CYCLES),1000)
 
 clean:
 	rm -rf $(BUILD)

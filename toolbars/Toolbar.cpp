@@ -243,9 +243,19 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         return nullptr;
     }
     if (Count() >= kMaxButtons) {
-        if (App())
+        // A burst of refusals (a companion handing over many buttons, a big
+        // drop) is told once: not again while the box is up, nor within a
+        // moment of the refusal before.
+        const DWORD now = GetTickCount();
+        const bool tell = !m_fullBoxOpen && (!m_lastFullRefusal || now - m_lastFullRefusal >= kFullRefusalQuiet);
+        m_lastFullRefusal = now ? now : 1;
+        if (tell && App()) {
+            m_fullBoxOpen = TRUE;
             App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(), MB_OK | MB_ICONEXCLAMATION,
                                   kCaptionText);
+            m_fullBoxOpen = FALSE;
+            m_lastFullRefusal = GetTickCount() ? GetTickCount() : 1;
+        }
         // Its icon went into the lists when it was made.
         ReleaseImage(button);
         trace.Result(TR_INSERT_AFTER_RESULT, kInsertToolbarFull);

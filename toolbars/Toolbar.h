@@ -274,6 +274,10 @@ protected:
     ToolbarSettings m_settings;
     // A quick unlock lifts the protection until the next save.
     BOOL m_quickUnlocked = FALSE;
+    // The full toolbar's refusals: the box is up, and when the last came.
+    static constexpr DWORD kFullRefusalQuiet = 1000;
+    BOOL m_fullBoxOpen = FALSE;
+    DWORD m_lastFullRefusal = 0;
     HWND m_tooltip = nullptr;
     HIMAGELIST m_imageLists[3] = {};   // 16, 32 and 48 pixels
     CToolbarSet* m_set;
