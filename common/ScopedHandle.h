@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <atomic>
 #include <utility>
 
@@ -109,6 +110,13 @@ struct CMenuTraits
     static void Close(Handle h) noexcept { ::DestroyMenu(h); }
 };
 
+struct CImageListTraits
+{
+    using Handle = HIMAGELIST;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::ImageList_Destroy(h); }
+};
+
 struct CGlobalAtomTraits
 {
     using Handle = ATOM;
@@ -124,21 +132,56 @@ using CBrushHandle = CScopedHandle<CGdiObjectTraits<HBRUSH>>;
 using CFontHandle = CScopedHandle<CGdiObjectTraits<HFONT>>;
 using CIconHandle = CScopedHandle<CIconTraits>;
 using CMenuHandle = CScopedHandle<CMenuTraits>;
+using CImageListHandle = CScopedHandle<CImageListTraits>;
 using CGlobalAtom = CScopedHandle<CGlobalAtomTraits>;
 
-// The counts the leak checks print: GDI objects (bitmaps, brushes, fonts),
-// icons and menus held by their holders now.
+// The counts the leak checks print, by kind.  The numbers are the wParam of
+// the main window's UM_LIVEHANDLES, so a program outside can read them.
+enum LiveHandleKind : int {
+    kLiveBitmaps = 0,
+    kLiveOtherGdiObjects = 1,   // brushes and fonts
+    kLiveIcons = 2,
+    kLiveImageLists = 3,
+    kLiveMenus = 4,
+    kLiveAtoms = 5,
+    kLiveKindCount
+};
 struct LiveHandleCounts {
-    long gdiObjects = 0;
+    long bitmaps = 0;
+    long otherGdiObjects = 0;
     long icons = 0;
+    long imageLists = 0;
     long menus = 0;
     long atoms = 0;
+
+    long Of(int kind) const noexcept
+    {
+        switch (kind) {
+        case kLiveBitmaps: return bitmaps;
+        case kLiveOtherGdiObjects: return otherGdiObjects;
+        case kLiveIcons: return icons;
+        case kLiveImageLists: return imageLists;
+        case kLiveMenus: return menus;
+        case kLiveAtoms: return atoms;
+        default: return -1;
+        }
+    }
+    bool operator==(const LiveHandleCounts& other) const noexcept
+    {
+        for (int kind = 0; kind < kLiveKindCount; ++kind) {
+            if (Of(kind) != other.Of(kind))
+                return false;
+        }
+        return true;
+    }
 };
 inline LiveHandleCounts CurrentLiveHandles() noexcept
 {
     LiveHandleCounts counts;
-    counts.gdiObjects = CBitmapHandle::LiveCount() + CBrushHandle::LiveCount() + CFontHandle::LiveCount();
+    counts.bitmaps = CBitmapHandle::LiveCount();
+    counts.otherGdiObjects = CBrushHandle::LiveCount() + CFontHandle::LiveCount();
     counts.icons = CIconHandle::LiveCount();
+    counts.imageLists = CImageListHandle::LiveCount();
     counts.menus = CMenuHandle::LiveCount();
     counts.atoms = CGlobalAtom::LiveCount();
     return counts;

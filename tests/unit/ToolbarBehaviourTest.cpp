@@ -192,8 +192,6 @@ private:
     volatile LONG m_count = 0;
 };
 
-} // namespace
-
 // A window whose posted message runs the step: what a box's own loop
 // serves while the box is up, as it serves a companion's messages.
 constexpr UINT kRunStep = WM_APP + 17;
@@ -207,6 +205,8 @@ LRESULT CALLBACK StepWindowProc(HWND window, UINT message, WPARAM first, LPARAM 
     }
     return DefWindowProcA(window, message, first, second);
 }
+
+} // namespace
 
 TEST_F(ToolbarTest, ABurstOfRefusedButtonsIsToldOnce)
 {

@@ -1,85 +1,41 @@
-// Runs what a user does with a toolbar over and over and prints what stays
-// alive: the holders' counts of GDI objects, icons, menus and atoms, and the
-// process's private bytes.  One cycle opens a toolbar of three program
-// buttons with icons from its file, shows and closes the toolbar menu, a
-// button's hold menu and its context menu, opens and cancels the Options
-// sheet, and closes the toolbar.  (GetGuiResources answers 0 under Wine, so
-// these counts are what can be seen there.)
+// Runs what a user does with toolbars over and over and prints what stays
+// alive: the handle holders' counts of bitmaps, other GDI objects, icons,
+// image lists, menus and atoms, and the process's private bytes.  One cycle
+// is RunUseCycle's round (UseCycle.h).  GetGuiResources answers 0 under
+// Wine, so these counts are what can be seen there; the running program
+// gives the same counts to other processes through UM_LIVEHANDLES.
 //
 //   leak_cycles [cycles]
-#include "app/MainApp.h"
-#include "app/OptionsSheet.h"
-#include "buttons/ButtonFactory.h"
-#include "buttons/ExecButton.h"
-#include "common/ScopedHandle.h"
-#include "toolbars/Toolbar.h"
-#include "toolbars/ToolbarSet.h"
+#include "UseCycle.h"
 
-#include <psapi.h>
+#include "app/MainApp.h"
+#include "common/ScopedHandle.h"
+#include "toolbars/ToolbarSet.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace {
 
-void CALLBACK EndModalLoop(HWND, UINT, UINT_PTR, DWORD)
+void Print(const char* when, int cycle, const LiveHandleCounts& counts, SIZE_T privateBytes)
 {
-    if (HWND sheet = FindWindowA(nullptr, "Lintel Options"))
-        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
-    EndMenu();
-}
-
-// Runs a step that enters a modal loop, which a timer then ends.
-template <class Step>
-void EndedModal(Step step)
-{
-    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, EndModalLoop);
-    step();
-    KillTimer(nullptr, timer);
-}
-
-SIZE_T PrivateBytes()
-{
-    using Query = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
-    const auto query =
-        reinterpret_cast<Query>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo"));
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (!query || !query(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-        return 0;
-    return counters.PrivateUsage;
-}
-
-void Print(const char* when, int cycle)
-{
-    const LiveHandleCounts counts = CurrentLiveHandles();
-    std::printf("%-6s %5d cycles: GDI objects %ld, icons %ld, menus %ld, atoms %ld, private bytes %lu KB\n", when,
-                cycle, counts.gdiObjects, counts.icons, counts.menus, counts.atoms,
-                static_cast<unsigned long>(PrivateBytes() / 1024));
+    std::printf("%-6s %5d cycles: bitmaps %ld, other GDI objects %ld, icons %ld, image lists %ld, menus %ld, "
+                "atoms %ld, private bytes %lu KB\n",
+                when, cycle, counts.bitmaps, counts.otherGdiObjects, counts.icons, counts.imageLists, counts.menus,
+                counts.atoms, static_cast<unsigned long>(privateBytes / 1024));
     std::fflush(stdout);
 }
 
-bool Cycle(CMainApp& app, CToolbarSet& set, const std::string& path)
+// A fresh Wine prefix has no class for programs; Windows always has one.
+void RegisterProgramClass()
 {
-    auto* toolbar = new CToolbar(&app, &set, nullptr);
-    toolbar->SetTitle("Cycled");
-    if (!set.Add(toolbar) || !toolbar->Create("", nullptr) || !toolbar->Open(path.c_str(), kReadAndShow)
-        || toolbar->Count() != 3)
-        return false;
-    EndedModal([&] { toolbar->ShowToolbarMenu(toolbar->Handle(), FALSE); });
-    EndedModal([&] { toolbar->Button(0)->OnHold(); });
-    EndedModal([&] { toolbar->Button(1)->OnRightClick(FALSE); });
-    EndedModal([&] {
-        COptionsSheet sheet(&set, nullptr);
-        sheet.Run();
-    });
-    SendMessageA(toolbar->Handle(), WM_CLOSE, 0, 0);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&message);
-    return true;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".exe", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return;
+    }
+    RegSetValueA(HKEY_CLASSES_ROOT, ".exe", REG_SZ, "exefile", 7);
 }
 
 } // namespace
@@ -91,47 +47,58 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: leak_cycles [cycles]\n");
         return 2;
     }
+    RegisterProgramClass();
     char self[MAX_PATH]{};
     GetModuleFileNameA(nullptr, self, sizeof self);
     char folder[MAX_PATH]{};
     GetTempPathA(sizeof folder, folder);
     const std::string path = std::string(folder) + "leak-cycles.ltl";
+    int status = 0;
     {
         CMainApp app(GetModuleHandleA(nullptr), "", SW_SHOWNORMAL);
         if (!app.RegisterWindowClasses())
             return 1;
         CToolbarSet set(&app, nullptr);
-        CToolbar source(&app, nullptr, nullptr);
-        source.SetTitle("Cycled");
-        for (int i = 0; i < 3; ++i) {
-            std::unique_ptr<CToolButton> button = NewButtonOfKind(kKindProgram, &source, &app);
-            CreationData data;
-            source.StoreCreationData(data);
-            if (!button || !button->Create(self, data, kCreateRecordOnly)
-                || !source.InsertNewButton(std::move(button), nullptr)) {
-                std::fprintf(stderr, "leak_cycles: button %d could not be made\n", i);
-                return 1;
-            }
-        }
-        if (!source.WriteToFile(path.c_str(), 0)) {
-            std::fprintf(stderr, "leak_cycles: the toolbar could not be saved\n");
+        std::string failure;
+        if (!WriteCycleToolbar(app, set, self, self, path, failure)) {
+            std::fprintf(stderr, "leak_cycles: %s\n", failure.c_str());
             return 1;
         }
         SetCursorPos(0, 0);
-        Print("start", 0);
-        // The first cycles make what is made once (shared lists, caches).
-        for (int i = 1; i <= cycles; ++i) {
-            if (!Cycle(app, set, path)) {
-                std::fprintf(stderr, "leak_cycles: cycle %d failed\n", i);
-                return 1;
+        Print("start", 0, CurrentLiveHandles(), PrivateBytes());
+        // The first cycles make what is made once (shared lists, caches):
+        // what follows is measured from there.
+        const int warmUp = cycles < 3 ? cycles : 3;
+        LiveHandleCounts warm;
+        SIZE_T warmBytes = 0;
+        for (int i = 1; i <= cycles && status == 0; ++i) {
+            LiveHandleCounts during;
+            if (!RunUseCycle(app, set, path, failure, &during)) {
+                std::fprintf(stderr, "leak_cycles: cycle %d: %s\n", i, failure.c_str());
+                status = 1;
+                break;
             }
-            if (i == 3)
-                Print("warm", i);
-            else if (i % 250 == 0 || i == cycles)
-                Print("after", i);
+            if (i == 1)
+                Print("during", i, during, PrivateBytes());
+            if (i == warmUp) {
+                warm = CurrentLiveHandles();
+                warmBytes = PrivateBytes();
+                Print("warm", i, warm, warmBytes);
+            } else if (i % 250 == 0 || i == cycles) {
+                Print("after", i, CurrentLiveHandles(), PrivateBytes());
+            }
+        }
+        if (status == 0) {
+            const LiveHandleCounts end = CurrentLiveHandles();
+            const SIZE_T endBytes = PrivateBytes();
+            const long grown = static_cast<long>((static_cast<long long>(endBytes) - static_cast<long long>(warmBytes)) / 1024);
+            std::printf("%s: handle counts %s after the warm-up; private bytes %+ld KB\n",
+                        end == warm ? "flat" : "LEAK", end == warm ? "unchanged" : "changed", grown);
+            if (!(end == warm))
+                status = 1;
         }
     }
     DeleteFileA(path.c_str());
     OleUninitialize();
-    return 0;
+    return status;
 }
