@@ -27,11 +27,18 @@ CText AtomText(ATOM atom)
 }
 
 // A companion hands over button after button: a toolbar that takes none of
-// them is told about once for the burst, not once a button.
+// them is told about once for the burst, not once a button.  A refusal under
+// another name is another sender's, and is told.
 CRepeatNotice g_addFailedNotice;
+CText g_addFailedCaption;
 
 void TellAddFailed(CApplication* app, const char* caption)
 {
+    const CText named(caption ? caption : "");
+    if (!(named == g_addFailedCaption)) {
+        g_addFailedNotice = CRepeatNotice();
+        g_addFailedCaption = named;
+    }
     if (app)
         g_addFailedNotice.Refused(
             [&] { app->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, caption, MB_OK | MB_ICONEXCLAMATION, kCaptionText); });
