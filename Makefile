@@ -5,7 +5,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build-i686 build-x86_64 run test bench dist screenshot clean
+.PHONY: all deps build build-i686 build-x86_64 run test bench leaks load fuzz dist screenshot clean
 
 all: build
 
@@ -42,6 +42,18 @@ dist: deps $(BUILD)/i686/CMakeCache.txt $(BUILD)/x86_64/CMakeCache.txt
 # The README's picture of real toolbars, taken under Wine.
 screenshot: build-x86_64
 	bash scripts/make-screenshot.sh $(BUILD)/x86_64 docs/screenshot.png
+
+# 1,000 cycles of a toolbar's use, printing the live handle counts (CYCLES=n for another number).
+leaks: build-i686
+	bash scripts/run-bench.sh $(BUILD)/i686 leaks $(or $(CYCLES),1000)
+
+# A burst of 1,000 button hand-overs to a running Lintel (COUNT=n for another number).
+load: build-i686
+	bash scripts/run-bench.sh $(BUILD)/i686 load $(or $(COUNT),1000)
+
+# Damaged toolbar files through a reader whose undefined behaviour traps (N=n cases).
+fuzz: deps
+	bash scripts/run-fuzz.sh $(BUILD) $(or $(N),3000)
 
 clean:
 	rm -rf $(BUILD)

@@ -5,8 +5,10 @@
 #include "../common/ComPtr.h"
 #include "../common/ControlMessages.h"
 #include "../common/Help.h"
+#include "../common/RepeatNotice.h"
 #include "../common/ItemId.h"
 #include "../common/SafeStorage.h"
+#include "../common/ScopedHandle.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 #include "../toolbars/OpenProgressDialog.h"
@@ -22,6 +24,24 @@ CText AtomText(ATOM atom)
     const UINT length = atom ? GlobalGetAtomNameA(atom, text, sizeof text) : 0;
     text[length < sizeof text ? length : sizeof text - 1] = 0;
     return CText(text);
+}
+
+// A companion hands over button after button: a toolbar that takes none of
+// them is told about once for the burst, not once a button.  A refusal under
+// another name is another sender's, and is told.
+CRepeatNotice g_addFailedNotice;
+CText g_addFailedCaption;
+
+void TellAddFailed(CApplication* app, const char* caption)
+{
+    const CText named(caption ? caption : "");
+    if (!(named == g_addFailedCaption)) {
+        g_addFailedNotice = CRepeatNotice();
+        g_addFailedCaption = named;
+    }
+    if (app)
+        g_addFailedNotice.Refused(
+            [&] { app->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, caption, MB_OK | MB_ICONEXCLAMATION, kCaptionText); });
 }
 
 constexpr UINT kTrainingCardFlag = 0x8000;   // HELP_TCARD
@@ -46,8 +66,7 @@ LRESULT CMainWindow::OnAddButton(WPARAM slotOrAtom)
         // A toolbar that blocks adding refuses by slot as it does by name.
         CToolbar* target = m_toolbarSet ? m_toolbarSet->Toolbar(static_cast<int>(slotOrAtom)) : nullptr;
         if (target && target->IsRestricted(kProtectAdd))
-            Application()->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, target->Name().c_str(),
-                                          MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+            TellAddFailed(Application(), target->Name().c_str());
         else
             added = m_toolbarSet && m_toolbarSet->PasteIntoToolbar(static_cast<int>(slotOrAtom));
     } else {
@@ -96,12 +115,19 @@ BOOL CToolbarSet::AddButtonToToolbar(const char* name)
     // A toolbar that blocks adding takes nothing, by paste or any other way.
     const BOOL blocked = m_toolbars[match]->IsRestricted(kProtectAdd);
     if (blocked || !PasteIntoToolbar(match)) {
-        m_application->DisplayMessage(nullptr, IDS_MSG_ADD_FAILED, name, MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+        TellAddFailed(m_application, name);
         trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, blocked ? 3 : 4);
         return FALSE;
     }
     trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 1);
     return TRUE;
+}
+
+// GetGuiResources answers 0 under Wine, so the leak checks ask the program
+// itself what its holders hold.
+LRESULT CMainWindow::OnLiveHandles(WPARAM kind) const
+{
+    return CurrentLiveHandles().Of(static_cast<int>(kind));
 }
 
 LRESULT CMainWindow::OnHelpRequest(WPARAM kind, LPARAM context)

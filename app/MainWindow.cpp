@@ -417,6 +417,8 @@ LRESULT CMainWindow::WindowProc(UINT message, WPARAM first, LPARAM second)
         return OnTrainingCard(first, second);
     case UM_CREATETB:
         return OnCreateToolbar(static_cast<ATOM>(second));
+    case UM_LIVEHANDLES:
+        return OnLiveHandles(first);
     default:
         return CWindowBase::WindowProc(message, first, second);
     }

@@ -39,6 +39,7 @@ public:
     // Control messages of the companion programs.
     LRESULT OnAddButton(WPARAM slotOrAtom);
     LRESULT OnHelpRequest(WPARAM kind, LPARAM context);
+    LRESULT OnLiveHandles(WPARAM kind) const;
     LRESULT OnTrainingCard(WPARAM action, LPARAM data);
     LRESULT OnCreateToolbar(ATOM atom);
     BOOL CreateWizardToolbar(const char* path);

@@ -1145,6 +1145,47 @@ BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
     return result;
 }
 
+// Each write to a stream of a compound file costs far more than its bytes:
+// the record is made field by field in memory and handed over in one write.
+namespace {
+
+BOOL WriteRecordInOne(CToolButton& button, IStream* stream, DWORD version)
+{
+    CComPtr<IStream> memory;
+    HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, memory.put());
+    if (FAILED(hr)) {
+        if (TraceOn())
+            LogHResult(hr);
+        return button.Write(stream, version);
+    }
+    if (!button.Write(memory.Get(), version))
+        return FALSE;
+    STATSTG stat{};
+    HGLOBAL block = nullptr;
+    hr = memory->Stat(&stat, STATFLAG_NONAME);
+    if (SUCCEEDED(hr))
+        hr = GetHGlobalFromStream(memory.Get(), &block);
+    if (FAILED(hr) || stat.cbSize.HighPart != 0) {
+        if (TraceOn())
+            LogHResult(hr);
+        return FALSE;
+    }
+    const ULONG size = stat.cbSize.LowPart;
+    if (size == 0)
+        return TRUE;
+    const void* bytes = GlobalLock(block);
+    if (!bytes)
+        return FALSE;
+    ULONG written = 0;
+    hr = stream->Write(bytes, size, &written);
+    GlobalUnlock(block);
+    if (FAILED(hr) && TraceOn())
+        LogHResult(hr);
+    return SUCCEEDED(hr) && written == size;
+}
+
+} // namespace
+
 BOOL CFileButton::Write2(IStorage* storage, DWORD version)
 {
     CTraceMethod trace(TR_CFILEBUTTON, TR_WRITE2);
@@ -1158,7 +1199,7 @@ BOOL CFileButton::Write2(IStorage* storage, DWORD version)
         trace.Result(TR_WRITE2_RESULT, kStoredNoDataStream);
         return FALSE;
     }
-    if (!Write(data.Get(), version)) {
+    if (!WriteRecordInOne(*this, data.Get(), version)) {
         trace.Result(TR_WRITE2_RESULT, kStoredRecordFailed);
         return FALSE;
     }

@@ -18,4 +18,5 @@ enum : UINT {
     UM_HELPREQUEST    = WM_USER + 193,   // wParam low word 0 help / 1 training card; lParam context
     UM_CREATETB       = WM_USER + 194,   // lParam: global atom with a wizard data file's path
     UM_TCARDCLOSED    = WM_USER + 198,   // to the tip program
+    UM_LIVEHANDLES    = WM_USER + 199,   // wParam: LiveHandleKind; returns the count held now, -1 for no such kind
 };

@@ -73,7 +73,7 @@ CToolbar::CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* ho
     CTraceMethod trace(TR_CTOOLBAR, TR_CTOOLBAR);
     m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
     for (int i = 0; i < 3; ++i)
-        m_imageLists[i] = ImageList_Duplicate(OverlayList(i));
+        m_imageLists[i].Reset(ImageList_Duplicate(OverlayList(i)));
 }
 
 CToolbar::~CToolbar()
@@ -82,11 +82,8 @@ CToolbar::~CToolbar()
     if (Handle() && IsWindow(Handle()))
         DestroyWindow(Handle());
     DestroyButtons();
-    for (HIMAGELIST& list : m_imageLists) {
-        if (list)
-            ImageList_Destroy(list);
-        list = nullptr;
-    }
+    for (CImageListHandle& list : m_imageLists)
+        list.Reset();
 }
 
 void CToolbar::DestroyButtons()
@@ -96,7 +93,7 @@ void CToolbar::DestroyButtons()
     // that the buttons find no entries left to give back.
     for (int i = 0; i < 3; ++i) {
         if (m_imageLists[i])
-            ImageList_SetImageCount(m_imageLists[i], static_cast<UINT>(ImageList_GetImageCount(OverlayList(i))));
+            ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(ImageList_GetImageCount(OverlayList(i))));
     }
     // Each button takes its window with it.
     m_buttons.clear();
@@ -109,7 +106,7 @@ CApplication* CToolbar::App() const
 
 HIMAGELIST CToolbar::ImageList(int sizeIndex) const
 {
-    return m_imageLists[sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex)];
+    return m_imageLists[sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex)].Get();
 }
 
 BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
@@ -227,9 +224,9 @@ void CToolbar::StoreCreationData(CreationData& data) const
     data.x = slot.x;
     data.y = slot.y;
     data.sizeIndex = m_settings.buttonSize;
-    data.largeList = m_imageLists[2];
-    data.normalList = m_imageLists[1];
-    data.smallList = m_imageLists[0];
+    data.largeList = m_imageLists[2].Get();
+    data.normalList = m_imageLists[1].Get();
+    data.smallList = m_imageLists[0].Get();
     data.version = m_version;
     data.colour = m_settings.ButtonColour();
 }
@@ -244,9 +241,12 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         return nullptr;
     }
     if (Count() >= kMaxButtons) {
-        if (App())
-            App()->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(), MB_OK | MB_ICONEXCLAMATION,
-                                  kCaptionText);
+        if (CApplication* app = App()) {
+            m_fullNotice.Refused([&] {
+                app->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(),
+                                    MB_OK | MB_ICONEXCLAMATION, kCaptionText);
+            });
+        }
         // Its icon went into the lists when it was made.
         ReleaseImage(button);
         trace.Result(TR_INSERT_AFTER_RESULT, kInsertToolbarFull);

@@ -9,6 +9,7 @@
 #include "ToolbarSettings.h"
 #include "../buttons/ButtonHost.h"
 #include "../common/ComPtr.h"
+#include "../common/RepeatNotice.h"
 #include "../common/SafeStorage.h"
 #include "../common/ScopedHandle.h"
 #include "../common/WindowBase.h"
@@ -274,8 +275,10 @@ protected:
     ToolbarSettings m_settings;
     // A quick unlock lifts the protection until the next save.
     BOOL m_quickUnlocked = FALSE;
+    // The full toolbar's refusals, told once a burst.
+    CRepeatNotice m_fullNotice;
     HWND m_tooltip = nullptr;
-    HIMAGELIST m_imageLists[3] = {};   // 16, 32 and 48 pixels
+    CImageListHandle m_imageLists[3];   // 16, 32 and 48 pixels
     CToolbarSet* m_set;
     IToolbarHost* m_host;
     CComPtr<IDropTarget> m_dropTarget;

@@ -146,6 +146,105 @@ TEST_F(ToolbarTest, TwoHundredFiftySeventhButtonIsRefused)
     EXPECT_EQ(toolbar->Count(), 256);
 }
 
+namespace {
+
+// Answers, on a thread of its own, every message box of this process with
+// the caption until it is stopped, counting them.
+class BoxCounter
+{
+public:
+    explicit BoxCounter(const char* caption) : m_caption(caption)
+    {
+        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~BoxCounter() { Stop(); }
+    int Stop()
+    {
+        if (m_thread) {
+            m_stop = 1;
+            WaitForSingleObject(m_thread, 10000);
+            CloseHandle(m_thread);
+            m_thread = nullptr;
+        }
+        return m_count;
+    }
+
+private:
+    static DWORD WINAPI Run(void* parameter)
+    {
+        auto* self = static_cast<BoxCounter*>(parameter);
+        HWND answered = nullptr;
+        while (!self->m_stop) {
+            HWND box = driver::FindTopWindow("#32770", self->m_caption, GetCurrentProcessId());
+            if (box && box != answered && IsWindowVisible(box)) {
+                ++self->m_count;
+                answered = box;
+                driver::PressButton(box, IDOK);
+            }
+            Sleep(20);
+        }
+        return 0;
+    }
+
+    const char* m_caption;
+    HANDLE m_thread = nullptr;
+    volatile LONG m_stop = 0;
+    volatile LONG m_count = 0;
+};
+
+// A window whose posted message runs the step: what a box's own loop
+// serves while the box is up, as it serves a companion's messages.
+constexpr UINT kRunStep = WM_APP + 17;
+std::function<void()> g_step;
+
+LRESULT CALLBACK StepWindowProc(HWND window, UINT message, WPARAM first, LPARAM second)
+{
+    if (message == kRunStep && g_step) {
+        g_step();
+        return 0;
+    }
+    return DefWindowProcA(window, message, first, second);
+}
+
+} // namespace
+
+TEST_F(ToolbarTest, ABurstOfRefusedButtonsIsToldOnce)
+{
+    CToolbar* toolbar = MakeToolbar();
+    for (int i = 0; i < CToolbar::kMaxButtons; ++i)
+        ASSERT_NE(AddSpace(toolbar), nullptr) << i;
+    WNDCLASSA type{};
+    type.lpfnWndProc = StepWindowProc;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "ToolbarTestStepWindow";
+    RegisterClassA(&type);
+    HWND target = CreateWindowA(type.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, type.hInstance, nullptr);
+    ASSERT_NE(target, nullptr);
+    int refused = 0;
+    g_step = [&] {
+        EXPECT_EQ(InsertButton(toolbar, new TestButton(toolbar)), nullptr);
+        ++refused;
+    };
+    // Refusals back to back, most of them while the box is up.
+    auto refuseBurst = [&](int count) {
+        refused = 0;
+        BoxCounter boxes("Test toolbar");
+        for (int i = 0; i < count; ++i)
+            PostMessageA(target, kRunStep, 0, 0);
+        driver::WaitUntil([&] { return refused == count; }, 30000);
+        driver::WaitUntil([] { return false; }, 200);
+        return boxes.Stop();
+    };
+    EXPECT_EQ(refuseBurst(300), 1);
+    EXPECT_EQ(refused, 300);
+    EXPECT_EQ(toolbar->Count(), CToolbar::kMaxButtons);
+    // A refusal well after the burst is told again.
+    driver::WaitUntil([] { return false; }, 1500);
+    EXPECT_EQ(refuseBurst(1), 1);
+    g_step = nullptr;
+    DestroyWindow(target);
+}
+
 TEST_F(ToolbarTest, InsertingBeforeTheFocusKeepsItOnTheSameButton)
 {
     CToolbar* toolbar = MakeToolbar();

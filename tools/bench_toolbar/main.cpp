@@ -5,7 +5,10 @@
 // the old one.  Prints the figures, their floors and the ratios.  Then counts
 // how often the user-interface thread wakes in 10 s with two toolbars open
 // (one of them autohide) and the mouse away from both, after the mouse has
-// been over each: the floor is none.
+// been over each: the floor is none.  Last it starts Lintel.exe (beside it)
+// with ten such toolbars to open and times it to its tray icon against ten
+// opening floors, and sets the private bytes it then holds beyond an empty
+// start against the pixel bytes of the icons in its image lists.
 //
 //   bench_toolbar [iterations]
 #include "app/MainApp.h"
@@ -16,6 +19,9 @@
 #include "common/SafeStorage.h"
 #include "toolbars/Toolbar.h"
 #include "toolbars/ToolbarSet.h"
+
+#include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -257,6 +263,160 @@ bool IdleWakes(const std::string& file, Wakes& idle)
     return true;
 }
 
+
+// ---------------------------------------------------------------- start-up
+
+constexpr int kStartupToolbars = 10;
+const char kUserKey[] = "Software\\Corvane\\Lintel\\Current";
+
+// The tray accepts a change only for an icon it holds.
+bool TrayHasIcon(HWND window)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_TIP;
+    lstrcpynA(data.szTip, "Lintel", sizeof data.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+struct MainWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char type[64]{};
+    GetClassNameA(window, type, sizeof type);
+    if (processId == search->processId && std::strcmp(type, "LintelMainWindow") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct Start {
+    double seconds = 0;          // from CreateProcess to the tray icon
+    SIZE_T privateBytes = 0;     // once the icon is there and the toolbars have settled
+    int toolbars = 0;
+    bool ok = false;
+};
+
+struct ToolbarCount {
+    DWORD processId;
+    int toolbars;
+};
+
+BOOL CALLBACK CountToolbar(HWND window, LPARAM parameter)
+{
+    auto* counting = reinterpret_cast<ToolbarCount*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char type[64]{};
+    GetClassNameA(window, type, sizeof type);
+    if (owner == counting->processId && std::strcmp(type, "CToolbarWindow") == 0)
+        ++counting->toolbars;
+    return TRUE;
+}
+
+int CountToolbars(DWORD processId)
+{
+    ToolbarCount count{processId, 0};
+    EnumWindows(CountToolbar, reinterpret_cast<LPARAM>(&count));
+    return count.toolbars;
+}
+
+// Through kernel32's own export: the programs target systems whose psapi
+// would have to be linked for it.
+SIZE_T PrivateBytesOf(HANDLE process)
+{
+    using Query = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!query || !query(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+        return 0;
+    // Wine leaves the private usage 0; the commit charge is the same figure.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+// Starts Lintel.exe with the toolbar files listed as the ones open at the
+// last exit, and waits for its tray icon.
+Start StartLintel(const std::vector<std::string>& files)
+{
+    Start start;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return start;
+    const DWORD count = static_cast<DWORD>(files.size());
+    const DWORD no = 0;
+    RegSetValueExA(key, "NumToolbars", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    RegSetValueExA(key, "ShowTips", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&no), sizeof no);
+    for (size_t i = 0; i < files.size(); ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Toolbar%02u", static_cast<unsigned>(i + 1));
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(files[i].c_str()),
+                       static_cast<DWORD>(files[i].size() + 1));
+    }
+    RegCloseKey(key);
+
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string program(self);
+    program = program.substr(0, program.find_last_of('\\')) + "\\Lintel.exe";
+    std::string command = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const double began = Now();
+    if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return start;
+    CloseHandle(process.hThread);
+    MainWindowSearch search{process.dwProcessId, nullptr};
+    // Generous: ten full toolbars take a while under Wine on a loaded machine.
+    while (Now() - began < 300) {
+        if (!search.found)
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found && TrayHasIcon(search.found)) {
+            start.seconds = Now() - began;
+            start.ok = true;
+            break;
+        }
+        Sleep(5);
+    }
+    if (start.ok) {
+        // What the toolbars hold once they are on screen.
+        Sleep(2000);
+        start.toolbars = CountToolbars(process.dwProcessId);
+        start.privateBytes = PrivateBytesOf(process.hProcess);
+    }
+    if (search.found)
+        PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    return start;
+}
+
+// The pixel bytes of one button's icons in the three image lists: 32-bit
+// colour and a 1-bit mask whose rows are padded to 16 bits, at 16, 32 and
+// 48 pixels.
+SIZE_T IconPixelBytes()
+{
+    SIZE_T bytes = 0;
+    for (int size : {16, 32, 48})
+        bytes += static_cast<SIZE_T>(size) * size * 4 + static_cast<SIZE_T>((size + 15) / 16 * 2) * size;
+    return bytes;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -380,6 +540,31 @@ int main(int argc, char** argv)
     }
     Wakes idle;
     const bool idleMeasured = IdleWakes(file, idle);
+
+    // Ten toolbars of the program's start-up, each its own file and name.
+    std::vector<std::string> startupFiles;
+    double startupFloor = 0;
+    for (int i = 0; i < kStartupToolbars; ++i) {
+        const std::string path = std::string(folder) + "bench-startup-" + std::to_string(i + 1) + ".ltl";
+        toolbar->SetTitle(("Benchmark " + std::to_string(i + 1)).c_str());
+        if (!toolbar->WriteToFile(path.c_str(), 0)) {
+            std::fprintf(stderr, "bench_toolbar: start-up toolbar %d could not be saved\n", i + 1);
+            return 1;
+        }
+        startupFiles.push_back(path);
+        const std::wstring widePath(path.begin(), path.end());
+        const double start = Now();
+        Tree back;
+        ReadTree(widePath.c_str(), back);
+        MakeIconBitmaps(back);
+        startupFloor += Now() - start;
+    }
+    const Start empty = StartLintel({});
+    const Start full = StartLintel(startupFiles);
+    StartLintel({});   // the next start of the program finds no toolbars to open
+    for (const std::string& path : startupFiles)
+        DeleteFileA(path.c_str());
+    const SIZE_T iconBytes = IconPixelBytes() * CToolbar::kMaxButtons * kStartupToolbars;
     DeleteFileA(file.c_str());
     DeleteFileA(bare.c_str());
 
@@ -401,6 +586,20 @@ int main(int argc, char** argv)
         std::printf("idle:  %8d wake-ups in 10 s (%d of them timers)   floor 0\n", idle.wakes, idle.timers);
     else
         std::printf("idle:  the toolbars could not be opened\n");
+    if (empty.ok && full.ok) {
+        std::printf("start: %8.2f ms   floor %8.2f ms (ten opening floors)   ratio %.2f   (%d toolbars; an empty start "
+                    "%.2f ms)\n",
+                    full.seconds * 1000, startupFloor * 1000, startupFloor > 0 ? full.seconds / startupFloor : 0.0,
+                    full.toolbars, empty.seconds * 1000);
+        const SIZE_T beyond = full.privateBytes > empty.privateBytes ? full.privateBytes - empty.privateBytes : 0;
+        std::printf("memory: %7.1f MB   floor %7.1f MB (pixel bytes of the %d icons' three sizes)   ratio %.2f   "
+                    "(beyond an empty start of %.1f MB)\n",
+                    beyond / 1048576.0, iconBytes / 1048576.0, CToolbar::kMaxButtons * kStartupToolbars,
+                    iconBytes ? static_cast<double>(beyond) / static_cast<double>(iconBytes) : 0.0,
+                    empty.privateBytes / 1048576.0);
+    } else {
+        std::printf("start: Lintel.exe did not start to its tray icon\n");
+    }
     OleUninitialize();
     return 0;
 }

@@ -1,0 +1,75 @@
+// Handles do not pile up: rounds of opening and closing toolbars with icons,
+// their menus, a drag between them and the sheets leave the holders' counts
+// of live handles where they were and the private bytes nearly so.  A
+// holder that forgets its count shows here too, as a count that drifts.
+#include "ButtonTestSupport.h"
+#include "common/ScopedHandle.h"
+#include "tools/leak_cycles/UseCycle.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The holders' counts follow every way a handle comes and goes.
+TEST(LiveHandleCount, FollowsResetReleaseAndMove)
+{
+    const long before = CBrushHandle::LiveCount();
+    {
+        CBrushHandle held(CreateSolidBrush(RGB(1, 2, 3)));
+        EXPECT_EQ(CBrushHandle::LiveCount(), before + 1);
+        CBrushHandle moved(std::move(held));
+        EXPECT_EQ(CBrushHandle::LiveCount(), before + 1);
+        CBrushHandle assigned;
+        assigned = std::move(moved);
+        EXPECT_EQ(CBrushHandle::LiveCount(), before + 1);
+        assigned.Reset(CreateSolidBrush(RGB(4, 5, 6)));
+        EXPECT_EQ(CBrushHandle::LiveCount(), before + 1);
+        HBRUSH loose = assigned.Release();
+        EXPECT_EQ(CBrushHandle::LiveCount(), before);
+        CBrushHandle again(loose);
+        EXPECT_EQ(CBrushHandle::LiveCount(), before + 1);
+    }
+    EXPECT_EQ(CBrushHandle::LiveCount(), before);
+}
+
+class HandleLeakTest : public ButtonTest
+{
+};
+
+} // namespace
+
+TEST_F(HandleLeakTest, RepeatedUseLeavesTheCountsFlat)
+{
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string program = button_test::CopyEchoProgram(m_folder, "tool.exe");
+    const std::string path = m_folder + "\\Cycled.ltl";
+    std::string failure;
+    ASSERT_TRUE(WriteCycleToolbar(*m_app, *m_set, program, self, path, failure)) << failure;
+    SetCursorPos(0, 0);
+
+    // The first rounds fill what is made once (shared lists, caches).
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(RunUseCycle(*m_app, *m_set, path, failure)) << failure;
+    const LiveHandleCounts before = CurrentLiveHandles();
+    const SIZE_T bytesBefore = PrivateBytes();
+    const int rounds = 30;
+    for (int i = 0; i < rounds; ++i) {
+        LiveHandleCounts during;
+        ASSERT_TRUE(RunUseCycle(*m_app, *m_set, path, failure, &during)) << "round " << i << ": " << failure;
+        // The counts see what a round holds: two toolbars' three lists each.
+        if (i == 0) {
+            EXPECT_GE(during.imageLists, before.imageLists + 6);
+        }
+    }
+    const LiveHandleCounts after = CurrentLiveHandles();
+    for (int kind = 0; kind < kLiveKindCount; ++kind)
+        EXPECT_EQ(after.Of(kind), before.Of(kind)) << "kind " << kind;
+    // A generous bound: a leak of the toolbars' lists or their buttons' icons
+    // would cost far more than this over the rounds.
+    const SIZE_T now = PrivateBytes();
+    const SIZE_T grown = now > bytesBefore ? now - bytesBefore : 0;
+    EXPECT_LT(grown, 8u * 1024 * 1024) << grown << " bytes more after " << rounds << " rounds";
+}
