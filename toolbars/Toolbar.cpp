@@ -2,6 +2,7 @@
 
 #include "OpenProgressDialog.h"
 #include "ToolbarAppearance.h"
+#include "ToolbarDock.h"
 #include "ToolbarSet.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
@@ -20,17 +21,24 @@ constexpr DWORD kFloatingStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFR
 // A docked toolbar has no caption to drag it by.
 constexpr DWORD kDockedStyle = WS_POPUP | WS_SYSMENU | WS_THICKFRAME;
 
-RECT WorkArea()
+// A toolbar docks, fits and sizes itself in the work area of the monitor
+// it stands on.
+RECT WorkAreaAt(const RECT& rect)
 {
-    RECT area{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
-        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    return area;
+    return DockWorkArea(CurrentMonitors(), rect);
 }
 
-SIZE WorkAreaSize()
+RECT WorkAreaOf(HWND window)
 {
-    const RECT work = WorkArea();
+    RECT rect{};
+    if (window)
+        GetWindowRect(window, &rect);
+    return WorkAreaAt(rect);
+}
+
+SIZE WorkAreaSize(HWND window)
+{
+    const RECT work = WorkAreaOf(window);
     return SIZE{work.right - work.left, work.bottom - work.top};
 }
 
@@ -395,7 +403,7 @@ SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
 
 SIZE CToolbar::CalcWindowSize()
 {
-    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(), FrameMetrics::FromSystem());
+    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(Handle()), FrameMetrics::FromSystem());
     if (window.perLine != m_settings.buttonsPerLine) {
         m_settings.buttonsPerLine = window.perLine;
         Relayout(TRUE);
@@ -506,37 +514,20 @@ void CToolbar::CalcDockedRect(RECT& rect)
         rect.bottom = rect.top + height;
         return;
     }
-    const RECT work = WorkArea();
-    switch (m_settings.dockCorner) {
-    case kCornerTopLeft:
-        SetRect(&rect, work.left, work.top, work.left + width, work.top + height);
-        break;
-    case kCornerTopRight:
-        SetRect(&rect, work.right - width, work.top, work.right, work.top + height);
-        break;
-    case kCornerBottomLeft:
-        SetRect(&rect, work.left, work.bottom - height, work.left + width, work.bottom);
-        break;
-    case kCornerBottomRight:
-        SetRect(&rect, work.right - width, work.bottom - height, work.right, work.bottom);
-        break;
-    default:
-        rect.right = rect.left + width;
-        rect.bottom = rect.top + height;
-        break;
-    }
+    rect = CornerRect(m_settings.dockCorner, SIZE{width, height}, WorkAreaAt(rect), POINT{rect.left, rect.top});
 }
 
 BOOL CToolbar::OnMoving(UINT, RECT& rect)
 {
     if (IsRestricted(kProtectToolbarProperties) || (GetKeyState(VK_CONTROL) & 0x8000))
         return TRUE;
-    const RECT work = WorkArea();
+    const RECT work = WorkAreaAt(rect);
     BOOL fullDrag = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
 
     auto settle = [&] {
         m_dirty = 1;
+        m_displaced = FALSE;
         if (fullDrag) {
             Relayout(TRUE);
             if (Handle())
@@ -547,15 +538,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
     };
 
     if (!m_settings.docked) {
-        int corner = 0;
-        if (rect.left < work.left + 2 && rect.top < work.top + 2)
-            corner = kCornerTopLeft;
-        if (rect.right > work.right - 2 && rect.top < work.top + 2)
-            corner = kCornerTopRight;
-        if (rect.left < work.left + 2 && rect.bottom > work.bottom - 2)
-            corner = kCornerBottomLeft;
-        if (rect.right > work.right - 2 && rect.bottom > work.bottom - 2)
-            corner = kCornerBottomRight;
+        const int corner = DragDockCorner(rect, work);
         if (!corner)
             return FALSE;
         m_settings.docked = 1;
@@ -563,7 +546,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
         settle();
         return TRUE;
     }
-    if (rect.left > work.left && rect.top >= work.top && rect.right < work.right && rect.bottom < work.bottom) {
+    if (DragUndocks(rect, work)) {
         m_settings.docked = 0;
         settle();
         return TRUE;
@@ -574,7 +557,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
 SIZE CToolbar::FitToSize(int width, int height, UINT edge)
 {
     const GridFit fit =
-        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(), FrameMetrics::FromSystem());
+        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(Handle()), FrameMetrics::FromSystem());
     if (fit.changed) {
         m_dirty = 1;
         m_settings.buttonsPerLine = fit.perLine;
@@ -1163,11 +1146,18 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         if (m_settings.autohide && m_collapsed)
             SetCollapsed(FALSE);
         m_inSizeMove = 1;
+        GetWindowRect(Handle(), &m_sizeMoveStart);
         break;
-    case WM_EXITSIZEMOVE:
+    case WM_EXITSIZEMOVE: {
         m_inSizeMove = 0;
+        // A toolbar the user moves stands where it is put from now on.
+        RECT window{};
+        GetWindowRect(Handle(), &window);
+        if (window.left != m_sizeMoveStart.left || window.top != m_sizeMoveStart.top)
+            m_displaced = FALSE;
         Relayout(TRUE);
         break;
+    }
     case WM_ERASEBKGND:
         return 1;   // the paint handler fills the whole client area
     case WM_PRINTCLIENT: {

@@ -139,6 +139,16 @@ public:
     void CalcDockedRect(RECT& rect);
     void SetCollapsed(BOOL collapse);
     int CornerIndex() const;
+    // A toolbar whose place lay on no monitor stands on the nearest one
+    // meanwhile; its place is kept, goes into the file and is where it
+    // returns when its monitor does.
+    BOOL IsDisplaced() const { return m_displaced; }
+    POINT StoredPlace() const { return m_storedPlace; }
+    void SetDisplaced(BOOL displaced, POINT storedPlace)
+    {
+        m_displaced = displaced;
+        m_storedPlace = storedPlace;
+    }
 
     // Showing, hiding, focus and hot tracking.
     void Show(BOOL fromHidden);
@@ -276,4 +286,7 @@ protected:
     BOOL m_saveDialogOpen = FALSE;
     BOOL m_readFailed = FALSE;
     BOOL m_propertiesOpen = FALSE;
+    BOOL m_displaced = FALSE;
+    POINT m_storedPlace{0, 0};
+    RECT m_sizeMoveStart{0, 0, 0, 0};
 };

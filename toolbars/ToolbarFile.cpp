@@ -322,9 +322,11 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         // The caption was set when the name was read, before the protection
         // that adds its mark.
         SetTitle(nullptr);
-        if (fields.havePosition)
+        if (fields.havePosition) {
+            m_displaced = FALSE;
             SetWindowPos(Handle(), nullptr, m_settings.position.x, m_settings.position.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         int index = -1;
         if (m_set && m_set->FindToolbar(this, index)) {
             m_set->SetHiddenState(index, m_settings.hidden);
@@ -418,7 +420,7 @@ BOOL CToolbar::Write(IStorage* storage)
     if (Handle()) {
         RECT window{};
         GetWindowRect(Handle(), &window);
-        stored.position = POINT{window.left, window.top};
+        stored.position = m_displaced ? m_storedPlace : POINT{window.left, window.top};
         stored.hidden = !IsWindowVisible(Handle());
     }
     const bool ok = WriteRecord(stream.Get(), m_version, stored, static_cast<DWORD>(Count()));

@@ -2,6 +2,7 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
+#include "ToolbarDock.h"
 #include "../buttons/ExecButton.h"
 #include "../common/Application.h"
 #include "../common/Associations.h"
@@ -17,6 +18,7 @@
 
 #include <cstdio>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -463,13 +465,9 @@ BOOL CToolbarSet::QueryClose()
 
 void CToolbarSet::ArrangeDocked(CToolbar* filter)
 {
-    RECT work{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const int filterCorner = filter ? filter->CornerIndex() : 0;
-    // One running anchor per corner: top left, top right, bottom right, bottom left.
-    POINT anchors[4] = {{work.left, work.top}, {work.right, work.top}, {work.right, work.bottom},
-                        {work.left, work.bottom}};
+    std::vector<CToolbar*> arranged;
+    std::vector<DockEntry> entries;
     for (int i = 0; i < m_count; ++i) {
         CToolbar* toolbar = m_toolbars[i];
         if (!toolbar || !toolbar->Handle())
@@ -477,35 +475,32 @@ void CToolbarSet::ArrangeDocked(CToolbar* filter)
         const int corner = toolbar->CornerIndex();
         if (filter && corner != filterCorner)
             continue;
-        const SIZE size = toolbar->CalcWindowSize();
-        if (corner == -2) {
-            RECT window{};
-            GetWindowRect(toolbar->Handle(), &window);
-            POINT topLeft{window.left, window.top};
-            if (!PtInRect(&work, topLeft)) {
-                const int x = work.left + ((work.right - work.left) - size.cx) / 2;
-                const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
-                toolbar->SetPlacement(x, y, size.cx, size.cy);
-            } else {
-                toolbar->SetPlacement(-1, -1, size.cx, size.cy);
-            }
-            continue;
+        DockEntry entry;
+        entry.corner = corner;
+        entry.size = toolbar->CalcWindowSize();
+        entry.orientation = toolbar->Settings().orientation;
+        entry.displaced = toolbar->IsDisplaced() != FALSE;
+        GetWindowRect(toolbar->Handle(), &entry.place);
+        if (entry.displaced) {
+            const POINT stored = toolbar->StoredPlace();
+            OffsetRect(&entry.place, stored.x - entry.place.left, stored.y - entry.place.top);
         }
-        if (corner == 4) {
-            toolbar->SetPlacement(-1, -1, size.cx, size.cy);
-            continue;
-        }
-        POINT& anchor = anchors[corner];
-        const bool right = corner == 1 || corner == 2;
-        const bool bottom = corner == 2 || corner == 3;
-        const int x = right ? anchor.x - size.cx : anchor.x;
-        const int y = bottom ? anchor.y - size.cy : anchor.y;
-        toolbar->SetPlacement(x, y, size.cx, size.cy);
-        // Toolbars sharing a corner line up away from it without overlapping.
-        if (toolbar->Settings().orientation == kHorizontal)
-            anchor.y += bottom ? -size.cy : size.cy;
+        arranged.push_back(toolbar);
+        entries.push_back(entry);
+    }
+    const std::vector<DockPlacement> placements = ArrangeDockedToolbars(entries, CurrentMonitors());
+    for (size_t i = 0; i < arranged.size(); ++i) {
+        CToolbar* toolbar = arranged[i];
+        const DockPlacement& placement = placements[i];
+        if (placement.displaced && !entries[i].displaced)
+            toolbar->SetDisplaced(TRUE, POINT{entries[i].place.left, entries[i].place.top});
+        else if (!placement.displaced)
+            toolbar->SetDisplaced(FALSE, POINT{0, 0});
+        const SIZE size = entries[i].size;
+        if (placement.move)
+            toolbar->SetPlacement(placement.at.x, placement.at.y, size.cx, size.cy);
         else
-            anchor.x += right ? -size.cx : size.cx;
+            toolbar->SetPlacement(-1, -1, size.cx, size.cy);
     }
 }
 
