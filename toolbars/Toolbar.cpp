@@ -645,6 +645,57 @@ void CToolbar::MenuLoop(BOOL entering)
         SetCollapsed(TRUE);
 }
 
+BOOL CToolbar::ScreenStripOption()
+{
+    if (!m_stripOptionRead || !(m_stripOptionFile == m_fileName)) {
+        CText programKey;
+        programKey.LoadString(AppInstance(), IDS_REG_KEY);
+        m_stripOption = ReadScreenStripOption(programKey.c_str(), m_fileName.c_str());
+        m_stripOptionFile = m_fileName;
+        m_stripOptionRead = true;
+    }
+    return m_stripOption;
+}
+
+void CToolbar::SetScreenStripOption(BOOL on)
+{
+    CText programKey;
+    programKey.LoadString(AppInstance(), IDS_REG_KEY);
+    WriteScreenStripOption(programKey.c_str(), m_fileName.c_str(), on);
+    m_stripOption = on ? TRUE : FALSE;
+    m_stripOptionFile = m_fileName;
+    m_stripOptionRead = true;
+    if (!on)
+        ReleaseScreenStrip();
+    ArrangeAllDocked();
+}
+
+BOOL CToolbar::WantsScreenStrip()
+{
+    return Handle() && m_settings.docked && !m_settings.autohide && CornerIndex() >= 0 && CornerIndex() < 4
+           && ScreenStripOption();
+}
+
+bool CToolbar::PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at)
+{
+    const UINT edge = StripEdge(m_settings.dockCorner, m_settings.orientation);
+    if (edge == kNoStripEdge || !Handle())
+        return false;
+    if (!m_strip)
+        m_strip = std::make_unique<CScreenStrip>(Handle());
+    RECT granted{};
+    if (!m_strip->Claim(edge, monitor, size, granted))
+        return false;
+    at = StripPosition(edge, m_settings.dockCorner, granted, size);
+    return true;
+}
+
+void CToolbar::ReleaseScreenStrip()
+{
+    if (m_strip)
+        m_strip->Release();
+}
+
 // ---------------------------------------------------------------- showing and focus
 
 void CToolbar::Show(BOOL fromHidden)
@@ -658,6 +709,8 @@ void CToolbar::Show(BOOL fromHidden)
     ShowWindow(Handle(), SW_SHOWNA);
     RegisterDropTarget();
     m_dirty = 1;
+    if (WantsScreenStrip())
+        Reposition();
 }
 
 void CToolbar::Hide(BOOL markInSet)
@@ -668,6 +721,7 @@ void CToolbar::Hide(BOOL markInSet)
         m_set->Hide(index);
         return;
     }
+    ReleaseScreenStrip();
     if (Handle())
         ShowWindow(Handle(), SW_HIDE);
     m_dirty = 1;
@@ -869,6 +923,7 @@ BOOL CToolbar::OnDestroy()
             SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_menuButtonProc));
     }
     RevokeDropTarget();
+    ReleaseScreenStrip();
     if (m_clipboardObject) {
         if (OleIsCurrentClipboard(m_clipboardObject.Get()) == S_OK)
             OleSetClipboard(nullptr);
@@ -1158,6 +1213,19 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         Relayout(TRUE);
         break;
     }
+    case kScreenStripMessage:
+        // Another desktop toolbar or the taskbar moved: take the strip again.
+        if (first == ABN_POSCHANGED && HasScreenStrip())
+            Reposition();
+        return 0;
+    case WM_ACTIVATE:
+        if (m_strip)
+            m_strip->Activated();
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (m_strip)
+            m_strip->WindowPosChanged();
+        break;
     case WM_ERASEBKGND:
         return 1;   // the paint handler fills the whole client area
     case WM_PRINTCLIENT: {

@@ -4,6 +4,7 @@
 // each toolbar owns its buttons and lays them out in a grid.
 #pragma once
 
+#include "ScreenStrip.h"
 #include "ToolbarGrid.h"
 #include "ToolbarHost.h"
 #include "ToolbarSettings.h"
@@ -149,6 +150,18 @@ public:
         m_displaced = displaced;
         m_storedPlace = storedPlace;
     }
+    // The strip of the screen a toolbar docked in a corner may keep
+    // (ScreenStrip.h).  An autohide toolbar keeps none: its strip would
+    // grow and shrink under the other windows with every hover.
+    static constexpr UINT kScreenStripCommand = 40900;
+    BOOL ScreenStripOption();
+    void SetScreenStripOption(BOOL on);
+    BOOL WantsScreenStrip();
+    // Claims the strip along the toolbar's edge of the monitor and gives the
+    // window's place in it; false when there is no strip to stand in.
+    bool PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at);
+    void ReleaseScreenStrip();
+    BOOL HasScreenStrip() const { return m_strip && m_strip->IsRegistered(); }
 
     // Showing, hiding, focus and hot tracking.
     void Show(BOOL fromHidden);
@@ -289,4 +302,8 @@ protected:
     BOOL m_displaced = FALSE;
     POINT m_storedPlace{0, 0};
     RECT m_sizeMoveStart{0, 0, 0, 0};
+    std::unique_ptr<CScreenStrip> m_strip;
+    CText m_stripOptionFile;
+    BOOL m_stripOption = FALSE;
+    bool m_stripOptionRead = false;
 };

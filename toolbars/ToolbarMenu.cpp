@@ -62,6 +62,14 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     check(IDC_TB_ALWAYS_ON_TOP, m_settings.alwaysOnTop);
     check(IDC_TB_AUTOHIDE, m_settings.autohide);
     check(IDC_TB_SHOW_MENU_BUTTON, m_settings.showMenuButtons);
+    {
+        // Only a saved toolbar docked in a corner can keep a strip: the
+        // choice is remembered by its file's name.
+        const bool stripPossible = m_settings.docked && CornerIndex() >= 0 && CornerIndex() < 4 && !m_settings.autohide
+                                   && !m_fileName.IsEmpty() && !IsRestricted(kProtectToolbarProperties);
+        InsertMenuA(menu, IDC_TB_AUTOHIDE, MF_BYCOMMAND | MF_STRING | (ScreenStripOption() ? MF_CHECKED : 0)
+                        | (stripPossible ? 0 : MF_GRAYED), kScreenStripCommand, "Keep a Screen S&trip");
+    }
 
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     const bool addBlocked = IsRestricted(kProtectAdd) != FALSE;
@@ -208,6 +216,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         m_settings.autohide = !m_settings.autohide;
         m_dirty = 1;
         SetCollapsed(m_settings.autohide);
+        return TRUE;
+    case kScreenStripCommand:
+        if (!IsRestricted(kProtectToolbarProperties))
+            SetScreenStripOption(!ScreenStripOption());
         return TRUE;
     case IDC_TB_SAVE:
         Save(FALSE);

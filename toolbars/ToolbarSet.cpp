@@ -466,6 +466,7 @@ BOOL CToolbarSet::QueryClose()
 void CToolbarSet::ArrangeDocked(CToolbar* filter)
 {
     const int filterCorner = filter ? filter->CornerIndex() : 0;
+    const MonitorList monitors = CurrentMonitors();
     std::vector<CToolbar*> arranged;
     std::vector<DockEntry> entries;
     for (int i = 0; i < m_count; ++i) {
@@ -485,10 +486,24 @@ void CToolbarSet::ArrangeDocked(CToolbar* filter)
             const POINT stored = toolbar->StoredPlace();
             OffsetRect(&entry.place, stored.x - entry.place.left, stored.y - entry.place.top);
         }
+        // A toolbar keeping a strip of the screen stands in the strip the
+        // shell grants it on its monitor, outside the corner lines.
+        const bool shown = m_states[i] == kShown || IsWindowVisible(toolbar->Handle());
+        if (shown && toolbar->WantsScreenStrip()) {
+            const int monitor = NearestMonitor(monitors, entry.place);
+            POINT at{};
+            if (monitor >= 0
+                && toolbar->PlaceInScreenStrip(monitors[static_cast<size_t>(monitor)].monitor, entry.size, at)) {
+                toolbar->SetPlacement(at.x, at.y, entry.size.cx, entry.size.cy);
+                continue;
+            }
+        } else {
+            toolbar->ReleaseScreenStrip();
+        }
         arranged.push_back(toolbar);
         entries.push_back(entry);
     }
-    const std::vector<DockPlacement> placements = ArrangeDockedToolbars(entries, CurrentMonitors());
+    const std::vector<DockPlacement> placements = ArrangeDockedToolbars(entries, monitors);
     for (size_t i = 0; i < arranged.size(); ++i) {
         CToolbar* toolbar = arranged[i];
         const DockPlacement& placement = placements[i];
