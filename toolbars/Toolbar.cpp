@@ -4,6 +4,7 @@
 #include "ToolbarAppearance.h"
 #include "ToolbarDock.h"
 #include "ToolbarSet.h"
+#include "../common/AccessibleWindow.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
 #include "../common/OwnerDrawMenu.h"
@@ -13,6 +14,7 @@
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 namespace {
@@ -762,12 +764,20 @@ void CToolbar::SetFocusIndex(int index)
         UpdateMenuButtonFocus(m_focusIndex, FALSE);
     }
     m_focusIndex = index;
+    HWND focused = nullptr;
     if (index >= 0) {
-        if (CToolButton* button = Button(index))
+        if (CToolButton* button = Button(index)) {
             button->SetFocused(TRUE);
+            focused = button->Handle();
+        }
     } else {
         UpdateMenuButtonFocus(index, TRUE);
+        focused = index == kFocusToolbarMenuButton ? m_toolbarMenuButton : m_programMenuButton;
     }
+    // The toolbar keeps the keyboard focus and draws it on a button; screen
+    // readers follow it only when told.
+    if (Handle() && GetFocus() == Handle())
+        NotifyAccessibleFocus(focused);
 }
 
 void CToolbar::MoveFocus(int dx, int dy)
@@ -1028,8 +1038,18 @@ BOOL CToolbar::OnLButtonDblClk(UINT, int, int)
     return TRUE;
 }
 
-BOOL CToolbar::OnContextMenu(HWND, int, int)
+BOOL CToolbar::OnContextMenu(HWND, int x, int y)
 {
+    // The menu key or Shift+F10 on a focused button opens that button's
+    // menu, as a right click on it does.
+    if (x == -1 && y == -1 && m_focusIndex >= 0) {
+        if (CToolButton* button = Button(m_focusIndex)) {
+            if (button->Kind() != kKindSpace) {
+                button->OnRightClick(1);
+                return TRUE;
+            }
+        }
+    }
     ShowToolbarMenu(Handle(), FALSE);
     return TRUE;
 }
@@ -1213,6 +1233,10 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         Relayout(TRUE);
         break;
     }
+    case WM_GETOBJECT:
+        if (const LRESULT answer = AnswerAccessibleObject(Handle(), first, second, Name().c_str(), ROLE_SYSTEM_TOOLBAR))
+            return answer;
+        break;
     case kScreenStripMessage:
         // Another desktop toolbar or the taskbar moved: take the strip again.
         if (first == ABN_POSCHANGED && HasScreenStrip())
