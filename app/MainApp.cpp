@@ -9,6 +9,7 @@
 #include "../common/TraceLog.h"
 #include "../common/WindowBase.h"
 #include "../resources/lintel/resource.h"
+#include "../toolbars/ToolbarAppearance.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -130,26 +131,18 @@ struct ClassEntry {
 
 // The controls below keep their state in window extra bytes; handles among
 // that state need pointer-sized room on 64-bit Windows.
-constexpr int kGradientExtra = 3 * sizeof(LONG);
-constexpr int kStyleExtra = 4 * sizeof(LONG);
-constexpr int kPositionExtra = 4 * sizeof(LONG);
 constexpr int kTextControlExtra = 3 * sizeof(LONG) + 2 * sizeof(LONG_PTR);
 
 } // namespace
 
 BOOL CMainApp::RegisterWindowClasses()
 {
-    // The preview and text controls get their own drawing with the pages that
-    // use them; until then they are plain windows of the right shape.
     const ClassEntry classes[] = {
         {LINTEL_MAIN_CLASS, 0, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true,
          static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
         {LINTEL_TOOLBAR_CLASS, CS_DBLCLKS, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true, nullptr},
         // No double clicks for buttons: two quick presses are two presses.
         {"CToolButtonWindow", 0, CWindowBase::StaticWindowProc, CWindowBase::kExtraBytes, true, nullptr},
-        {"TBWGradientClass", 0, DefWindowProcA, kGradientExtra, false, nullptr},
-        {"TBWStyleClass", 0, DefWindowProcA, kStyleExtra, false, nullptr},
-        {"TBWPositionClass", 0, DefWindowProcA, kPositionExtra, false, nullptr},
         {kDesktopChooserClass, 0, DesktopChooserProc, kDesktopChooserExtraBytes, false, nullptr},
         {"CTextControl", 0, TextControlProc, kTextControlExtra, false, nullptr},
         {"COpenProgressDialog", 0, DefDlgProcA, DLGWINDOWEXTRA, false, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)},
@@ -169,7 +162,8 @@ BOOL CMainApp::RegisterWindowClasses()
         if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return FALSE;
     }
-    return TRUE;
+    // The toolbar property sheet's previews.
+    return RegisterPreviewClasses(Instance());
 }
 
 BOOL CMainApp::Create()

@@ -349,7 +349,7 @@ void COptionsToolbarsPage::UpdateButtons() const
     Enable(page, IDC_OPT_NEW, room);
     Enable(page, IDC_OPT_OPEN, room && !m_set->IsOpenDialogUp());
     const BOOL canChange = SelectedToolbar() != nullptr && !m_set->AnyPropertiesOpen();
-    Enable(page, IDC_OPT_PROPERTIES, canChange && kHasToolbarProperties);
+    Enable(page, IDC_OPT_PROPERTIES, canChange);
     Enable(page, IDC_OPT_REMOVE, canChange);
 }
 

@@ -49,7 +49,7 @@ enum ProtectionFlags : DWORD {
 
 // Commands whose sheets the program does not have yet stand greyed in the
 // menus, never enabled and silent.  The property sheets turn them on.
-constexpr bool kHasButtonProperties = false;
+constexpr bool kHasButtonProperties = true;
 constexpr bool kHasToolbarProperties = false;
 
 // How a button is made: from its record only, or with its window as well.

@@ -85,8 +85,11 @@ void PaintGrid(HWND window, HDC dc, const Grid& grid)
     HBRUSH frame = GetSysColorBrush(COLOR_WINDOWFRAME);
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
-            RECT box{column * grid.cellWidth, row * grid.cellHeight, (column + 1) * grid.cellWidth,
-                     (row + 1) * grid.cellHeight};
+            // The pixels left over by the division go to the last column and
+            // row, which a click there also selects.
+            RECT box{column * grid.cellWidth, row * grid.cellHeight,
+                     column == grid.columns - 1 ? client.right : (column + 1) * grid.cellWidth,
+                     row == grid.rows - 1 ? client.bottom : (row + 1) * grid.cellHeight};
             const bool selected = column == selectedColumn && row == selectedRow;
             FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
             FrameRect(dc, &box, frame);

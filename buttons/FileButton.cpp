@@ -1,4 +1,5 @@
 #include "FileButton.h"
+#include "ButtonPropertySheet.h"
 
 #include "../common/Application.h"
 #include "../common/Associations.h"
@@ -450,8 +451,7 @@ void CFileButton::SetIconFile(const char* path)
 
 void CFileButton::SetIconIndex(int index)
 {
-    if (index == 0)
-        return;
+    // 0 is a real choice: the one icon of an .ico file, or the first of a module.
     m_iconIndex = index;
     m_modified = 1;
 }
@@ -791,9 +791,11 @@ BOOL CFileButton::OnCommand(UINT id, UINT code, HWND control)
 
 void CFileButton::ShowProperties()
 {
-    // The property pages of the buttons are not part of the program yet.
-    if (TraceOn())
-        LogText("CFileButton::ShowProperties: button properties are not available");
+    // One sheet in the whole program: a second request returns at once.
+    if (g_propertiesButton)
+        return;
+    CButtonPropertySheet sheet(this);
+    sheet.Run();
 }
 
 // ---------------------------------------------------------------- icons
@@ -1040,16 +1042,13 @@ BOOL CFileButton::ReadStoredIcons(IStorage* storage)
 {
     // All three or none: a partly stored set would put the button's entries
     // out of step in the three lists.
-    IconSet icons;
-    CIconHandle* slots[3] = {&icons.small, &icons.normal, &icons.large};
+    CBitmapHandle colours[3];
+    CBitmapHandle masks[3];
     for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
-        HICON icon = nullptr;
-        const BOOL read = ReadIconFromFile(sizeIndex, storage, icon);
-        slots[sizeIndex]->Reset(icon);
-        if (!read || !icon)
+        if (!ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
             return FALSE;
     }
-    return PutIcons(icons);
+    return PutIconBitmaps(colours, masks);
 }
 
 // ---------------------------------------------------------------- records

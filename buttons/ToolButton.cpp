@@ -1,6 +1,7 @@
 #include "ToolButton.h"
 
 #include "../common/AccessibleWindow.h"
+#include "IconListSnapshot.h"
 #include "../common/Application.h"
 #include "../common/BitmapStream.h"
 #include "../common/TraceLog.h"
@@ -10,6 +11,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <vector>
 
 CToolButton::CToolButton(IButtonHost* host, CApplication* application, void* owner)
     : CWindowBase(application, nullptr), m_host(host), m_owner(owner), m_colour(GetSysColor(COLOR_BTNFACE))
@@ -671,10 +673,12 @@ enum WriteIconResult : unsigned long {
 
 } // namespace
 
-BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon)
+BOOL CToolButton::ReadIconBitmapsFromFile(int sizeIndex, IStorage* storage, CBitmapHandle& colour,
+                                          CBitmapHandle& mask)
 {
     CTraceMethod trace(TR_CTOOLBUTTON, TR_READ_ICON);
-    icon = nullptr;
+    colour.Reset();
+    mask.Reset();
     const wchar_t* name = IconStreamName(sizeIndex);
     if (!name || !storage) {
         trace.Result(TR_READ_ICON_RESULT, kIconReadNoSize);
@@ -688,26 +692,88 @@ BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon
         trace.Result(TR_READ_ICON_RESULT, kIconNoStream);
         return FALSE;
     }
+    // The hotspot is kept in the stream for the icon format's sake; buttons
+    // never use it.
     LONG hotspotX = 0;
     LONG hotspotY = 0;
-    CBitmapHandle mask;
-    CBitmapHandle colour;
     if (!ReadLong(stream.Get(), hotspotX) || !ReadLong(stream.Get(), hotspotY)
         || !ReadBitmapFromStream(stream.Get(), mask) || !ReadBitmapFromStream(stream.Get(), colour)) {
+        colour.Reset();
+        mask.Reset();
         trace.Result(TR_READ_ICON_RESULT, kIconStreamDamaged);
         return FALSE;
     }
+    trace.Result(TR_READ_ICON_RESULT, kIconRead);
+    return TRUE;
+}
+
+BOOL CToolButton::ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon)
+{
+    icon = nullptr;
+    CBitmapHandle mask;
+    CBitmapHandle colour;
+    if (!ReadIconBitmapsFromFile(sizeIndex, storage, colour, mask))
+        return FALSE;
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.xHotspot = static_cast<DWORD>(hotspotX);
-    info.yHotspot = static_cast<DWORD>(hotspotY);
     info.hbmMask = mask.Get();
     info.hbmColor = colour.Get();
     icon = CreateIconIndirect(&info);
     if (!icon && TraceOn())
         LogFormat("CreateIconIndirect failed %lu", GetLastError());
-    trace.Result(TR_READ_ICON_RESULT, kIconRead);
     return TRUE;
+}
+
+namespace {
+
+bool BitmapIsSquare(HBITMAP bitmap, int side)
+{
+    BITMAP shape{};
+    return bitmap && GetObjectA(bitmap, sizeof shape, &shape) == sizeof shape && shape.bmWidth == side
+           && shape.bmHeight == side;
+}
+
+// One size's entry: bitmaps of the list's own size go in as they are, which
+// costs a fraction of making an icon and adding that; any other size is
+// scaled the way an icon is.  Answers the entry's index or -1.
+int PutEntry(HIMAGELIST list, int index, HBITMAP colour, HBITMAP mask)
+{
+    int side = 0;
+    int height = 0;
+    if (!list || !ImageList_GetIconSize(list, &side, &height))
+        return -1;
+    if (BitmapIsSquare(colour, side) && BitmapIsSquare(mask, side)) {
+        if (index < 0)
+            return ImageList_Add(list, colour, mask);
+        return ImageList_Replace(list, index, colour, mask) ? index : -1;
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = colour;
+    CIconHandle icon(CreateIconIndirect(&info));
+    return icon ? ImageList_ReplaceIcon(list, index, icon.Get()) : -1;
+}
+
+} // namespace
+
+BOOL CToolButton::PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3])
+{
+    // All three or none, so that the entry stays the same in every list.
+    for (int i = 0; i < 3; ++i) {
+        if (!colours[i] || !masks[i])
+            return FALSE;
+    }
+    HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
+    int indices[3] = {-1, -1, -1};
+    for (int i = 2; i >= 0; --i)
+        indices[i] = PutEntry(lists[i], m_imageIndex, colours[i].Get(), masks[i].Get());
+    const int index = indices[1] >= 0 ? indices[1] : (indices[0] >= 0 ? indices[0] : indices[2]);
+    if (index >= 0)
+        m_imageIndex = index;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+    return index >= 0 || (!m_largeList && !m_normalList && !m_smallList);
 }
 
 BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
@@ -717,6 +783,25 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
     if (!name || !storage) {
         trace.Result(TR_WRITE_ICON_RESULT, kIconWriteNoSize);
         return FALSE;
+    }
+    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    std::vector<BYTE> copied;
+    if (CIconListSnapshot* snapshot = CIconListSnapshot::Current()) {
+        if (list && m_imageIndex >= 0 && snapshot->EntryBytes(list, m_imageIndex, copied)) {
+            CComPtr<IStream> stream;
+            ULONG written = 0;
+            const HRESULT hr =
+                storage->CreateStream(name, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stream.put());
+            if (FAILED(hr) || FAILED(stream->Write(copied.data(), static_cast<ULONG>(copied.size()), &written))
+                || written != copied.size()) {
+                if (FAILED(hr) && TraceOn())
+                    LogHResult(hr);
+                trace.Result(TR_WRITE_ICON_RESULT, kIconNotWritten);
+                return FALSE;
+            }
+            trace.Result(TR_WRITE_ICON_RESULT, kIconWritten);
+            return TRUE;
+        }
     }
     CIconHandle icon(GetIcon(sizeIndex));
     ICONINFO info{};

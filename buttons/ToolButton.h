@@ -96,6 +96,11 @@ public:
     // Another button's entry at that index has left the lists.
     void ImageRemoved(int index);
     BOOL ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon);
+    // The stored mask and colour bitmaps of one icon size, as they are.
+    BOOL ReadIconBitmapsFromFile(int sizeIndex, IStorage* storage, CBitmapHandle& colour, CBitmapHandle& mask);
+    // Puts the three sizes' bitmaps (small, normal, large) into the button's
+    // entry of each image list, or appends one entry to each.
+    BOOL PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3]);
     BOOL WriteIconToFile(int sizeIndex, IStorage* storage);
     void Destroy();
 

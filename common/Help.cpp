@@ -120,6 +120,13 @@ std::string HtmlHelpName(const std::string& helpName)
     return stem + ".chm";
 }
 
+// "Lintel.hlp>Popup" names the file and the WinHelp window it opens in.
+std::string HelpFileName(const char* file)
+{
+    const std::string request = file ? file : "";
+    return request.substr(0, request.find('>'));
+}
+
 } // namespace
 
 IHelpBackend* SetHelpBackend(IHelpBackend* backend)
@@ -170,12 +177,16 @@ bool HtmlHelpRequest(HWND owner, UINT command, ULONG_PTR data, UINT* htmlCommand
     }
 }
 
+bool HelpFileFound(const char* file)
+{
+    const std::string name = HelpFileName(file);
+    return !name.empty() && !Locate(*g_backend, name).empty();
+}
+
 BOOL ShowHelp(HWND owner, const char* file, UINT command, ULONG_PTR data)
 {
     IHelpBackend& backend = *g_backend;
-    const std::string request = file ? file : "";
-    // "Lintel.hlp>Popup" names the file and the WinHelp window it opens in.
-    const std::string name = request.substr(0, request.find('>'));
+    const std::string name = HelpFileName(file);
     if (name.empty())
         return FALSE;
     if (!Locate(backend, name).empty())

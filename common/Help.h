@@ -33,6 +33,10 @@ IHelpBackend* SetHelpBackend(IHelpBackend* backend);
 // program's folder, then in the Windows help folder and the Windows folder.
 BOOL ShowHelp(HWND owner, const char* file, UINT command, ULONG_PTR data);
 
+// True when the WinHelp file of a help file string ("Lintel Intro.hlp>Popup")
+// is where ShowHelp looks for it, so that requests go to WinHelp.
+bool HelpFileFound(const char* file);
+
 // The HTML help of a WinHelp request: the topic to open for the command and
 // its data (HH_HELP_CONTEXT with the context id, HH_DISPLAY_TOPIC for the
 // contents, HH_CLOSE_ALL for quit).  False for a request with nothing to show.

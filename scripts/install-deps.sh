@@ -12,6 +12,7 @@ packages=(
   googletest nlohmann-json3-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth imagemagick xdotool
+  fp-utils nsis zip python3
 )
 
 missing=()

@@ -185,6 +185,10 @@ HRESULT CToolbarMenu::AddToToolbar(int toolbar, HWND owner, BOOL quiet)
     // may have closed, the main program ended, or the handle gone to another
     // program's window.
     HWND main = FindMainProgramWindow();
+    // Without the main program no toolbar can take the selection, and the
+    // user has nothing to be told about a window that is not Lintel's.
+    if (!main)
+        return E_FAIL;
     if (!IsToolbarWindowOf(m_toolbars[toolbar], main)) {
         if (!quiet) {
             char text[256]{};

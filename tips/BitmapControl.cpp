@@ -1,48 +1,39 @@
 #include "BitmapControl.h"
 
 #include "HotClick.h"
+#include "SelfMadeControl.h"
+#include "../common/Application.h"
 
 #include <new>
 
-CBitmapControl::CBitmapControl(HWND window) : m_window(window), m_backColour(GetSysColor(COLOR_BTNFACE)) {}
+CBitmapControl::CBitmapControl()
+    : CWindowBase(TheApplication(), nullptr), m_backColour(GetSysColor(COLOR_BTNFACE)) {}
 
 BOOL CBitmapControl::RegisterClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = sizeof(LONG_PTR);
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = TIPS_BITMAP_CONTROL_CLASS;
-    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterSelfMadeControl(instance, TIPS_BITMAP_CONTROL_CLASS, ClassProc);
 }
 
 CBitmapControl* CBitmapControl::FromHandle(HWND window)
 {
-    if (!window)
-        return nullptr;
-    char className[32]{};
-    if (!GetClassNameA(window, className, sizeof className) || lstrcmpA(className, TIPS_BITMAP_CONTROL_CLASS) != 0)
-        return nullptr;
-    return reinterpret_cast<CBitmapControl*>(GetWindowLongPtrA(window, 0));
+    return static_cast<CBitmapControl*>(FindSelfMadeControl(window, TIPS_BITMAP_CONTROL_CLASS));
 }
 
 void CBitmapControl::SetBitmap(HBITMAP bitmap)
 {
     m_bitmap = bitmap;
-    InvalidateRect(m_window, nullptr, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void CBitmapControl::SetBackColor(COLORREF colour)
 {
     m_backColour = colour;
-    InvalidateRect(m_window, nullptr, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 BOOL CBitmapControl::HasCommand() const
 {
-    return (GetWindowLongA(m_window, GWL_STYLE) & SS_NOTIFY) != 0;
+    return (GetWindowLongA(Handle(), GWL_STYLE) & SS_NOTIFY) != 0;
 }
 
 POINT CBitmapControl::Place(DWORD style, SIZE client, SIZE bitmap)
@@ -62,7 +53,7 @@ POINT CBitmapControl::Place(DWORD style, SIZE client, SIZE bitmap)
 void CBitmapControl::Draw(HDC dc) const
 {
     RECT client{};
-    GetClientRect(m_window, &client);
+    GetClientRect(Handle(), &client);
     HBRUSH background = CreateSolidBrush(m_backColour);
     FillRect(dc, &client, background);
     DeleteObject(background);
@@ -71,7 +62,7 @@ void CBitmapControl::Draw(HDC dc) const
         return;
     const SIZE clientSize{client.right, client.bottom};
     const SIZE bitmapSize{info.bmWidth, info.bmHeight};
-    const POINT at = Place(static_cast<DWORD>(GetWindowLongA(m_window, GWL_STYLE)), clientSize, bitmapSize);
+    const POINT at = Place(static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), clientSize, bitmapSize);
     HDC memory = CreateCompatibleDC(dc);
     if (!memory)
         return;
@@ -81,38 +72,24 @@ void CBitmapControl::Draw(HDC dc) const
     DeleteDC(memory);
 }
 
-LRESULT CALLBACK CBitmapControl::WindowProc(HWND window, UINT message, WPARAM first, LPARAM second)
+LRESULT CALLBACK CBitmapControl::ClassProc(HWND window, UINT message, WPARAM first, LPARAM second)
 {
-    if (message == WM_NCCREATE) {
-        auto* self = new (std::nothrow) CBitmapControl(window);
-        if (!self)
-            return FALSE;
-        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
-        return DefWindowProcA(window, message, first, second);
-    }
-    auto* self = reinterpret_cast<CBitmapControl*>(GetWindowLongPtrA(window, 0));
-    if (!self)
-        return DefWindowProcA(window, message, first, second);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, 0, 0);
-        delete self;
-        return DefWindowProcA(window, message, first, second);
-    }
-    return self->Handle(message, first, second);
+    return SelfMadeControlProc(window, message, first, second,
+                               []() -> CWindowBase* { return new (std::nothrow) CBitmapControl(); });
 }
 
-LRESULT CBitmapControl::Handle(UINT message, WPARAM first, LPARAM second)
+LRESULT CBitmapControl::WindowProc(UINT message, WPARAM first, LPARAM second)
 {
     LRESULT result = 0;
-    if (HandleHotClick(m_window, message, first, second, m_pressed, m_hotCursor, result))
+    if (HandleHotClick(Handle(), message, first, second, m_pressed, m_hotCursor, result))
         return result;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint{};
-        HDC dc = BeginPaint(m_window, &paint);
+        HDC dc = BeginPaint(Handle(), &paint);
         if (dc) {
             Draw(dc);
-            EndPaint(m_window, &paint);
+            EndPaint(Handle(), &paint);
         }
         return 0;
     }
@@ -132,6 +109,6 @@ LRESULT CBitmapControl::Handle(UINT message, WPARAM first, LPARAM second)
     case STM_GETIMAGE:
         return first == IMAGE_BITMAP ? reinterpret_cast<LRESULT>(m_bitmap) : 0;
     default:
-        return DefWindowProcA(m_window, message, first, second);
+        return DefaultProc(message, first, second);
     }
 }

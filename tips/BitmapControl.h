@@ -4,6 +4,8 @@
 // Made by dialog templates (class "CBitmapControl"), like CTextControl.
 #pragma once
 
+#include "../common/WindowBase.h"
+
 #include <windows.h>
 
 #define TIPS_BITMAP_CONTROL_CLASS "CBitmapControl"
@@ -18,7 +20,7 @@ enum : DWORD {
     BCS_BOTTOM = 0x08,
 };
 
-class CBitmapControl
+class CBitmapControl : public CWindowBase
 {
 public:
     static BOOL RegisterClass(HINSTANCE instance);
@@ -38,11 +40,10 @@ public:
     void Draw(HDC dc) const;
 
 private:
-    explicit CBitmapControl(HWND window);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM first, LPARAM second);
-    LRESULT Handle(UINT message, WPARAM first, LPARAM second);
+    CBitmapControl();
+    static LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM first, LPARAM second);
+    LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
 
-    HWND m_window;
     HBITMAP m_bitmap = nullptr;
     COLORREF m_backColour;
     HCURSOR m_hotCursor = nullptr;

@@ -6,15 +6,81 @@
 #include "TipsWindow.h"
 #include "../common/Application.h"
 #include "../common/ControlMessages.h"
+#include "../common/Help.h"
 #include "../resources/tips/tips_res.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLessonColour = RGB(0, 0, 128);
 constexpr COLORREF kTakenColour = RGB(0x80, 0x80, 0x80);
+// The training cards of the lessons, which Lintel opens for this program.
+constexpr char kLessonHelpFile[] = "Lintel Intro.hlp";
 // How often a hidden dialog looks whether the main program is still there.
 constexpr UINT kWatchIntervalMs = 500;
+
+// The help file the main program plays the lessons' training cards from.
+constexpr char kIntroHelpFile[] = "Lintel Intro.hlp";
+
+// The folder of the program that owns the window, or empty when the system
+// will not say (QueryFullProcessImageName came with Windows Vista).
+std::string ProgramFolderOf(HWND window)
+{
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    const auto query = reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    DWORD processId = 0;
+    if (!query || !GetWindowThreadProcessId(window, &processId))
+        return std::string();
+    constexpr DWORD kQueryLimitedInformation = 0x1000;   // PROCESS_QUERY_LIMITED_INFORMATION
+    CHandle process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process)
+        return std::string();
+    char path[MAX_PATH]{};
+    DWORD length = MAX_PATH;
+    if (!query(process.Get(), 0, path, &length) || length == 0 || length >= MAX_PATH)
+        return std::string();
+    const std::string image(path, length);
+    const size_t slash = image.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : image.substr(0, slash);
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Training cards come only from WinHelp, which finds the intro help beside
+// the main program or in the Windows help folders.  Without that file the
+// main program shows the lesson's topic some other way, or says help is
+// missing, and answers as if the cards had started: no report of their
+// closing will ever come.  TRUE too when the main program's folder cannot be
+// learnt, as the watch on the main window still brings the dialog back.
+BOOL TrainingCardsCanPlay(HWND main)
+{
+    const std::string mainFolder = ProgramFolderOf(main);
+    if (mainFolder.empty())
+        return TRUE;
+    char windows[MAX_PATH]{};
+    const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string windowsFolder = length > 0 && length < MAX_PATH ? std::string(windows, length) : std::string();
+    if (!windowsFolder.empty() && windowsFolder.back() == '\\')
+        windowsFolder.pop_back();
+    std::vector<std::string> folders{mainFolder};
+    if (!windowsFolder.empty()) {
+        folders.push_back(windowsFolder + "\\Help");
+        folders.push_back(windowsFolder);
+    }
+    for (const std::string& folder : folders) {
+        if (FileExists(folder + "\\" + kIntroHelpFile))
+            return TRUE;
+    }
+    return FALSE;
+}
 
 } // namespace
 
@@ -31,8 +97,11 @@ WPARAM CGettingStartedDialog::LessonRequestKind()
 
 LPARAM CGettingStartedDialog::LessonItem(int lesson)
 {
-    // The later lessons are reached from the first one's cards.
-    return lesson == 0 ? IDH_FIRST_LESSON : 0;
+    // With the training cards the later lessons are reached from the first
+    // one's cards; the compiled help has no cards, only a topic per lesson.
+    if (HelpFileFound(kLessonHelpFile))
+        return lesson == 0 ? IDH_FIRST_LESSON : 0;
+    return IDH_FIRST_LESSON + lesson;
 }
 
 BOOL CGettingStartedDialog::OnInitDialog()
@@ -111,7 +180,8 @@ INT_PTR CGettingStartedDialog::DialogProc(HWND handle, UINT message, WPARAM firs
 void CGettingStartedDialog::StartLesson(int lesson)
 {
     HWND main = CTipsWindow::FindMainProgram();
-    if (!m_window->RequestHelp(LessonRequestKind(), LessonItem(lesson), Handle()))
+    const BOOL cardsCanPlay = main && TrainingCardsCanPlay(main);
+    if (!m_window->RequestHelp(LessonRequestKind(), LessonItem(lesson), Handle()) || !cardsCanPlay)
         return;
     m_taken[lesson] = TRUE;
     ShowTaken(lesson);

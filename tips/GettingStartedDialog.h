@@ -1,7 +1,9 @@
 // CGettingStartedDialog: the five lessons of the getting-started tour.  A
 // lesson is played by the main program as training cards; while it runs the
 // dialog is hidden, and it comes back when the main program says the cards
-// closed, or when the main program's window goes away before it says so.
+// closed, or when the main program's window goes away before it says so.  A
+// lesson whose cards cannot play (no intro help where WinHelp looks for it)
+// leaves the dialog up and is not marked as taken.
 #pragma once
 
 #include "TipStore.h"

@@ -8,11 +8,13 @@
 // the dialog reaches it through FromHandle.
 #pragma once
 
+#include "../common/WindowBase.h"
+
 #include <windows.h>
 
 #define TIPS_TEXT_CONTROL_CLASS "CTextControl"
 
-class CTextControl
+class CTextControl : public CWindowBase
 {
 public:
     static BOOL RegisterClass(HINSTANCE instance);
@@ -26,7 +28,6 @@ public:
     void SetMargins(int horizontal, int vertical);
     void SetHotCursor(HCURSOR cursor) { m_hotCursor = cursor; }
 
-    HWND Handle() const { return m_window; }
     COLORREF TextColor() const { return m_textColour; }
     BOOL HasCommand() const;
 
@@ -34,11 +35,10 @@ public:
     void Draw(HDC dc) const;
 
 private:
-    explicit CTextControl(HWND window);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM first, LPARAM second);
-    LRESULT Handle(UINT message, WPARAM first, LPARAM second);
+    CTextControl();
+    static LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM first, LPARAM second);
+    LRESULT WindowProc(UINT message, WPARAM first, LPARAM second) override;
 
-    HWND m_window;
     HFONT m_font = nullptr;
     COLORREF m_textColour;
     COLORREF m_backColour;

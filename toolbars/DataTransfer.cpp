@@ -5,6 +5,7 @@
 
 #include "DataObject.h"
 #include "DropTarget.h"
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
 
 #include "../common/Application.h"
@@ -426,6 +427,7 @@ BOOL CToolbar::AddDroppedItems(DroppedItem* items, size_t count, CToolButton* af
     }
     m_loading = wasLoading;
     Relayout(TRUE);
+    CToolbarPropertySheet::ButtonsChanged(*this);
     return anyAdded;
 }
 

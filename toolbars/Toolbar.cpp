@@ -3,6 +3,7 @@
 #include "OpenProgressDialog.h"
 #include "ToolbarAppearance.h"
 #include "ToolbarDock.h"
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
 #include "../common/AccessibleWindow.h"
 #include "../common/Application.h"
@@ -16,6 +17,8 @@
 
 #include <oleacc.h>
 #include <windowsx.h>
+
+#include <utility>
 
 namespace {
 
@@ -47,12 +50,16 @@ SIZE WorkAreaSize(HWND window)
 // Entries 0 and 1 of every image list are the broken-target and drop
 // overlays.  Adding an icon to a list is slow, so the lists holding just the
 // overlays are made once and every toolbar starts from a copy.
+constexpr int kImageListGrowth = 32;
+
 HIMAGELIST OverlayList(int sizeIndex)
 {
     static HIMAGELIST lists[3] = {};
     const int size = sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48);
     if (!lists[sizeIndex]) {
-        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 8);
+        // Copies keep the growth step: each step copies the whole list, so a
+        // small one makes filling a full toolbar quadratic.
+        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, kImageListGrowth);
         for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
             HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
             // A missing overlay still takes its entry, so the numbers stay fixed.
@@ -274,8 +281,10 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    if (!m_loading)
+    if (!m_loading) {
         Relayout(TRUE);
+        CToolbarPropertySheet::ButtonsChanged(*this);
+    }
     trace.Result(TR_INSERT_AFTER_RESULT, kInserted);
     return button;
 }
@@ -302,6 +311,22 @@ BOOL CToolbar::Remove(int index)
         m_focusIndex = Count() > 0 ? 0 : (m_settings.showMenuButtons ? kFocusToolbarMenuButton : 0);
     m_dirty = 1;
     Relayout(TRUE);
+    CToolbarPropertySheet::ButtonsChanged(*this);
+    return TRUE;
+}
+
+BOOL CToolbar::SwapButtons(int first, int second)
+{
+    if (first < 0 || second < 0 || first >= Count() || second >= Count() || first == second)
+        return FALSE;
+    std::swap(m_buttons[static_cast<size_t>(first)], m_buttons[static_cast<size_t>(second)]);
+    if (m_focusIndex == first)
+        m_focusIndex = second;
+    else if (m_focusIndex == second)
+        m_focusIndex = first;
+    m_dirty = 1;
+    Relayout(FALSE);
+    CToolbarPropertySheet::ButtonsChanged(*this);
     return TRUE;
 }
 
@@ -916,6 +941,10 @@ BOOL CToolbar::QueryClose()
 
 BOOL CToolbar::OnClose()
 {
+    // The open property sheet works on this object; it goes when the sheet has.
+    const CToolbarPropertySheet* sheet = CToolbarPropertySheet::Current();
+    if (sheet && &sheet->Toolbar() == this)
+        return TRUE;
     if (!QueryClose())
         return TRUE;
     CToolbarSet* set = m_set;

@@ -77,6 +77,9 @@ public:
     CToolButton* InsertNewButton(std::unique_ptr<CToolButton> button, CToolButton* after);
     BOOL Remove(int index);
     BOOL Remove(CToolButton* button) override;
+    // Exchanges two buttons' places and lays them out again without
+    // resizing the toolbar.
+    BOOL SwapButtons(int first, int second);
     // A button that goes gives its entry in the image lists back; the
     // buttons whose entries were behind it learn their new ones.
     void ReleaseImage(CToolButton* button);
@@ -199,6 +202,18 @@ public:
     const CText& Name() const { return m_settings.name; }
     const CText& FileName() const override { return m_fileName; }
     BOOL IsRestricted(DWORD flags) const override;
+    // Protection (ToolbarProtection.cpp).  Passwords are always scrambled.
+    // Sets protection and level; while a password is required the given
+    // one must be the stored one, or nothing changes.
+    BOOL SetProtection(BOOL enabled, DWORD level, const CText& password);
+    // The password, whether it is required and the quick-unlock option, as
+    // the Protection page hands them over.
+    void SetPasswordSettings(const CText& password, BOOL required, BOOL quickUnlockOption);
+    // Asks for the password (dialog 165); a wrong one is told, and FALSE.
+    BOOL ConfirmPassword(HWND owner);
+    // Quick Lock / Quick Unlock, behind the password.
+    BOOL ToggleQuickLock(HWND owner);
+    BOOL IsQuickUnlocked() const { return m_quickUnlocked; }
     // The toolbar's menus and their commands (ToolbarMenu.cpp).
     void ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar);
     void ShowAddMenu();

@@ -1,6 +1,7 @@
 #include "ToolbarAppearance.h"
 
 #include "../common/ScopedHandle.h"
+#include "../resources/lintel/resource.h"
 
 #include <cmath>
 
@@ -184,4 +185,257 @@ void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, 
     SelectObject(dc, oldFont);
     RECT frame = area;
     DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+}
+
+// ---------------------------------------------------------------- previews
+
+namespace {
+
+// Each preview keeps its values in 32-bit slots of its extra bytes.
+LONG Slot(HWND window, int slot)
+{
+    return GetWindowLongA(window, slot * static_cast<int>(sizeof(LONG)));
+}
+
+void SetSlot(HWND window, int slot, LONG value)
+{
+    SetWindowLongA(window, slot * static_cast<int>(sizeof(LONG)), value);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+bool InRange(WPARAM value, WPARAM low, WPARAM high)
+{
+    return value >= low && value <= high;
+}
+
+void PaintGradientPreview(HWND window, HDC dc)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    GradientFill(dc, static_cast<COLORREF>(Slot(window, 0)), static_cast<COLORREF>(Slot(window, 1)), client,
+                 Slot(window, 2) == 0);
+    DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
+}
+
+void PaintStylePreview(HWND window, HDC dc)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    ToolbarSettings settings;
+    settings.border = static_cast<int>(Slot(window, 0));
+    settings.buttonSize = static_cast<int>(Slot(window, 1));
+    settings.showDescription = Slot(window, 2) != 0;
+    settings.showButtonBackground = Slot(window, 3) != 0;
+    const int side = 16 * (settings.buttonSize + 1);
+    auto* instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    auto icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LINTEL), IMAGE_ICON, side, side, 0));
+    char text[64] = "Sample";
+    LoadStringA(instance, IDS_TBP_SAMPLE_TEXT, text, sizeof text);
+    DrawStyleSample(dc, client, settings, icon, text);
+    if (icon)
+        DestroyIcon(icon);
+}
+
+void FillArea(HDC dc, const RECT& rect, COLORREF colour)
+{
+    CBrushHandle brush(CreateSolidBrush(colour));
+    FillRect(dc, &rect, brush.Get());
+}
+
+void PaintPositionPreview(HWND window, HDC dc)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    FillArea(dc, client, kPreviewScreen);
+    const int place = static_cast<int>(Slot(window, 2));
+    const RECT toolbar = PreviewToolbarRect(client, static_cast<int>(Slot(window, 0)), static_cast<int>(Slot(window, 1)),
+                                            place, Slot(window, 3) != 0);
+    FillArea(dc, toolbar, kPreviewToolbar);
+    if (place == kPreviewFloating) {
+        const RECT title{toolbar.left, toolbar.top - 3, toolbar.right, toolbar.top};
+        FillArea(dc, title, RGB(0, 0, 0));
+    }
+    DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
+}
+
+using PreviewPainter = void (*)(HWND, HDC);
+
+LRESULT PreviewMessage(HWND window, UINT message, WPARAM first, LPARAM second, PreviewPainter paint)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(window, &ps);
+        paint(window, dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(window, reinterpret_cast<HDC>(first));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(window, message, first, second);
+    }
+}
+
+LRESULT CALLBACK GradientPreviewProc(HWND window, UINT message, WPARAM first, LPARAM second)
+{
+    switch (message) {
+    case WM_CREATE:
+        SetSlot(window, 0, static_cast<LONG>(RGB(0, 0, 0)));
+        SetSlot(window, 1, static_cast<LONG>(RGB(0xFF, 0xFF, 0xFF)));
+        SetSlot(window, 2, 0);
+        return 0;
+    case kPreviewSet1:
+    case kPreviewSet2:
+        SetSlot(window, message == kPreviewSet1 ? 0 : 1, static_cast<LONG>(second & 0xFFFFFF));
+        return 0;
+    case kPreviewSet3:
+        SetSlot(window, 2, first ? 1 : 0);
+        return 0;
+    default:
+        return PreviewMessage(window, message, first, second, PaintGradientPreview);
+    }
+}
+
+LRESULT CALLBACK StylePreviewProc(HWND window, UINT message, WPARAM first, LPARAM second)
+{
+    switch (message) {
+    case WM_CREATE:
+        SetSlot(window, 0, 5);
+        SetSlot(window, 1, 1);
+        SetSlot(window, 2, 1);
+        SetSlot(window, 3, 1);
+        return 0;
+    case kPreviewSet1:
+        if (InRange(first, 0, 5))
+            SetSlot(window, 0, static_cast<LONG>(first));
+        return 0;
+    case kPreviewSet2:
+        if (InRange(first, 0, 2))
+            SetSlot(window, 1, static_cast<LONG>(first));
+        return 0;
+    case kPreviewSet3:
+    case kPreviewSet4:
+        if (InRange(first, 0, 1))
+            SetSlot(window, message == kPreviewSet3 ? 2 : 3, static_cast<LONG>(first));
+        return 0;
+    default:
+        return PreviewMessage(window, message, first, second, PaintStylePreview);
+    }
+}
+
+LRESULT CALLBACK PositionPreviewProc(HWND window, UINT message, WPARAM first, LPARAM second)
+{
+    switch (message) {
+    case WM_CREATE:
+        SetSlot(window, 0, 0);
+        SetSlot(window, 1, 1);
+        SetSlot(window, 2, kPreviewFloating);
+        SetSlot(window, 3, 0);
+        return 0;
+    case kPreviewSet1:
+    case kPreviewSet4:
+        if (InRange(first, 0, 1))
+            SetSlot(window, message == kPreviewSet1 ? 0 : 3, static_cast<LONG>(first));
+        return 0;
+    case kPreviewSet2:
+        if (InRange(first, 1, 6))
+            SetSlot(window, 1, static_cast<LONG>(first));
+        return 0;
+    case kPreviewSet3:
+        switch (first) {
+        case kPreviewFloating:
+        case kPreviewTopLeft:
+        case kPreviewTopRight:
+        case kPreviewBottomLeft:
+        case kPreviewBottomRight:
+        case kPreviewFixed:
+            SetSlot(window, 2, static_cast<LONG>(first));
+            break;
+        default:
+            break;
+        }
+        return 0;
+    default:
+        return PreviewMessage(window, message, first, second, PaintPositionPreview);
+    }
+}
+
+} // namespace
+
+int PreviewPlace(BOOL docked, int dockCorner)
+{
+    if (!docked)
+        return kPreviewFloating;
+    switch (dockCorner) {
+    case kCornerTopLeft: return kPreviewTopLeft;
+    case kCornerTopRight: return kPreviewTopRight;
+    case kCornerBottomLeft: return kPreviewBottomLeft;
+    case kCornerBottomRight: return kPreviewBottomRight;
+    default: return kPreviewFixed;
+    }
+}
+
+RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide)
+{
+    if (perLine < 1)
+        perLine = 1;
+    if (perLine > 6)
+        perLine = 6;
+    const bool horizontal = orientation == 1;
+    const int along = perLine * 8;
+    const int across = (6 / perLine) * 8;
+    int width = horizontal ? across : along;
+    int height = horizontal ? along : across;
+    const bool docked = place != kPreviewFloating && place != kPreviewFixed;
+    if (autohide) {
+        if (!docked) {
+            width = horizontal ? 4 : 8;
+            height = horizontal ? 8 : 4;
+        } else if (horizontal) {
+            height = 2;
+        } else {
+            width = 2;
+        }
+    }
+    const int clientWidth = client.right - client.left;
+    const int clientHeight = client.bottom - client.top;
+    int left = client.left + (clientWidth - width) / 2;
+    int top = client.top + (clientHeight - height) / 2;
+    if (place == kPreviewTopLeft || place == kPreviewBottomLeft)
+        left = client.left + 2;
+    if (place == kPreviewTopRight || place == kPreviewBottomRight)
+        left = client.right - 2 - width;
+    if (place == kPreviewTopLeft || place == kPreviewTopRight)
+        top = client.top + 2;
+    if (place == kPreviewBottomLeft || place == kPreviewBottomRight)
+        top = client.bottom - 2 - height;
+    return RECT{left, top, left + width, top + height};
+}
+
+BOOL RegisterPreviewClasses(HINSTANCE instance)
+{
+    const struct {
+        const char* name;
+        WNDPROC procedure;
+    } classes[] = {
+        {"TBWGradientClass", GradientPreviewProc},
+        {"TBWStyleClass", StylePreviewProc},
+        {"TBWPositionClass", PositionPreviewProc},
+    };
+    for (const auto& entry : classes) {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = entry.procedure;
+        windowClass.cbWndExtra = 4 * sizeof(LONG);
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = entry.name;
+        if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            return FALSE;
+    }
+    return TRUE;
 }

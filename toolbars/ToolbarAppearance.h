@@ -38,3 +38,37 @@ int ColourIndexFor(COLORREF colour, BOOL isSystem);
 // The style preview: the sample buttons a toolbar with these settings would
 // show, repeated across a band on a Deep Purple background.
 void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text);
+
+// The three preview controls of the toolbar property sheet.  Each keeps its
+// state in its window's extra bytes, takes it by the messages below and
+// paints it inside a sunken edge.
+//  "TBWGradientClass": start colour (lParam), end colour (lParam) and a flag
+//      (wParam) that turns the gradient from across to down.
+//  "TBWStyleClass": border 0 to 5, size 0 to 2, description and background
+//      flags, each in wParam; values out of range are ignored.
+//  "TBWPositionClass": orientation (0 vertical, 1 horizontal), buttons per
+//      line (1 to 6), place (kPreviewPlace...) and autohide, each in wParam.
+enum : UINT {
+    kPreviewSet1 = WM_USER + 101,   // 1125
+    kPreviewSet2 = WM_USER + 102,
+    kPreviewSet3 = WM_USER + 103,
+    kPreviewSet4 = WM_USER + 104,
+};
+// The position preview's places; top right and bottom left are not the
+// toolbar's corner codes.
+enum : int {
+    kPreviewFloating = 0,
+    kPreviewTopLeft = 5,
+    kPreviewTopRight = 9,
+    kPreviewBottomLeft = 6,
+    kPreviewBottomRight = 10,
+    kPreviewFixed = 16,
+};
+constexpr COLORREF kPreviewScreen = RGB(0x00, 0x80, 0x80);
+constexpr COLORREF kPreviewToolbar = RGB(0xC0, 0xC0, 0xC0);
+// The toolbar's place as the position preview shows it.
+int PreviewPlace(BOOL docked, int dockCorner);
+// The toolbar a position preview of that client size draws, in client
+// coordinates (without its title bar).
+RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide);
+BOOL RegisterPreviewClasses(HINSTANCE instance);

@@ -6,6 +6,7 @@
 #include "ToolbarSet.h"
 #include "../common/Application.h"
 #include "../buttons/ButtonFactory.h"
+#include "../buttons/IconListSnapshot.h"
 #include "../common/SafeStorage.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -430,6 +431,8 @@ BOOL CToolbar::Write(IStorage* storage)
         return FALSE;
     }
 
+    // The buttons copy their icons out of the image lists, read once here.
+    CIconListSnapshot icons;
     for (int i = 0; i < Count(); ++i) {
         wchar_t elementName[16];
         if (!ElementName(i, elementName)) {

@@ -3,7 +3,11 @@
 // menu, and the commands they send.
 #include "Toolbar.h"
 
+#include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
+#include "../buttons/ButtonFactory.h"
+#include "../buttons/ExecButton.h"
+#include "../buttons/FileButton.h"
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
@@ -23,6 +27,29 @@ void GreyAddCommands(HMENU menu, bool addBlocked)
     // properties have given it a target.
     for (UINT id : {IDC_TB_ADD_FILE, IDC_TB_ADD_FOLDER, IDC_TB_ADD_URL})
         grey(id, addBlocked || !kHasButtonProperties);
+}
+
+// What a toolbar menu command changes, as protection bits (0: nothing protected).
+DWORD CommandProtection(UINT id)
+{
+    switch (id) {
+    case IDC_TB_ADD_FILE:
+    case IDC_TB_ADD_FOLDER:
+    case IDC_TB_ADD_URL:
+    case IDC_TB_ADD_SHORTCUT:
+    case IDC_TB_LAUNCH_EXPLORER:
+        return kProtectAdd;
+    case IDC_TB_DOCK:
+    case IDC_TB_UNDOCK:
+    case IDC_TB_HORIZONTAL:
+    case IDC_TB_VERTICAL:
+    case IDC_TB_ALWAYS_ON_TOP:
+    case IDC_TB_SHOW_MENU_BUTTON:
+    case IDC_TB_AUTOHIDE:
+        return kProtectToolbarProperties;
+    default:
+        return 0;
+    }
 }
 
 } // namespace
@@ -80,13 +107,12 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
                     IDC_TB_SHOW_MENU_BUTTON, IDC_TB_AUTOHIDE})
         grey(id, propertiesBlocked);
     grey(IDC_TB_SAVE_AS, m_saveDialogOpen);
-    grey(IDC_TB_PROPERTIES, m_propertiesOpen || !kHasToolbarProperties);
+    // One toolbar sheet at a time in the whole program.
+    grey(IDC_TB_PROPERTIES, CToolbarPropertySheet::IsOpen() != FALSE);
     if (m_settings.protection.quickUnlockOption) {
         CText lockText;
         lockText.LoadString(AppInstance(), m_quickUnlocked ? IDS_QUICK_LOCK : IDS_QUICK_UNLOCK);
-        // Locking asks for the password, which the protection dialogs own.
-        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING | (kHasToolbarProperties ? 0 : MF_GRAYED), IDC_TB_QUICK_LOCK,
-                    lockText.c_str());
+        InsertMenuA(menu, 4, MF_BYPOSITION | MF_STRING, IDC_TB_QUICK_LOCK, lockText.c_str());
     }
     SetMenuContextHelpId(menu, HELP_TOOLBAR_MENU);
 
@@ -142,7 +168,7 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     for (const auto& command : commands) {
         CText text;
         text.LoadString(AppInstance(), command.textId);
-        const UINT greyed = command.offset == 302 && !kHasToolbarProperties ? MF_GRAYED : 0;
+        const UINT greyed = command.offset == 302 && CToolbarPropertySheet::IsOpen() ? MF_GRAYED : 0;
         AddMenuItem(menu, base + command.offset, text.c_str(), command.iconId, columnFlag() | greyed);
         ++items;
     }
@@ -154,6 +180,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
     // Commands count only for a toolbar in the set, and not as notifications.
     if (code != 0 || (m_set && !m_set->FindToolbar(this, index)))
         return FALSE;
+    // The menus grey what the protection blocks, but a command can also come posted.
+    const DWORD blockedBy = CommandProtection(id);
+    if (blockedBy != 0 && IsRestricted(blockedBy))
+        return TRUE;
     switch (id) {
     case kToolbarMenuButtonId:
         ShowToolbarMenu(Handle(), FALSE);
@@ -178,14 +208,36 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         }
         return TRUE;
     case IDC_TB_ADD_FILE:
-        AddButton(kKindProgram, nullptr);
-        return TRUE;
     case IDC_TB_ADD_FOLDER:
-        AddButton(kKindFolder, nullptr);
+    case IDC_TB_ADD_URL: {
+        if (IsRestricted(kProtectAdd) || CFileButton::PropertiesButton())
+            return TRUE;
+        const DWORD kind = id == IDC_TB_ADD_FILE ? kKindProgram : (id == IDC_TB_ADD_FOLDER ? kKindFolder : kKindUrl);
+        std::unique_ptr<CToolButton> made(NewButtonOfKind(kind, this, App()));
+        auto* blank = dynamic_cast<CFileButton*>(made.get());
+        CreationData data;
+        StoreCreationData(data);
+        if (!blank || !blank->Create(data, kCreateWithWindow))
+            return TRUE;
+        blank->SetFile("");
+        if (kind == kKindProgram)
+            static_cast<CExecButton*>(blank)->SetStartIn("");
+        blank->SetIconFile("");
+        CText description;
+        if (!description.LoadString(AppInstance(), IDS_BLANK_BUTTON))
+            description = "Blank button";
+        blank->SetDescription(description.c_str());
+        if (!InsertNewButton(std::move(made), nullptr))
+            return TRUE;
+        m_dirty = 1;
+        Relayout(TRUE);
+        // A blank button keeps its place only once its pages have given it a target.
+        const auto alive = AliveToken();
+        blank->ShowProperties();
+        if (*alive && IndexOf(blank) >= 0 && !blank->CheckFileOk())
+            Remove(blank);
         return TRUE;
-    case IDC_TB_ADD_URL:
-        AddButton(kKindUrl, nullptr);
-        return TRUE;
+    }
     case IDC_TB_ADD_SHORTCUT:
         if (!LaunchLTLApp(IDS_REG_EXPLORER_PATH, IDS_REG_EXPLORER_EXE, FALSE, "Shortcut") && App())
             App()->DisplayMessage(Handle(), IDS_MSG_EXPLORER_SHORTCUT, nullptr, MB_OK | MB_ICONEXCLAMATION,
@@ -235,9 +287,11 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
             Paste(nullptr, TRUE);
         return TRUE;
     case IDC_TB_PROPERTIES:
+        if (!CToolbarPropertySheet::IsOpen())
+            CToolbarPropertySheet::Run(*this);
+        return TRUE;
     case IDC_TB_QUICK_LOCK:
-        if (TraceOn())
-            LogFormat("CToolbar::OnCommand(%lu): not available", id);
+        ToggleQuickLock(Handle());
         return TRUE;
     default:
         return FALSE;

@@ -24,9 +24,25 @@ void CCheckList::Attach(HWND dialog, int controlId, int minimumHeight)
     m_list = GetDlgItem(dialog, controlId);
     if (!m_list)
         return;
-    const LRESULT height = SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
-    if (height != LB_ERR && height < minimumHeight)
+    LRESULT height = SendMessageA(m_list, LB_GETITEMHEIGHT, 0, 0);
+    if (height != LB_ERR && height < minimumHeight) {
         SendMessageA(m_list, LB_SETITEMHEIGHT, 0, MAKELPARAM(minimumHeight, 0));
+        height = minimumHeight;
+    }
+    // The list was sized in dialog units for the font's item height; with a
+    // taller item its last row would show cut in half.  It keeps the whole
+    // rows that fit.
+    if (height > 0 && (GetWindowLongA(m_list, GWL_STYLE) & LBS_NOINTEGRALHEIGHT)) {
+        RECT window{};
+        RECT client{};
+        GetWindowRect(m_list, &window);
+        GetClientRect(m_list, &client);
+        const int frame = (window.bottom - window.top) - client.bottom;
+        const int rows = client.bottom / static_cast<int>(height);
+        if (rows > 0 && client.bottom % height != 0)
+            SetWindowPos(m_list, nullptr, 0, 0, window.right - window.left,
+                         frame + rows * static_cast<int>(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     m_checked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_CHECKED)));
     m_unchecked.Reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_UNCHECKED)));
     SetWindowSubclass(m_list, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(dialog));

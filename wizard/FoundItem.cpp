@@ -34,6 +34,15 @@ int SelectedCompanies(const Companies& companies)
     return selected;
 }
 
+SearchChoice SearchChoice::Of(int mask, const Companies& companies)
+{
+    SearchChoice choice;
+    choice.mask = mask;
+    for (const CCompany& company : companies)
+        choice.chosen.push_back(company.selected ? 1 : 0);
+    return choice;
+}
+
 namespace {
 
 // One string of the version block, or null; the pointer lies in block.

@@ -48,6 +48,19 @@ using Companies = std::vector<CCompany>;
 Companies SplitCompanies(const char* list);
 int SelectedCompanies(const Companies& companies);
 
+// What a search was asked for: the types and which companies were chosen,
+// one flag per company in list order.  Two searches of the same choice find
+// the same objects.
+struct SearchChoice
+{
+    int mask = 0;
+    std::vector<int> chosen;
+
+    static SearchChoice Of(int mask, const Companies& companies);
+    bool operator==(const SearchChoice& other) const { return mask == other.mask && chosen == other.chosen; }
+    bool operator!=(const SearchChoice& other) const { return !(*this == other); }
+};
+
 // The maker text of a program from its version information: "CompanyName",
 // or "LegalCopyright" when the company is given empty.  FALSE when there is
 // none.

@@ -118,22 +118,13 @@ BOOL CToolbarWizard::ShowHelp(HWND owner, UINT context) const
 
 bool CToolbarWizard::SameAsLastSearch() const
 {
-    if (!m_searched || m_searchedMask != m_searchMask || m_searchedCompanies.size() != m_companies.size())
-        return false;
-    for (size_t i = 0; i < m_companies.size(); ++i) {
-        if ((m_companies[i].selected ? 1 : 0) != m_searchedCompanies[i])
-            return false;
-    }
-    return true;
+    return m_searched && m_lastSearch == SearchChoice::Of(m_searchMask, m_companies);
 }
 
 void CToolbarWizard::RecordSearch()
 {
     m_searched = true;
-    m_searchedMask = m_searchMask;
-    m_searchedCompanies.clear();
-    for (const CCompany& company : m_companies)
-        m_searchedCompanies.push_back(company.selected ? 1 : 0);
+    m_lastSearch = SearchChoice::Of(m_searchMask, m_companies);
 }
 
 void CToolbarWizard::SelectAllCompanies()

@@ -53,6 +53,5 @@ private:
     HIMAGELIST m_images = nullptr;
     int m_finished = 0;
     bool m_searched = false;
-    int m_searchedMask = 0;
-    std::vector<int> m_searchedCompanies;
+    SearchChoice m_lastSearch;
 };

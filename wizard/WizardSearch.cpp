@@ -365,24 +365,36 @@ BOOL CWizardSearch::ShortcutPasses(const char* linkPath, const Companies& compan
     if (FAILED(link->GetPath(target, MAX_PATH, nullptr, 0)) || !target[0])
         return FALSE;
 
-    // A target whose expansion does not fit the room of a path is skipped,
-    // never cut short into the name of some other file.
-    char expanded[MAX_PATH + 1]{};
-    const DWORD needed = ExpandEnvironmentStringsA(target, expanded, MAX_PATH);
-    if (needed == 0 || needed > MAX_PATH)
+    CText expanded;
+    if (!ExpandTarget(target, expanded))
         return FALSE;
     if (TraceOn())
-        LogText(expanded);
-    const char* targetExtension = ExtensionOf(expanded);
+        LogText(expanded.c_str());
+    const char* targetExtension = ExtensionOf(expanded.c_str());
     if (!targetExtension || lstrcmpiA(targetExtension, ".exe") != 0)
         return FALSE;
 
     if (SelectedCompanies(companies) == static_cast<int>(companies.size()))
         return TRUE;
     CText company;
-    if (!ReadCompanyText(expanded, company))
+    if (!ReadCompanyText(expanded.c_str(), company))
         return FALSE;
     if (TraceOn())
         LogText(company.c_str());
     return CompanyMatches(companies, company);
+}
+
+BOOL CWizardSearch::ExpandTarget(const char* target, CText& expanded)
+{
+    if (!target)
+        return FALSE;
+    // A target whose expansion does not fit the room of a path is skipped,
+    // never cut short into the name of some other file.
+    char room[MAX_PATH]{};
+    const DWORD needed = ExpandEnvironmentStringsA(target, room, MAX_PATH);
+    if (needed == 0 || needed > MAX_PATH)
+        return FALSE;
+    room[MAX_PATH - 1] = 0;
+    expanded = room;
+    return TRUE;
 }

@@ -65,6 +65,9 @@ public:
     // whose target, environment references expanded, is an ".exe" of a
     // chosen maker.
     static BOOL ShortcutPasses(const char* linkPath, const Companies& companies);
+    // A shortcut's target with its environment references expanded; FALSE
+    // when the expansion does not fit a path (MAX_PATH with its zero).
+    static BOOL ExpandTarget(const char* target, CText& expanded);
 
 private:
     static DWORD WINAPI ThreadMain(void* parameter);

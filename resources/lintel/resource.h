@@ -6,11 +6,14 @@
 
 // The program menu, Options dialog and About box keep theirs in a header of their own.
 #include "menu_res.h"
+#include "toolbarsheet_res.h"
 #include "toolbar_res.h"
 #include "button_res.h"
 #include "address_res.h"
 #include "folder_res.h"
+#include "properties_res.h"
 #include "transfer_res.h"
+#include "protection_res.h"
 
 // Icons and cursors
 #define IDI_LINTEL               101

@@ -418,6 +418,44 @@ TEST_F(TipsProgramTest, TheDialogComesBackWhenLintelGoesAwayMidLesson)
     EXPECT_EQ(ReadText("Lesson2"), "Yes");
 }
 
+TEST_F(TipsProgramTest, WithoutTheIntroHelpBesideLintelALessonLeavesTheDialogUp)
+{
+    // A main program that answers 1 to every lesson from a folder without
+    // the intro help: no card will ever close, so nothing would bring the
+    // dialog back while it runs.
+    const std::string elsewhere = m_folder + "\\NoIntroHelp";
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    const std::string standIn = elsewhere + "\\companion_standin.exe";
+    ASSERT_TRUE(CopyFileA((driver::ProgramFolder() + "\\companion_standin.exe").c_str(), standIn.c_str(), FALSE));
+    driver::CompanionStandIn lintel;
+    ASSERT_TRUE(lintel.Start(elsewhere, true, {}, 1, standIn));
+
+    ASSERT_TRUE(StartTips("START"));
+    HWND dialog = WaitForStartedDialog();
+    ASSERT_NE(dialog, nullptr);
+    // The requests still go, so that the main program can say help is
+    // missing; the second one is taken only after the first lesson's start
+    // is over, whatever it did to the dialog.
+    auto requests = [&] {
+        std::vector<driver::StandInRecord> found;
+        for (const driver::StandInRecord& record : lintel.Records())
+            if (record.event == "helprequest")
+                found.push_back(record);
+        return found;
+    };
+    Click(GetDlgItem(dialog, kLessonText + 3));
+    ASSERT_TRUE(driver::WaitUntil([&] { return requests().size() == 1; }));
+    Click(GetDlgItem(dialog, kLessonPicture + 4));
+    ASSERT_TRUE(driver::WaitUntil([&] { return requests().size() == 2; }));
+    for (const driver::StandInRecord& record : requests())
+        EXPECT_EQ(record.wParam, kLessonKind);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_TRUE(lintel.GetProcess().IsRunning());
+    ASSERT_TRUE(CloseDialog(dialog));
+    EXPECT_EQ(ReadText("Lesson4"), "No");
+    EXPECT_EQ(ReadText("Lesson5"), "No");
+}
+
 TEST_F(TipsProgramTest, ALessonLintelDoesNotStartShowsTheMessageAndTheDialogStays)
 {
     driver::CompanionStandIn lintel;

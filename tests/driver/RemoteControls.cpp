@@ -93,6 +93,32 @@ std::vector<std::string> ComboTexts(HWND combo)
     return texts;
 }
 
+std::vector<std::string> ListBoxTexts(HWND list)
+{
+    std::vector<std::string> texts;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Marshalled like CB_GETLBTEXT, with the same UTF-16 answer to an
+        // ANSI caller from another process under Wine 8.
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        if (length < 0 || length >= static_cast<LRESULT>(kTextRoom))
+            continue;
+        std::vector<char> buffer(kTextRoom * 2, '\0');
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        buffer[buffer.size() - 1] = 0;
+        buffer[buffer.size() - 2] = 0;
+        std::string text(buffer.data());
+        if (length > 1 && buffer[0] != 0 && buffer[1] == 0) {
+            const wchar_t* wide = reinterpret_cast<const wchar_t*>(buffer.data());
+            char narrow[kTextRoom * 2]{};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+            text = narrow;
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 std::vector<std::string> ListViewTexts(HWND list, int column)
 {
     std::vector<std::string> texts;

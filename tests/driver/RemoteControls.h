@@ -18,6 +18,10 @@ std::string ControlText(HWND control);
 // The texts of every entry of a combo box.
 std::vector<std::string> ComboTexts(HWND combo);
 
+// The texts of every entry of a list box that keeps strings (owner-drawn
+// ones too, with LBS_HASSTRINGS).
+std::vector<std::string> ListBoxTexts(HWND list);
+
 // The list view's items: the text of one column for every item, in list order.
 std::vector<std::string> ListViewTexts(HWND list, int column = 0);
 // Selects one item (and focuses it); false when the list would not.

@@ -134,7 +134,7 @@ CompanionStandIn::~CompanionStandIn()
 }
 
 bool CompanionStandIn::Start(const std::string& folder, bool asMain, const std::vector<std::string>& toolbars,
-                             int helpAnswer)
+                             int helpAnswer, const std::string& program)
 {
     Stop();
     m_taken.clear();
@@ -145,7 +145,7 @@ bool CompanionStandIn::Start(const std::string& folder, bool asMain, const std::
         arguments += "--main " + Quoted(m_log) + " --help-answer " + std::to_string(helpAnswer);
     for (const std::string& name : toolbars)
         arguments += " --toolbar " + Quoted(name);
-    if (!m_process.Start(ProgramFolder() + "\\companion_standin.exe", arguments, folder))
+    if (!m_process.Start(program.empty() ? ProgramFolder() + "\\companion_standin.exe" : program, arguments, folder))
         return false;
     if (asMain && !WaitForWindow("LintelMainWindow", "Lintel", kDefaultTimeout, m_process.Id()))
         return false;

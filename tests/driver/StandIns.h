@@ -73,9 +73,10 @@ public:
 
     // Starts the stand-in with its log in the folder (made anew), as the
     // main program when asMain, with a toolbar window per name, and waits
-    // until all its windows exist.
+    // until all its windows exist.  A program path given runs a copy of the
+    // stand-in from elsewhere, as a main program in a folder of its own.
     bool Start(const std::string& folder, bool asMain, const std::vector<std::string>& toolbars = {},
-               int helpAnswer = 1);
+               int helpAnswer = 1, const std::string& program = "");
     // Asks it to close (WM_CLOSE) and kills it when it does not end.
     void Stop();
 

@@ -4,7 +4,8 @@
 // that a test can tell whether it was loaded and what was asked of it.
 // LINTEL_VDESK_SCREEN sets the answer of GetScreen (0 unless set; -1 tells
 // the program that no desktop is current); LINTEL_VDESK_GRID sets the answer
-// of GetGridSize as "columns,rows" (3,2 unless set).
+// of GetGridSize as "columns,rows" (3,2 unless set); LINTEL_VDESK_INITIALISE
+// set to 0 makes Initialise say the product is not running.
 #include <windows.h>
 
 #include <cstdio>
@@ -45,7 +46,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 BOOL WINAPI Initialise()
 {
     Log("Initialise()");
-    return TRUE;
+    char answer[16]{};
+    const DWORD length = GetEnvironmentVariableA("LINTEL_VDESK_INITIALISE", answer, sizeof answer);
+    return length > 0 && length < sizeof answer ? std::strtol(answer, nullptr, 10) != 0 : TRUE;
 }
 
 // Columns in the low word, rows in the high word.

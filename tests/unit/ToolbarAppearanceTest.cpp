@@ -307,3 +307,162 @@ TEST_F(ToolbarAppearanceTest, SolidAndGradientToolbarsInEverySize)
         DispatchMessageA(&message);
     driver::Screenshot("toolbar-backgrounds");
 }
+
+namespace {
+
+// A preview control of the property sheet, on its own.
+class Preview
+{
+public:
+    explicit Preview(const char* className, int width = 100, int height = 80)
+    {
+        RegisterPreviewClasses(GetModuleHandleA(nullptr));
+        m_window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    }
+    ~Preview() { DestroyWindow(m_window); }
+    HWND Window() const { return m_window; }
+    LONG Slot(int index) const { return GetWindowLongA(m_window, index * static_cast<int>(sizeof(LONG))); }
+    void Send(UINT message, WPARAM first, LPARAM second = 0) const { SendMessageA(m_window, message, first, second); }
+
+private:
+    HWND m_window = nullptr;
+};
+
+} // namespace
+
+TEST(ToolbarPreviews, MessagesSetTheirStateAndValuesOutOfRangeAreIgnored)
+{
+    struct Step {
+        UINT message;
+        WPARAM first;
+        LPARAM second;
+        int slot;
+        LONG want;
+    };
+    struct Case {
+        const char* className;
+        std::vector<LONG> initial;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"TBWGradientClass",
+         {0x000000, 0xFFFFFF, 0},
+         {{kPreviewSet1, 0, RGB(1, 2, 3), 0, RGB(1, 2, 3)},
+          {kPreviewSet2, 0, RGB(4, 5, 6), 1, RGB(4, 5, 6)},
+          {kPreviewSet3, 1, 0, 2, 1},
+          {kPreviewSet3, 0, 0, 2, 0}}},
+        {"TBWStyleClass",
+         {5, 1, 1, 1},
+         {{kPreviewSet1, 0, 0, 0, 0},
+          {kPreviewSet1, 6, 0, 0, 0},
+          {kPreviewSet1, static_cast<WPARAM>(-1), 0, 0, 0},
+          {kPreviewSet2, 2, 0, 1, 2},
+          {kPreviewSet2, 3, 0, 1, 2},
+          {kPreviewSet3, 0, 0, 2, 0},
+          {kPreviewSet3, 2, 0, 2, 0},
+          {kPreviewSet4, 0, 0, 3, 0},
+          {kPreviewSet4, 5, 0, 3, 0}}},
+        {"TBWPositionClass",
+         {0, 1, kPreviewFloating, 0},
+         {{kPreviewSet1, 1, 0, 0, 1},
+          {kPreviewSet1, 2, 0, 0, 1},
+          {kPreviewSet2, 6, 0, 1, 6},
+          {kPreviewSet2, 0, 0, 1, 6},
+          {kPreviewSet2, 7, 0, 1, 6},
+          {kPreviewSet3, kPreviewTopRight, 0, 2, kPreviewTopRight},
+          // The toolbar's own corner codes are not places of the preview.
+          {kPreviewSet3, 128, 0, 2, kPreviewTopRight},
+          {kPreviewSet3, 7, 0, 2, kPreviewTopRight},
+          {kPreviewSet3, kPreviewFixed, 0, 2, kPreviewFixed},
+          {kPreviewSet4, 1, 0, 3, 1},
+          {kPreviewSet4, 3, 0, 3, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.className);
+        Preview preview(c.className);
+        ASSERT_NE(preview.Window(), nullptr);
+        for (size_t i = 0; i < c.initial.size(); ++i)
+            EXPECT_EQ(preview.Slot(static_cast<int>(i)), c.initial[i]) << "slot " << i;
+        for (const Step& step : c.steps) {
+            preview.Send(step.message, step.first, step.second);
+            EXPECT_EQ(preview.Slot(step.slot), step.want)
+                << "message " << step.message << " with " << static_cast<long long>(step.first);
+        }
+    }
+}
+
+TEST(ToolbarPreviews, GradientPreviewRunsAcrossOrDownByItsFlag)
+{
+    // 110 x 66: bands of 5 and 3 pixels, so the last two reach the end colour.
+    Preview preview("TBWGradientClass", 110, 66);
+    preview.Send(kPreviewSet1, 0, RGB(255, 0, 0));
+    preview.Send(kPreviewSet2, 0, RGB(0, 0, 255));
+    HWND window = preview.Window();
+    // Inside the sunken edge: red at the start, blue at the end.
+    EXPECT_EQ(Hex(WindowPixel(window, 3, 30)), Hex(RGB(255, 0, 0)));
+    EXPECT_EQ(Hex(WindowPixel(window, 105, 30)), Hex(RGB(0, 0, 255)));
+    EXPECT_EQ(Hex(WindowPixel(window, 105, 3)), Hex(RGB(0, 0, 255)));
+    preview.Send(kPreviewSet3, 1);
+    EXPECT_EQ(Hex(WindowPixel(window, 105, 2)), Hex(RGB(255, 0, 0)));
+    EXPECT_EQ(Hex(WindowPixel(window, 3, 62)), Hex(RGB(0, 0, 255)));
+}
+
+TEST(ToolbarPreviews, PositionPreviewPlacesTheToolbarOnItsScreen)
+{
+    // Client 100 x 80.  Six 8-pixel buttons: per line x 8 along the
+    // toolbar, (6 / per line) x 8 across it.
+    struct Case {
+        const char* name;
+        int orientation, perLine, place, autohide;
+        RECT want;
+    };
+    const Case cases[] = {
+        {"floating vertical, centred", 0, 1, kPreviewFloating, 0, {46, 16, 54, 64}},
+        {"fixed horizontal, two a line", 1, 2, kPreviewFixed, 0, {38, 32, 62, 48}},
+        {"top left", 0, 3, kPreviewTopLeft, 0, {2, 2, 26, 18}},
+        {"top right is 9", 1, 2, kPreviewTopRight, 0, {74, 2, 98, 18}},
+        {"bottom left is 6", 0, 1, kPreviewBottomLeft, 0, {2, 30, 10, 78}},
+        {"bottom right", 1, 6, kPreviewBottomRight, 0, {90, 30, 98, 78}},
+        {"floating autohide", 0, 1, kPreviewFloating, 1, {46, 38, 54, 42}},
+        {"fixed horizontal autohide", 1, 1, kPreviewFixed, 1, {48, 36, 52, 44}},
+        {"docked vertical autohide: 2 across", 0, 3, kPreviewBottomLeft, 1, {2, 62, 4, 78}},
+        {"docked horizontal autohide: 2 across", 1, 2, kPreviewTopRight, 1, {74, 2, 98, 4}},
+    };
+    const COLORREF screen = RGB(0x00, 0x80, 0x80), toolbar = RGB(0xC0, 0xC0, 0xC0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RECT client{0, 0, 100, 80};
+        const RECT got = PreviewToolbarRect(client, c.orientation, c.perLine, c.place, c.autohide);
+        EXPECT_EQ(got.left, c.want.left);
+        EXPECT_EQ(got.top, c.want.top);
+        EXPECT_EQ(got.right, c.want.right);
+        EXPECT_EQ(got.bottom, c.want.bottom);
+
+        Preview preview("TBWPositionClass", 100, 80);
+        preview.Send(kPreviewSet1, static_cast<WPARAM>(c.orientation));
+        preview.Send(kPreviewSet2, static_cast<WPARAM>(c.perLine));
+        preview.Send(kPreviewSet3, static_cast<WPARAM>(c.place));
+        preview.Send(kPreviewSet4, static_cast<WPARAM>(c.autohide));
+        HWND window = preview.Window();
+        EXPECT_EQ(Hex(WindowPixel(window, c.want.left, c.want.top)), Hex(toolbar));
+        EXPECT_EQ(Hex(WindowPixel(window, c.want.right - 1, c.want.bottom - 1)), Hex(toolbar));
+        if (c.want.right < 97) {
+            EXPECT_EQ(Hex(WindowPixel(window, c.want.right, c.want.bottom - 1)), Hex(screen));
+        }
+        if (c.place == kPreviewFloating) {
+            EXPECT_EQ(Hex(WindowPixel(window, c.want.left, c.want.top - 1)), Hex(RGB(0, 0, 0)));
+            EXPECT_EQ(Hex(WindowPixel(window, c.want.left, c.want.top - 4)), Hex(screen));
+        }
+    }
+}
+
+TEST(ToolbarPreviews, PlacesFollowTheToolbarsCornerCodes)
+{
+    EXPECT_EQ(PreviewPlace(FALSE, kCornerTopRight), kPreviewFloating);
+    EXPECT_EQ(PreviewPlace(TRUE, kCornerTopLeft), kPreviewTopLeft);
+    EXPECT_EQ(PreviewPlace(TRUE, kCornerTopRight), kPreviewTopRight);
+    EXPECT_EQ(PreviewPlace(TRUE, kCornerBottomLeft), kPreviewBottomLeft);
+    EXPECT_EQ(PreviewPlace(TRUE, kCornerBottomRight), kPreviewBottomRight);
+    EXPECT_EQ(PreviewPlace(TRUE, kCornerFixed), kPreviewFixed);
+}
