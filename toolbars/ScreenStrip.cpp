@@ -2,7 +2,10 @@
 
 #include "ToolbarSettings.h"
 #include "../common/RegistryKey.h"
+#include "../common/ScopedHandle.h"
 #include "../common/TraceLog.h"
+
+#include <vector>
 
 namespace {
 
@@ -80,9 +83,52 @@ BOOL WriteScreenStripOption(const char* programKey, const char* toolbarFile, BOO
 {
     if (!programKey || !toolbarFile || !*toolbarFile)
         return FALSE;
-    CRegistryKey key;
-    return key.CreateKey(HKEY_CURRENT_USER, StripKey(programKey), nullptr, CRegistryKey::kWrite)
-           && key.SetLongValue(CText(toolbarFile), on ? 1 : 0);
+    if (on) {
+        CRegistryKey key;
+        return key.CreateKey(HKEY_CURRENT_USER, StripKey(programKey), nullptr, CRegistryKey::kWrite)
+               && key.SetLongValue(CText(toolbarFile), 1);
+    }
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, StripKey(programKey).c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS)
+        return TRUE;   // no key, no option
+    CRegKeyHandle key(raw);
+    const LONG result = RegDeleteValueA(key.Get(), toolbarFile);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+void PruneScreenStripOptions(const char* programKey)
+{
+    if (!programKey)
+        return;
+    HKEY raw = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, StripKey(programKey).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &raw)
+        != ERROR_SUCCESS)
+        return;
+    CRegKeyHandle key(raw);
+    std::vector<CText> gone;
+    for (DWORD index = 0;; ++index) {
+        char name[MAX_PATH + 1]{};
+        DWORD length = sizeof name;
+        const LONG result = RegEnumValueA(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA)
+            continue;   // no path of ours is that long: not a value this program wrote
+        if (result != ERROR_SUCCESS)
+            break;
+        if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        CText folder(name);
+        const int slash = folder.ReverseFind('\\');
+        if (slash <= 0)
+            continue;
+        folder.Left(slash);
+        if (folder.Length() == 2 && folder.c_str()[1] == ':')
+            folder += "\\";
+        if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+            gone.push_back(CText(name));
+    }
+    // Deleted after the walk: deleting during it would renumber the values.
+    for (const CText& name : gone)
+        RegDeleteValueA(key.Get(), name.c_str());
 }
 
 bool CScreenStrip::Claim(UINT edge, const RECT& monitor, SIZE size, RECT& granted)

@@ -22,9 +22,14 @@ RECT StripRequest(UINT edge, const RECT& monitor, SIZE size);
 // the strip its corner names.
 POINT StripPosition(UINT edge, int dockCorner, const RECT& granted, SIZE size);
 
-// The option per toolbar file; a toolbar not yet saved has none.
+// The option per toolbar file; a toolbar not yet saved has none.  Off is
+// kept as no value at all, so the key holds only the files that want a strip.
 BOOL ReadScreenStripOption(const char* programKey, const char* toolbarFile);
 BOOL WriteScreenStripOption(const char* programKey, const char* toolbarFile, BOOL on);
+// Drops the options of files that are gone from folders that are still
+// there (deleted or renamed by someone else); a file on a drive that is
+// away keeps its option.
+void PruneScreenStripOptions(const char* programKey);
 
 // One registration with the shell; it goes when the object does, and the
 // shell also drops it when the window is destroyed.

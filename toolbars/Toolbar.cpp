@@ -703,6 +703,24 @@ BOOL CToolbar::WantsScreenStrip()
            && ScreenStripOption();
 }
 
+void CToolbar::StoreScreenStripOption()
+{
+    if (m_fileName.IsEmpty())
+        return;
+    CText programKey;
+    programKey.LoadString(AppInstance(), IDS_REG_KEY);
+    WriteScreenStripOption(programKey.c_str(), m_fileName.c_str(), ScreenStripOption());
+}
+
+void CToolbar::SetFileName(const char* fileName)
+{
+    const BOOL strip = ScreenStripOption();
+    m_fileName = fileName ? fileName : "";
+    m_stripOption = strip;
+    m_stripOptionFile = m_fileName;
+    m_stripOptionRead = true;
+}
+
 bool CToolbar::PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at)
 {
     const UINT edge = StripEdge(m_settings.dockCorner, m_settings.orientation);

@@ -164,6 +164,8 @@ public:
     // window's place in it; false when there is no strip to stand in.
     bool PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at);
     void ReleaseScreenStrip();
+    // Writes the choice for the toolbar's file, as it was just saved.
+    void StoreScreenStripOption();
     BOOL HasScreenStrip() const { return m_strip && m_strip->IsRegistered(); }
 
     // Showing, hiding, focus and hot tracking.
@@ -189,7 +191,9 @@ public:
     BOOL WriteToFile(const char* fileName, DWORD newVersion);
     BOOL Save(BOOL askName);
     BOOL SaveAs();
-    void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
+    // A new name for the toolbar's file; the toolbar keeps its screen strip
+    // choice, which the next save stores for the new name.
+    void SetFileName(const char* fileName);
     // Whether the last Create or Open failed because the file could not be read.
     BOOL ReadFailed() const { return m_readFailed; }
     // The format of the file that was read, and the one the next save writes.

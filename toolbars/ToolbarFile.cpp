@@ -524,6 +524,10 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     m_quickUnlocked = 0;
     for (int i = 0; i < Count(); ++i)
         m_buttons[i]->SetModified(FALSE);
+    // A file written anew under a name takes this toolbar's strip choice,
+    // never one an earlier file of that name left behind.
+    if (m_fileName.Compare(fileName) == 0)
+        StoreScreenStripOption();
     SetTitle(nullptr);
     trace.Result(TR_WRITE_TO_FILE_RESULT, kSavedToFile);
     return TRUE;
@@ -576,7 +580,7 @@ BOOL CToolbar::SaveAs()
     if (dot > 0)
         newName.Left(dot);
     m_settings.name = newName;
-    m_fileName = path;
+    SetFileName(path);
     SetTitle(nullptr);
     const BOOL written = WriteToFile(path, dialog.nFilterIndex <= 1 ? kVersionCurrent : kVersion11000);
     if (written && m_set)

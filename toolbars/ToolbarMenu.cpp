@@ -90,12 +90,14 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     check(IDC_TB_AUTOHIDE, m_settings.autohide);
     check(IDC_TB_SHOW_MENU_BUTTON, m_settings.showMenuButtons);
     {
-        // Only a saved toolbar docked in a corner can keep a strip: the
-        // choice is remembered by its file's name.
+        // Only a toolbar docked in a corner can keep a strip.
         const bool stripPossible = m_settings.docked && CornerIndex() >= 0 && CornerIndex() < 4 && !m_settings.autohide
-                                   && !m_fileName.IsEmpty() && !IsRestricted(kProtectToolbarProperties);
+                                   && !IsRestricted(kProtectToolbarProperties);
+        CText stripText;
+        if (!stripText.LoadString(AppInstance(), IDS_MENU_SCREEN_STRIP))
+            stripText = "Keep a Screen S&trip";
         InsertMenuA(menu, IDC_TB_AUTOHIDE, MF_BYCOMMAND | MF_STRING | (ScreenStripOption() ? MF_CHECKED : 0)
-                        | (stripPossible ? 0 : MF_GRAYED), kScreenStripCommand, "Keep a Screen S&trip");
+                        | (stripPossible ? 0 : MF_GRAYED), kScreenStripCommand, stripText.c_str());
     }
 
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };

@@ -3,6 +3,7 @@
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
 #include "ToolbarDock.h"
+#include "ScreenStrip.h"
 #include "../buttons/ExecButton.h"
 #include "../common/Application.h"
 #include "../common/Associations.h"
@@ -187,6 +188,9 @@ void CToolbarSet::ReadStatusFromRegistry()
 
     ReadOptions(key);
     m_recentToolbars.ReadFromRegistry(HKEY_CURRENT_USER, RegistryName(IDS_REG_KEY));
+    // Before any toolbar reads its strip choice: a file deleted or renamed
+    // since the last run must not hand its choice to a new file of its name.
+    PruneScreenStripOptions(RegistryName(IDS_REG_KEY).c_str());
     if (m_options.openOnStart && numToolbars != 0) {
         COpenProgressDialog progress(m_application);
         progress.Create(m_host ? m_host->Window() : nullptr);

@@ -154,3 +154,23 @@ TEST_F(ScreenStripProgramTest, StripGoesWithAKilledProgramsWindow)
     lintel->Kill();
     EXPECT_TRUE(StripGone());
 }
+
+TEST_F(ScreenStripProgramTest, ChoicesOfFilesGoneFromTheirFoldersAreDroppedAtStart)
+{
+    // A file deleted or renamed by someone else leaves its choice behind; a
+    // new file of that name must not find it.  A file on a drive that is
+    // away keeps its choice for when the drive comes back.
+    const std::string key = std::string(kUserKey) + "\\ScreenStrip";
+    const std::string gone = m_folder + "\\deleted.ltl";
+    const std::string away = "Q:\\absent folder\\away.ltl";
+    ASSERT_TRUE(driver::SetRegistryDword(HKEY_CURRENT_USER, key.c_str(), gone.c_str(), 1));
+    ASSERT_TRUE(driver::SetRegistryDword(HKEY_CURRENT_USER, key.c_str(), away.c_str(), 1));
+    driver::Process* lintel = nullptr;
+    ASSERT_NE(StartWithStrip(lintel), nullptr);
+    DWORD value = 0;
+    EXPECT_FALSE(driver::ReadRegistryDword(HKEY_CURRENT_USER, key.c_str(), gone.c_str(), value));
+    EXPECT_TRUE(driver::ReadRegistryDword(HKEY_CURRENT_USER, key.c_str(), away.c_str(), value));
+    EXPECT_TRUE(driver::ReadRegistryDword(HKEY_CURRENT_USER, key.c_str(), m_path.c_str(), value));
+    ASSERT_TRUE(Close(*lintel));
+    EXPECT_TRUE(StripGone());
+}
