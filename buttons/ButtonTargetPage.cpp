@@ -3,6 +3,7 @@
 #include "ButtonPageSupport.h"
 #include "ExecButton.h"
 #include "FileButton.h"
+#include "../common/AnsiPath.h"
 #include "../common/Application.h"
 #include "../common/ComPtr.h"
 #include "../resources/lintel/resource.h"
@@ -11,6 +12,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace buttonpages;
 
@@ -195,16 +197,32 @@ void CButtonTargetPage::BrowseFile()
         filter = "All files (*.*)|*.*|";
     // The bars of the string table's text stand for the separators.
     filter.Replace('|', '\0');
-    char file[MAX_PATH]{};
-    OPENFILENAMEA dialog{};
+    // The wide dialog: the narrow one hands back question marks for the
+    // letters the code page lacks.
+    std::vector<wchar_t> wideFilter(static_cast<size_t>(filter.Length()) + 2, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, filter.c_str(), filter.Length(), wideFilter.data(), filter.Length());
+    wchar_t file[MAX_PATH]{};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFilter = wideFilter.data();
     dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
+    dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    if (GetOpenFileNameA(&dialog))
-        SetDlgItemTextA(Handle(), IDC_BP_FILE, file);
+    if (GetOpenFileNameW(&dialog))
+        TakeChosenPath(file, IDC_BP_FILE);
+}
+
+void CButtonTargetPage::TakeChosenPath(const wchar_t* path, int control)
+{
+    CText stored;
+    if (AnsiPathOf(path, stored) == AnsiPathForm::kNoForm) {
+        if (CApplication* application = TheApplication())
+            application->DisplayMessage(Handle(), IDS_MSG_NO_SHORT_NAME, nullptr, MB_OK | MB_ICONEXCLAMATION,
+                                        kCaptionProgramName);
+        return;
+    }
+    SetDlgItemTextA(Handle(), control, stored.c_str());
 }
 
 void CButtonTargetPage::BrowseFolder()
@@ -221,8 +239,8 @@ void CButtonTargetPage::BrowseFolder()
     LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
     if (!chosen)
         return;
-    char path[MAX_PATH]{};
-    if (SHGetPathFromIDListA(chosen, path))
-        SetDlgItemTextA(Handle(), IDC_BP_START_IN, path);
+    wchar_t path[MAX_PATH]{};
+    if (SHGetPathFromIDListW(chosen, path))
+        TakeChosenPath(path, IDC_BP_START_IN);
     CoTaskMemFree(chosen);
 }

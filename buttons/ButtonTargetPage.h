@@ -32,6 +32,9 @@ private:
     UINT CheckTexts(const Values& values) const;
     void BrowseFile();
     void BrowseFolder();
+    // A chosen path into the control, in a form a toolbar file can keep;
+    // a path with none is refused with a word to the user.
+    void TakeChosenPath(const wchar_t* path, int control);
 
     CFileButton* m_button;
     Values m_unchanged;

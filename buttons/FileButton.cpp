@@ -1,6 +1,7 @@
 #include "FileButton.h"
 #include "ButtonPropertySheet.h"
 
+#include "../common/AnsiPath.h"
 #include "../common/Application.h"
 #include "../common/Associations.h"
 #include "../common/TransferFormats.h"
@@ -79,11 +80,15 @@ BOOL NormalDisplayName(const CShellFolder& folder, const CItemId& item, CText& n
             LogHResult(hr);
         return FALSE;
     }
-    char buffer[MAX_PATH]{};
-    if (FAILED(StrRetToBufA(&text, item.List(), buffer, sizeof buffer)))
+    wchar_t buffer[MAX_PATH]{};
+    if (FAILED(StrRetToBufW(&text, item.List(), buffer, MAX_PATH)))
         return FALSE;
-    name = buffer;
-    return TRUE;
+    if (ConvertsExactly(buffer, name))
+        return TRUE;
+    // A name the code page cannot show: the title of the short path the
+    // button keeps stands in, never a row of question marks.
+    CText path;
+    return folder.GetDisplayName(item, path) && AnsiTitleOf(path.c_str(), name);
 }
 
 // The file name of a path without its folder and extension.
@@ -236,9 +241,11 @@ BOOL CFileButton::GetAssociatedFileInfo(const CreationData& data, const char* pa
         return FALSE;
     }
     // The title shows the extension or not, as the user's shell settings say.
-    char title[MAX_PATH]{};
-    if (path && GetFileTitleA(path, title, sizeof title) == 0) {
-        SetDescription(title);
+    // The long name's title where the code page can show it (a short path
+    // was stored for it), else the title of the path as given.
+    CText title;
+    if (path && AnsiTitleOf(path, title)) {
+        SetDescription(title.c_str());
     } else {
         // A drive's root ("C:\") has no file title; the shell's name for it
         // stands in, as for the drive dropped from My Computer.

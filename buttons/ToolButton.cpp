@@ -1,11 +1,13 @@
 #include "ToolButton.h"
 
+#include "../common/AccessibleWindow.h"
 #include "IconListSnapshot.h"
 #include "../common/Application.h"
 #include "../common/BitmapStream.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -463,6 +465,15 @@ LRESULT CToolButton::WindowProc(UINT message, WPARAM first, LPARAM second)
         break;
     case WM_ERASEBKGND:
         return 1;   // painting fills the whole button
+    case WM_GETOBJECT:
+        // A space says so and has no name; every other button is a push
+        // button named by its description.
+        if (const LRESULT answer = AnswerAccessibleObject(Handle(), first, second,
+                                                          m_kind == kKindSpace ? "" : m_description.c_str(),
+                                                          m_kind == kKindSpace ? ROLE_SYSTEM_SEPARATOR
+                                                                               : ROLE_SYSTEM_PUSHBUTTON))
+            return answer;
+        break;
     default:
         break;
     }

@@ -1,5 +1,6 @@
 #include "ShellFolder.h"
 
+#include "AnsiPath.h"
 #include "TraceLog.h"
 
 #include <cstring>
@@ -108,9 +109,11 @@ BOOL CShellFolder::IsAttrSet(const CItemId& item, ULONG mask) const
     return GetAttributes(item, attributes) && (attributes & mask) != 0;
 }
 
-BOOL CShellFolder::GetDisplayName(const CItemId& item, CText& text) const
+BOOL CShellFolder::GetDisplayName(const CItemId& item, CText& text, bool* unwritable) const
 {
     Trace(" > CShellFolder::GetDisplayName");
+    if (unwritable)
+        *unwritable = false;
     LPCITEMIDLIST list = item.List();
     STRRET name{};
     const HRESULT hr = m_folder && list ? m_folder->GetDisplayNameOf(list, SHGDN_FORPARSING, &name) : E_FAIL;
@@ -125,7 +128,13 @@ BOOL CShellFolder::GetDisplayName(const CItemId& item, CText& text) const
         CShellString owned;
         owned.text = name.pOleStr;
         if (owned.text) {
-            text = owned.text;
+            // A file's path with letters the code page lacks is named by its
+            // short path, which opens the same file.
+            if (AnsiPathOf(owned.text, text) == AnsiPathForm::kNoForm) {
+                text = owned.text;
+                if (unwritable)
+                    *unwritable = true;
+            }
             taken = TRUE;
         }
         break;

@@ -34,8 +34,10 @@ public:
     // Asks for every attribute of the one item.
     BOOL GetAttributes(const CItemId& item, ULONG& attributes) const;
     BOOL IsAttrSet(const CItemId& item, ULONG mask) const;
-    // The item's parsing name (for a file-system object: its full path).
-    BOOL GetDisplayName(const CItemId& item, CText& text) const;
+    // The item's parsing name (for a file-system object: its full path, in
+    // its short form when the long one does not fit the code page).
+    // unwritable: the name has no 8-bit form; text then holds a lossy one.
+    BOOL GetDisplayName(const CItemId& item, CText& text, bool* unwritable = nullptr) const;
 
     BOOL GetContextMenu(const CItemId& item, CComPtr<IContextMenu>& menu) const;
     BOOL GetExtractIcon(const CItemId& item, CComPtr<IExtractIconA>& extract) const;

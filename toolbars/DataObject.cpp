@@ -1,6 +1,7 @@
 // The program's data object and its format enumerator.
 #include "DataObject.h"
 
+#include "../common/AnsiPath.h"
 #include "../common/Application.h"
 #include "../common/SafeStorage.h"
 #include "../common/TransferFormats.h"
@@ -166,9 +167,11 @@ HGLOBAL CreateIdListObject(const CItemId& folder, const CItemId& item)
     return memory;
 }
 
-BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files)
+BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files, size_t* refused)
 {
     files.clear();
+    if (refused)
+        *refused = 0;
     const SIZE_T size = memory ? GlobalSize(memory) : 0;
     if (size < sizeof(DROPFILES))
         return FALSE;
@@ -184,6 +187,7 @@ BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files)
     while (ok && !ended) {
         // One name: characters up to a zero that lies inside the memory.
         std::string name;
+        std::wstring wideName;
         bool terminated = false;
         while (offset + charSize <= size) {
             wchar_t character = 0;
@@ -196,24 +200,33 @@ BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files)
                 terminated = true;
                 break;
             }
-            if (header.fWide) {
-                char converted[8] = {};
-                const int bytes = WideCharToMultiByte(CP_ACP, 0, &character, 1, converted, sizeof converted, nullptr, nullptr);
-                name.append(converted, bytes > 0 ? static_cast<size_t>(bytes) : 0);
-            } else {
+            if (header.fWide)
+                wideName.push_back(character);
+            else
                 name.push_back(static_cast<char>(character));
-            }
         }
-        if (!terminated)
+        if (!terminated) {
             ok = FALSE;
-        else if (name.empty())
+        } else if (name.empty() && wideName.empty()) {
             ended = true;
-        else
+        } else if (!header.fWide) {
             files.push_back(name);
+        } else {
+            // The whole name at once: a letter the code page lacks turns the
+            // path into its short form rather than into a question mark.
+            CText path;
+            if (AnsiPathOf(wideName.c_str(), path) != AnsiPathForm::kNoForm)
+                files.push_back(path.c_str());
+            else if (refused)
+                ++*refused;
+        }
     }
     GlobalUnlock(memory);
-    if (!ok)
+    if (!ok) {
         files.clear();
+        if (refused)
+            *refused = 0;
+    }
     return ok;
 }
 

@@ -46,7 +46,9 @@ HGLOBAL CreateIdListObject(const CItemId& folder, const CItemId& item);
 // Reads a DROPFILES block from another program.  Every offset and every
 // name is checked against the real size of the memory; FALSE when the block
 // is damaged (an offset outside it, a name or a list without its end).
-BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files);
+// A wide name the code page cannot hold comes as its short path; one with
+// no short form either is left out and counted in refused.
+BOOL ReadDropFileList(HGLOBAL memory, std::vector<std::string>& files, size_t* refused = nullptr);
 
 class CDataObject final : public CComObject<CDataObject, IDataObject>
 {

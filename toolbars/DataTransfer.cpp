@@ -119,6 +119,7 @@ enum DropOnButtonResult : unsigned long {
 struct CToolbar::DroppedItem {
     bool usable = false;   // false: the entry was damaged and is reported
     bool isItem = false;   // a shell item (folder and item) rather than a path
+    bool unwritable = false;   // its name has no 8-bit form a toolbar file can keep
     std::string path;
     CItemId folder;
     CItemId item;
@@ -402,6 +403,12 @@ BOOL CToolbar::AddDroppedItems(DroppedItem* items, size_t count, CToolButton* af
     BOOL anyAdded = FALSE;
     for (size_t i = 0; i < count; ++i) {
         DroppedItem& dropped = items[i];
+        if (dropped.unwritable) {
+            // Told before anything is added: such a button would be saved
+            // with a name that starts nothing.
+            TransferMessage(IDS_MSG_NO_SHORT_NAME);
+            continue;
+        }
         int kind = kKindNone;
         if (dropped.usable)
             kind = dropped.isItem ? GetButtonType(dropped.folder, dropped.item) : GetButtonType(dropped.path.c_str());
@@ -509,8 +516,11 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
                         dropped.folder = folder;
                         dropped.usable = array.GetItem(i, dropped.item) != FALSE;
                         CText path;
-                        if (dropped.usable && shellFolder.IsValid() && shellFolder.GetDisplayName(dropped.item, path))
+                        bool unwritable = false;
+                        if (dropped.usable && shellFolder.IsValid()
+                            && shellFolder.GetDisplayName(dropped.item, path, &unwritable))
                             dropped.path = path.c_str();
+                        dropped.unwritable = unwritable && shellFolder.IsAttrSet(dropped.item, SFGAO_FILESYSTEM);
                         items.push_back(std::move(dropped));
                     }
                 }
@@ -524,14 +534,17 @@ BOOL CToolbar::AddButtonFromDataObject(IDataObject* object, CToolButton* after, 
     case kFormatHdrop:
         if (SUCCEEDED(GetMedium(object, kind, medium))) {
             std::vector<std::string> files;
-            if (!ReadDropFileList(medium.hGlobal, files)) {
+            size_t unwritable = 0;
+            if (!ReadDropFileList(medium.hGlobal, files, &unwritable)) {
                 TransferMessage(IDS_MSG_PASTE_UNSUPPORTED);
             } else {
-                std::vector<DroppedItem> items(files.size());
+                std::vector<DroppedItem> items(files.size() + unwritable);
                 for (size_t i = 0; i < files.size(); ++i) {
                     items[i].usable = true;
                     items[i].path = files[i];
                 }
+                for (size_t i = files.size(); i < items.size(); ++i)
+                    items[i].unwritable = true;
                 added = AddDroppedItems(items.data(), items.size(), after, rightDrag);
             }
         }
@@ -756,7 +769,10 @@ BOOL CToolbar::DropDataObjectOnButton(IDataObject* object, CToolButton* button, 
     STGMEDIUM medium{};
     if (SUCCEEDED(GetMedium(object, kind, medium))) {
         if (kind == kFormatHdrop) {
-            damaged = !ReadDropFileList(medium.hGlobal, files);
+            size_t unwritable = 0;
+            damaged = !ReadDropFileList(medium.hGlobal, files, &unwritable);
+            for (size_t i = 0; !damaged && i < unwritable; ++i)
+                TransferMessage(IDS_MSG_NO_SHORT_NAME);
         } else {
             CIdListArray array(medium.hGlobal);
             CItemId folder(static_cast<LPCITEMIDLIST>(nullptr));

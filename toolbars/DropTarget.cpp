@@ -118,9 +118,13 @@ void CDropTarget::ComputeAllowedEffects()
         if (FAILED(m_data->GetData(&format, &medium)))
             break;
         std::vector<std::string> files;
-        if (medium.tymed == TYMED_HGLOBAL && ReadDropFileList(medium.hGlobal, files) && !files.empty()) {
+        // Names with no 8-bit form are still taken, to be refused with a
+        // word at the drop rather than by a bare no-entry cursor.
+        size_t unwritable = 0;
+        if (medium.tymed == TYMED_HGLOBAL && ReadDropFileList(medium.hGlobal, files, &unwritable)
+            && (!files.empty() || unwritable)) {
             m_allowedEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-            BOOL allPrograms = TRUE;
+            BOOL allPrograms = !files.empty();
             for (const std::string& file : files) {
                 const DWORD attributes = GetFileAttributesA(file.c_str());
                 if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))

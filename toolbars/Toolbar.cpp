@@ -2,8 +2,10 @@
 
 #include "OpenProgressDialog.h"
 #include "ToolbarAppearance.h"
+#include "ToolbarDock.h"
 #include "ToolbarPropertySheet.h"
 #include "ToolbarSet.h"
+#include "../common/AccessibleWindow.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
 #include "../common/OwnerDrawMenu.h"
@@ -14,6 +16,7 @@
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <utility>
@@ -24,17 +27,24 @@ constexpr DWORD kFloatingStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFR
 // A docked toolbar has no caption to drag it by.
 constexpr DWORD kDockedStyle = WS_POPUP | WS_SYSMENU | WS_THICKFRAME;
 
-RECT WorkArea()
+// A toolbar docks, fits and sizes itself in the work area of the monitor
+// it stands on.
+RECT WorkAreaAt(const RECT& rect)
 {
-    RECT area{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
-        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    return area;
+    return DockWorkArea(CurrentMonitors(), rect);
 }
 
-SIZE WorkAreaSize()
+RECT WorkAreaOf(HWND window)
 {
-    const RECT work = WorkArea();
+    RECT rect{};
+    if (window)
+        GetWindowRect(window, &rect);
+    return WorkAreaAt(rect);
+}
+
+SIZE WorkAreaSize(HWND window)
+{
+    const RECT work = WorkAreaOf(window);
     return SIZE{work.right - work.left, work.bottom - work.top};
 }
 
@@ -425,7 +435,7 @@ SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
 
 SIZE CToolbar::CalcWindowSize()
 {
-    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(), FrameMetrics::FromSystem());
+    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(Handle()), FrameMetrics::FromSystem());
     if (window.perLine != m_settings.buttonsPerLine) {
         m_settings.buttonsPerLine = window.perLine;
         Relayout(TRUE);
@@ -536,37 +546,20 @@ void CToolbar::CalcDockedRect(RECT& rect)
         rect.bottom = rect.top + height;
         return;
     }
-    const RECT work = WorkArea();
-    switch (m_settings.dockCorner) {
-    case kCornerTopLeft:
-        SetRect(&rect, work.left, work.top, work.left + width, work.top + height);
-        break;
-    case kCornerTopRight:
-        SetRect(&rect, work.right - width, work.top, work.right, work.top + height);
-        break;
-    case kCornerBottomLeft:
-        SetRect(&rect, work.left, work.bottom - height, work.left + width, work.bottom);
-        break;
-    case kCornerBottomRight:
-        SetRect(&rect, work.right - width, work.bottom - height, work.right, work.bottom);
-        break;
-    default:
-        rect.right = rect.left + width;
-        rect.bottom = rect.top + height;
-        break;
-    }
+    rect = CornerRect(m_settings.dockCorner, SIZE{width, height}, WorkAreaAt(rect), POINT{rect.left, rect.top});
 }
 
 BOOL CToolbar::OnMoving(UINT, RECT& rect)
 {
     if (IsRestricted(kProtectToolbarProperties) || (GetKeyState(VK_CONTROL) & 0x8000))
         return TRUE;
-    const RECT work = WorkArea();
+    const RECT work = WorkAreaAt(rect);
     BOOL fullDrag = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
 
     auto settle = [&] {
         m_dirty = 1;
+        m_displaced = FALSE;
         if (fullDrag) {
             Relayout(TRUE);
             if (Handle())
@@ -577,15 +570,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
     };
 
     if (!m_settings.docked) {
-        int corner = 0;
-        if (rect.left < work.left + 2 && rect.top < work.top + 2)
-            corner = kCornerTopLeft;
-        if (rect.right > work.right - 2 && rect.top < work.top + 2)
-            corner = kCornerTopRight;
-        if (rect.left < work.left + 2 && rect.bottom > work.bottom - 2)
-            corner = kCornerBottomLeft;
-        if (rect.right > work.right - 2 && rect.bottom > work.bottom - 2)
-            corner = kCornerBottomRight;
+        const int corner = DragDockCorner(rect, work);
         if (!corner)
             return FALSE;
         m_settings.docked = 1;
@@ -593,7 +578,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
         settle();
         return TRUE;
     }
-    if (rect.left > work.left && rect.top >= work.top && rect.right < work.right && rect.bottom < work.bottom) {
+    if (DragUndocks(rect, work)) {
         m_settings.docked = 0;
         settle();
         return TRUE;
@@ -604,7 +589,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
 SIZE CToolbar::FitToSize(int width, int height, UINT edge)
 {
     const GridFit fit =
-        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(), FrameMetrics::FromSystem());
+        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(Handle()), FrameMetrics::FromSystem());
     if (fit.changed) {
         m_dirty = 1;
         m_settings.buttonsPerLine = fit.perLine;
@@ -692,6 +677,75 @@ void CToolbar::MenuLoop(BOOL entering)
         SetCollapsed(TRUE);
 }
 
+BOOL CToolbar::ScreenStripOption()
+{
+    if (!m_stripOptionRead || !(m_stripOptionFile == m_fileName)) {
+        CText programKey;
+        programKey.LoadString(AppInstance(), IDS_REG_KEY);
+        m_stripOption = ReadScreenStripOption(programKey.c_str(), m_fileName.c_str());
+        m_stripOptionFile = m_fileName;
+        m_stripOptionRead = true;
+    }
+    return m_stripOption;
+}
+
+void CToolbar::SetScreenStripOption(BOOL on)
+{
+    CText programKey;
+    programKey.LoadString(AppInstance(), IDS_REG_KEY);
+    WriteScreenStripOption(programKey.c_str(), m_fileName.c_str(), on);
+    m_stripOption = on ? TRUE : FALSE;
+    m_stripOptionFile = m_fileName;
+    m_stripOptionRead = true;
+    if (!on)
+        ReleaseScreenStrip();
+    ArrangeAllDocked();
+}
+
+BOOL CToolbar::WantsScreenStrip()
+{
+    return Handle() && m_settings.docked && !m_settings.autohide && CornerIndex() >= 0 && CornerIndex() < 4
+           && ScreenStripOption();
+}
+
+void CToolbar::StoreScreenStripOption()
+{
+    if (m_fileName.IsEmpty())
+        return;
+    CText programKey;
+    programKey.LoadString(AppInstance(), IDS_REG_KEY);
+    WriteScreenStripOption(programKey.c_str(), m_fileName.c_str(), ScreenStripOption());
+}
+
+void CToolbar::SetFileName(const char* fileName)
+{
+    const BOOL strip = ScreenStripOption();
+    m_fileName = fileName ? fileName : "";
+    m_stripOption = strip;
+    m_stripOptionFile = m_fileName;
+    m_stripOptionRead = true;
+}
+
+bool CToolbar::PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at)
+{
+    const UINT edge = StripEdge(m_settings.dockCorner, m_settings.orientation);
+    if (edge == kNoStripEdge || !Handle())
+        return false;
+    if (!m_strip)
+        m_strip = std::make_unique<CScreenStrip>(Handle());
+    RECT granted{};
+    if (!m_strip->Claim(edge, monitor, size, granted))
+        return false;
+    at = StripPosition(edge, m_settings.dockCorner, granted, size);
+    return true;
+}
+
+void CToolbar::ReleaseScreenStrip()
+{
+    if (m_strip)
+        m_strip->Release();
+}
+
 // ---------------------------------------------------------------- showing and focus
 
 void CToolbar::Show(BOOL fromHidden)
@@ -705,6 +759,8 @@ void CToolbar::Show(BOOL fromHidden)
     ShowWindow(Handle(), SW_SHOWNA);
     RegisterDropTarget();
     m_dirty = 1;
+    if (WantsScreenStrip())
+        Reposition();
 }
 
 void CToolbar::Hide(BOOL markInSet)
@@ -715,6 +771,7 @@ void CToolbar::Hide(BOOL markInSet)
         m_set->Hide(index);
         return;
     }
+    ReleaseScreenStrip();
     if (Handle())
         ShowWindow(Handle(), SW_HIDE);
     m_dirty = 1;
@@ -755,12 +812,20 @@ void CToolbar::SetFocusIndex(int index)
         UpdateMenuButtonFocus(m_focusIndex, FALSE);
     }
     m_focusIndex = index;
+    HWND focused = nullptr;
     if (index >= 0) {
-        if (CToolButton* button = Button(index))
+        if (CToolButton* button = Button(index)) {
             button->SetFocused(TRUE);
+            focused = button->Handle();
+        }
     } else {
         UpdateMenuButtonFocus(index, TRUE);
+        focused = index == kFocusToolbarMenuButton ? m_toolbarMenuButton : m_programMenuButton;
     }
+    // The toolbar keeps the keyboard focus and draws it on a button; screen
+    // readers follow it only when told.
+    if (Handle() && GetFocus() == Handle())
+        NotifyAccessibleFocus(focused);
 }
 
 void CToolbar::MoveFocus(int dx, int dy)
@@ -920,6 +985,7 @@ BOOL CToolbar::OnDestroy()
             SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_menuButtonProc));
     }
     RevokeDropTarget();
+    ReleaseScreenStrip();
     if (m_clipboardObject) {
         if (OleIsCurrentClipboard(m_clipboardObject.Get()) == S_OK)
             OleSetClipboard(nullptr);
@@ -1024,8 +1090,18 @@ BOOL CToolbar::OnLButtonDblClk(UINT, int, int)
     return TRUE;
 }
 
-BOOL CToolbar::OnContextMenu(HWND, int, int)
+BOOL CToolbar::OnContextMenu(HWND, int x, int y)
 {
+    // The menu key or Shift+F10 on a focused button opens that button's
+    // menu, as a right click on it does.
+    if (x == -1 && y == -1 && m_focusIndex >= 0) {
+        if (CToolButton* button = Button(m_focusIndex)) {
+            if (button->Kind() != kKindSpace) {
+                button->OnRightClick(1);
+                return TRUE;
+            }
+        }
+    }
     ShowToolbarMenu(Handle(), FALSE);
     return TRUE;
 }
@@ -1197,10 +1273,34 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         if (m_settings.autohide && m_collapsed)
             SetCollapsed(FALSE);
         m_inSizeMove = 1;
+        GetWindowRect(Handle(), &m_sizeMoveStart);
         break;
-    case WM_EXITSIZEMOVE:
+    case WM_EXITSIZEMOVE: {
         m_inSizeMove = 0;
+        // A toolbar the user moves stands where it is put from now on.
+        RECT window{};
+        GetWindowRect(Handle(), &window);
+        if (window.left != m_sizeMoveStart.left || window.top != m_sizeMoveStart.top)
+            m_displaced = FALSE;
         Relayout(TRUE);
+        break;
+    }
+    case WM_GETOBJECT:
+        if (const LRESULT answer = AnswerAccessibleObject(Handle(), first, second, Name().c_str(), ROLE_SYSTEM_TOOLBAR))
+            return answer;
+        break;
+    case kScreenStripMessage:
+        // Another desktop toolbar or the taskbar moved: take the strip again.
+        if (first == ABN_POSCHANGED && HasScreenStrip())
+            Reposition();
+        return 0;
+    case WM_ACTIVATE:
+        if (m_strip)
+            m_strip->Activated();
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (m_strip)
+            m_strip->WindowPosChanged();
         break;
     case WM_ERASEBKGND:
         return 1;   // the paint handler fills the whole client area

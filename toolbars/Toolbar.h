@@ -4,6 +4,7 @@
 // each toolbar owns its buttons and lays them out in a grid.
 #pragma once
 
+#include "ScreenStrip.h"
 #include "ToolbarGrid.h"
 #include "ToolbarHost.h"
 #include "ToolbarSettings.h"
@@ -143,6 +144,30 @@ public:
     void CalcDockedRect(RECT& rect);
     void SetCollapsed(BOOL collapse);
     int CornerIndex() const;
+    // A toolbar whose place lay on no monitor stands on the nearest one
+    // meanwhile; its place is kept, goes into the file and is where it
+    // returns when its monitor does.
+    BOOL IsDisplaced() const { return m_displaced; }
+    POINT StoredPlace() const { return m_storedPlace; }
+    void SetDisplaced(BOOL displaced, POINT storedPlace)
+    {
+        m_displaced = displaced;
+        m_storedPlace = storedPlace;
+    }
+    // The strip of the screen a toolbar docked in a corner may keep
+    // (ScreenStrip.h).  An autohide toolbar keeps none: its strip would
+    // grow and shrink under the other windows with every hover.
+    static constexpr UINT kScreenStripCommand = 40900;
+    BOOL ScreenStripOption();
+    void SetScreenStripOption(BOOL on);
+    BOOL WantsScreenStrip();
+    // Claims the strip along the toolbar's edge of the monitor and gives the
+    // window's place in it; false when there is no strip to stand in.
+    bool PlaceInScreenStrip(const RECT& monitor, SIZE size, POINT& at);
+    void ReleaseScreenStrip();
+    // Writes the choice for the toolbar's file, as it was just saved.
+    void StoreScreenStripOption();
+    BOOL HasScreenStrip() const { return m_strip && m_strip->IsRegistered(); }
 
     // Showing, hiding, focus and hot tracking.
     void Show(BOOL fromHidden);
@@ -167,7 +192,9 @@ public:
     BOOL WriteToFile(const char* fileName, DWORD newVersion);
     BOOL Save(BOOL askName);
     BOOL SaveAs();
-    void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
+    // A new name for the toolbar's file; the toolbar keeps its screen strip
+    // choice, which the next save stores for the new name.
+    void SetFileName(const char* fileName);
     // Whether the last Create or Open failed because the file could not be read.
     BOOL ReadFailed() const { return m_readFailed; }
     // The format of the file that was read, and the one the next save writes.
@@ -294,4 +321,11 @@ protected:
     BOOL m_saveDialogOpen = FALSE;
     BOOL m_readFailed = FALSE;
     BOOL m_propertiesOpen = FALSE;
+    BOOL m_displaced = FALSE;
+    POINT m_storedPlace{0, 0};
+    RECT m_sizeMoveStart{0, 0, 0, 0};
+    std::unique_ptr<CScreenStrip> m_strip;
+    CText m_stripOptionFile;
+    BOOL m_stripOption = FALSE;
+    bool m_stripOptionRead = false;
 };

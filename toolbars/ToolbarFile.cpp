@@ -323,9 +323,11 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
         // The caption was set when the name was read, before the protection
         // that adds its mark.
         SetTitle(nullptr);
-        if (fields.havePosition)
+        if (fields.havePosition) {
+            m_displaced = FALSE;
             SetWindowPos(Handle(), nullptr, m_settings.position.x, m_settings.position.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         int index = -1;
         if (m_set && m_set->FindToolbar(this, index)) {
             m_set->SetHiddenState(index, m_settings.hidden);
@@ -419,7 +421,7 @@ BOOL CToolbar::Write(IStorage* storage)
     if (Handle()) {
         RECT window{};
         GetWindowRect(Handle(), &window);
-        stored.position = POINT{window.left, window.top};
+        stored.position = m_displaced ? m_storedPlace : POINT{window.left, window.top};
         stored.hidden = !IsWindowVisible(Handle());
     }
     const bool ok = WriteRecord(stream.Get(), m_version, stored, static_cast<DWORD>(Count()));
@@ -522,6 +524,10 @@ BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)
     m_quickUnlocked = 0;
     for (int i = 0; i < Count(); ++i)
         m_buttons[i]->SetModified(FALSE);
+    // A file written anew under a name takes this toolbar's strip choice,
+    // never one an earlier file of that name left behind.
+    if (m_fileName.Compare(fileName) == 0)
+        StoreScreenStripOption();
     SetTitle(nullptr);
     trace.Result(TR_WRITE_TO_FILE_RESULT, kSavedToFile);
     return TRUE;
@@ -574,7 +580,7 @@ BOOL CToolbar::SaveAs()
     if (dot > 0)
         newName.Left(dot);
     m_settings.name = newName;
-    m_fileName = path;
+    SetFileName(path);
     SetTitle(nullptr);
     const BOOL written = WriteToFile(path, dialog.nFilterIndex <= 1 ? kVersionCurrent : kVersion11000);
     if (written && m_set)

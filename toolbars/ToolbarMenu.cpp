@@ -89,6 +89,16 @@ void CToolbar::ShowToolbarMenu(HWND owner, BOOL forHiddenToolbar)
     check(IDC_TB_ALWAYS_ON_TOP, m_settings.alwaysOnTop);
     check(IDC_TB_AUTOHIDE, m_settings.autohide);
     check(IDC_TB_SHOW_MENU_BUTTON, m_settings.showMenuButtons);
+    {
+        // Only a toolbar docked in a corner can keep a strip.
+        const bool stripPossible = m_settings.docked && CornerIndex() >= 0 && CornerIndex() < 4 && !m_settings.autohide
+                                   && !IsRestricted(kProtectToolbarProperties);
+        CText stripText;
+        if (!stripText.LoadString(AppInstance(), IDS_MENU_SCREEN_STRIP))
+            stripText = "Keep a Screen S&trip";
+        InsertMenuA(menu, IDC_TB_AUTOHIDE, MF_BYCOMMAND | MF_STRING | (ScreenStripOption() ? MF_CHECKED : 0)
+                        | (stripPossible ? 0 : MF_GRAYED), kScreenStripCommand, stripText.c_str());
+    }
 
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     const bool addBlocked = IsRestricted(kProtectAdd) != FALSE;
@@ -260,6 +270,10 @@ BOOL CToolbar::OnCommand(UINT id, UINT code, HWND)
         m_settings.autohide = !m_settings.autohide;
         m_dirty = 1;
         SetCollapsed(m_settings.autohide);
+        return TRUE;
+    case kScreenStripCommand:
+        if (!IsRestricted(kProtectToolbarProperties))
+            SetScreenStripOption(!ScreenStripOption());
         return TRUE;
     case IDC_TB_SAVE:
         Save(FALSE);

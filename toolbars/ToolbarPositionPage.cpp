@@ -13,7 +13,8 @@ const DWORD kHelpIds[] = {
     IDC_TBP_TOP_LEFT,     IDH_TBP_TOP_LEFT,     IDC_TBP_TOP_RIGHT,  IDH_TBP_TOP_RIGHT,
     IDC_TBP_BOTTOM_LEFT,  IDH_TBP_BOTTOM_LEFT,  IDC_TBP_BOTTOM_RIGHT, IDH_TBP_BOTTOM_RIGHT,
     IDC_TBP_FIXED,        IDH_TBP_FIXED,        IDC_TBP_POSITION_PREVIEW, IDH_TBP_POSITION_PREVIEW,
-    IDC_TBP_AUTOHIDE,     IDH_TBP_AUTOHIDE,     0,                  0,
+    IDC_TBP_AUTOHIDE,     IDH_TBP_AUTOHIDE,     IDC_TBP_SCREEN_STRIP, IDH_TBP_SCREEN_STRIP,
+    0,                    0,
 };
 
 struct CornerChoice {
@@ -33,7 +34,8 @@ CToolbarPositionPage::CToolbarPositionPage(CToolbar& toolbar)
 {
     const ToolbarSettings& settings = toolbar.Settings();
     m_opening = Values{settings.docked,     settings.alwaysOnTop,    settings.orientation,
-                       settings.dockCorner, settings.buttonsPerLine, settings.autohide};
+                       settings.dockCorner, settings.buttonsPerLine, settings.autohide,
+                       toolbar.ScreenStripOption()};
     m_edited = m_opening;
     if (toolbar.Handle())
         GetWindowRect(toolbar.Handle(), &m_openingRect);
@@ -46,9 +48,11 @@ void CToolbarPositionPage::ShowValues(const Values& values) const
     Check(IDC_TBP_ON_TOP, values.alwaysOnTop);
     Check(IDC_TBP_DOCKED, values.docked);
     Check(IDC_TBP_AUTOHIDE, values.autohide);
+    Check(IDC_TBP_SCREEN_STRIP, values.screenStrip);
     for (const CornerChoice& choice : kCorners)
         Check(choice.control, choice.corner == values.dockCorner);
     EnableCorners();
+    EnableScreenStrip();
     UpdatePreview();
 }
 
@@ -59,12 +63,23 @@ void CToolbarPositionPage::EnableCorners() const
         Enable(choice.control, docked);
 }
 
+void CToolbarPositionPage::EnableScreenStrip() const
+{
+    // Only a toolbar docked in a corner runs along an edge; an autohide one
+    // would take its strip back and forth with every hover.
+    BOOL alongEdge = IsChecked(IDC_TBP_DOCKED) && !IsChecked(IDC_TBP_AUTOHIDE);
+    if (alongEdge && IsChecked(IDC_TBP_FIXED))
+        alongEdge = FALSE;
+    Enable(IDC_TBP_SCREEN_STRIP, alongEdge);
+}
+
 void CToolbarPositionPage::ReadControls()
 {
     m_edited.orientation = IsChecked(IDC_TBP_HORIZONTAL) ? kHorizontal : kVertical;
     m_edited.alwaysOnTop = IsChecked(IDC_TBP_ON_TOP);
     m_edited.docked = IsChecked(IDC_TBP_DOCKED);
     m_edited.autohide = IsChecked(IDC_TBP_AUTOHIDE);
+    m_edited.screenStrip = IsChecked(IDC_TBP_SCREEN_STRIP);
     for (const CornerChoice& choice : kCorners) {
         if (IsChecked(choice.control))
             m_edited.dockCorner = choice.corner;
@@ -104,6 +119,7 @@ BOOL CToolbarPositionPage::OnCommand(UINT id, UINT code, HWND)
         return FALSE;
     if (id == IDC_TBP_DOCKED)
         EnableCorners();
+    EnableScreenStrip();
     UpdatePreview();
     SetChanged();
     return TRUE;
@@ -136,4 +152,7 @@ void CToolbarPositionPage::WriteToToolbar(BOOL opening)
             SetWindowPos(m_toolbar.Handle(), nullptr, m_openingRect.left, m_openingRect.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // After the docking: the strip is claimed along the edge just chosen.
+    if (m_toolbar.ScreenStripOption() != values.screenStrip)
+        m_toolbar.SetScreenStripOption(values.screenStrip);
 }

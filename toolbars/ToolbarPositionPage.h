@@ -1,5 +1,6 @@
 // The Position page of the toolbar property sheet: orientation, always on
-// top, docking with its corner and autohide, previewed on a small screen.
+// top, docking with its corner and autohide, previewed on a small screen,
+// and the screen strip a toolbar docked along an edge may keep.
 #pragma once
 
 #include "ToolbarPage.h"
@@ -25,10 +26,12 @@ private:
         int dockCorner;
         int buttonsPerLine;
         BOOL autohide;
+        BOOL screenStrip;
     };
     void ShowValues(const Values& values) const;
     void UpdatePreview() const;
     void EnableCorners() const;
+    void EnableScreenStrip() const;
 
     Values m_opening;
     Values m_edited;

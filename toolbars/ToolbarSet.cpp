@@ -2,6 +2,8 @@
 
 #include "OpenProgressDialog.h"
 #include "Toolbar.h"
+#include "ToolbarDock.h"
+#include "ScreenStrip.h"
 #include "../buttons/ExecButton.h"
 #include "../common/Application.h"
 #include "../common/Associations.h"
@@ -17,6 +19,7 @@
 
 #include <cstdio>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -185,6 +188,9 @@ void CToolbarSet::ReadStatusFromRegistry()
 
     ReadOptions(key);
     m_recentToolbars.ReadFromRegistry(HKEY_CURRENT_USER, RegistryName(IDS_REG_KEY));
+    // Before any toolbar reads its strip choice: a file deleted or renamed
+    // since the last run must not hand its choice to a new file of its name.
+    PruneScreenStripOptions(RegistryName(IDS_REG_KEY).c_str());
     if (m_options.openOnStart && numToolbars != 0) {
         COpenProgressDialog progress(m_application);
         progress.Create(m_host ? m_host->Window() : nullptr);
@@ -463,13 +469,10 @@ BOOL CToolbarSet::QueryClose()
 
 void CToolbarSet::ArrangeDocked(CToolbar* filter)
 {
-    RECT work{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const int filterCorner = filter ? filter->CornerIndex() : 0;
-    // One running anchor per corner: top left, top right, bottom right, bottom left.
-    POINT anchors[4] = {{work.left, work.top}, {work.right, work.top}, {work.right, work.bottom},
-                        {work.left, work.bottom}};
+    const MonitorList monitors = CurrentMonitors();
+    std::vector<CToolbar*> arranged;
+    std::vector<DockEntry> entries;
     for (int i = 0; i < m_count; ++i) {
         CToolbar* toolbar = m_toolbars[i];
         if (!toolbar || !toolbar->Handle())
@@ -477,35 +480,46 @@ void CToolbarSet::ArrangeDocked(CToolbar* filter)
         const int corner = toolbar->CornerIndex();
         if (filter && corner != filterCorner)
             continue;
-        const SIZE size = toolbar->CalcWindowSize();
-        if (corner == -2) {
-            RECT window{};
-            GetWindowRect(toolbar->Handle(), &window);
-            POINT topLeft{window.left, window.top};
-            if (!PtInRect(&work, topLeft)) {
-                const int x = work.left + ((work.right - work.left) - size.cx) / 2;
-                const int y = work.top + ((work.bottom - work.top) - size.cy) / 2;
-                toolbar->SetPlacement(x, y, size.cx, size.cy);
-            } else {
-                toolbar->SetPlacement(-1, -1, size.cx, size.cy);
+        DockEntry entry;
+        entry.corner = corner;
+        entry.size = toolbar->CalcWindowSize();
+        entry.orientation = toolbar->Settings().orientation;
+        entry.displaced = toolbar->IsDisplaced() != FALSE;
+        GetWindowRect(toolbar->Handle(), &entry.place);
+        if (entry.displaced) {
+            const POINT stored = toolbar->StoredPlace();
+            OffsetRect(&entry.place, stored.x - entry.place.left, stored.y - entry.place.top);
+        }
+        // A toolbar keeping a strip of the screen stands in the strip the
+        // shell grants it on its monitor, outside the corner lines.
+        const bool shown = m_states[i] == kShown || IsWindowVisible(toolbar->Handle());
+        if (shown && toolbar->WantsScreenStrip()) {
+            const int monitor = NearestMonitor(monitors, entry.place);
+            POINT at{};
+            if (monitor >= 0
+                && toolbar->PlaceInScreenStrip(monitors[static_cast<size_t>(monitor)].monitor, entry.size, at)) {
+                toolbar->SetPlacement(at.x, at.y, entry.size.cx, entry.size.cy);
+                continue;
             }
-            continue;
+        } else {
+            toolbar->ReleaseScreenStrip();
         }
-        if (corner == 4) {
-            toolbar->SetPlacement(-1, -1, size.cx, size.cy);
-            continue;
-        }
-        POINT& anchor = anchors[corner];
-        const bool right = corner == 1 || corner == 2;
-        const bool bottom = corner == 2 || corner == 3;
-        const int x = right ? anchor.x - size.cx : anchor.x;
-        const int y = bottom ? anchor.y - size.cy : anchor.y;
-        toolbar->SetPlacement(x, y, size.cx, size.cy);
-        // Toolbars sharing a corner line up away from it without overlapping.
-        if (toolbar->Settings().orientation == kHorizontal)
-            anchor.y += bottom ? -size.cy : size.cy;
+        arranged.push_back(toolbar);
+        entries.push_back(entry);
+    }
+    const std::vector<DockPlacement> placements = ArrangeDockedToolbars(entries, monitors);
+    for (size_t i = 0; i < arranged.size(); ++i) {
+        CToolbar* toolbar = arranged[i];
+        const DockPlacement& placement = placements[i];
+        if (placement.displaced && !entries[i].displaced)
+            toolbar->SetDisplaced(TRUE, POINT{entries[i].place.left, entries[i].place.top});
+        else if (!placement.displaced)
+            toolbar->SetDisplaced(FALSE, POINT{0, 0});
+        const SIZE size = entries[i].size;
+        if (placement.move)
+            toolbar->SetPlacement(placement.at.x, placement.at.y, size.cx, size.cy);
         else
-            anchor.x += right ? -size.cx : size.cx;
+            toolbar->SetPlacement(-1, -1, size.cx, size.cy);
     }
 }
 

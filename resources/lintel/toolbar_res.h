@@ -44,6 +44,7 @@
 #define IDS_DEFAULT_TOOLBAR_NAME  2035
 #define IDS_QUICK_LOCK            2062
 #define IDS_QUICK_UNLOCK          2063
+#define IDS_MENU_SCREEN_STRIP     2072
 
 // Messages
 #define IDS_MSG_SAVE_FAILED       18

@@ -41,6 +41,7 @@
 #define IDC_TBP_FIXED             1067
 #define IDC_TBP_POSITION_PREVIEW  1089
 #define IDC_TBP_AUTOHIDE          1130
+#define IDC_TBP_SCREEN_STRIP      1133
 
 // Style
 #define IDC_TBP_LARGE             1081
@@ -81,6 +82,7 @@
 #define IDH_TBP_FIXED             568
 #define IDH_TBP_POSITION_PREVIEW  569
 #define IDH_TBP_AUTOHIDE          570
+#define IDH_TBP_SCREEN_STRIP      571
 #define IDH_TBP_GRADIENT          591
 #define IDH_TBP_START_COLOUR      592
 #define IDH_TBP_END_COLOUR        593

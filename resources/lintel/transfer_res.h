@@ -14,6 +14,7 @@
 #define IDS_MSG_PASTE_UNSUPPORTED  14
 #define IDS_MSG_NO_FILES_DROPPED   15
 #define IDS_MSG_DROPPED_NOT_ADDED  16
+#define IDS_MSG_NO_SHORT_NAME      82
 
 // Trace names of the toolbar's transfer methods (texts in trace.rc)
 #define TR_COPY                    5095

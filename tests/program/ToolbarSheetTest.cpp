@@ -8,6 +8,8 @@
 #include "driver/ToolbarFiles.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <nlohmann/json.hpp>
 #include <ole2.h>
 
@@ -19,6 +21,7 @@ namespace {
 const char* const kSheetCaption = "Toolbar properties";
 constexpr UINT kPropertiesCommand = 109;
 constexpr UINT kSaveCommand = 107;
+constexpr UINT kSaveAsCommand = 108;
 constexpr UINT kToolbarMenuButton = 101;
 constexpr UINT kAddButton = WM_USER + 191;
 
@@ -32,6 +35,8 @@ constexpr int kDocked = 1013;
 constexpr int kTopLeft = 1016;
 constexpr int kBottomLeft = 1018;
 constexpr int kAutohide = 1130;
+constexpr int kScreenStrip = 1133;
+constexpr int kFixed = 1067;
 constexpr int kLarge = 1081;
 constexpr int kSmall = 1083;
 constexpr int kBorder = 1084;
@@ -379,6 +384,77 @@ TEST_F(ToolbarSheetTest, NothingAppliedLeavesTheToolbarUnchanged)
     ASSERT_TRUE(Close(*m_lintel));
     const FILETIME after = WriteTime(path);
     EXPECT_EQ(CompareFileTime(&written, &after), 0) << "the toolbar was saved as changed";
+}
+
+TEST_F(ToolbarSheetTest, ScreenStripChoiceIsMadeOnThePositionPageAndKeptForTheFile)
+{
+    RecordValues values;
+    values.docked = 1;
+    values.corner = 5;   // top left
+    values.orientation = 2;
+    StartWith({values});
+    HWND toolbar = Toolbar("Stored");
+    ASSERT_NE(toolbar, nullptr);
+    const std::string stripKey = std::string(kUserKey) + "\\ScreenStrip";
+    const std::string path = FileOf("Stored");
+    auto choice = [&](const std::string& file) {
+        DWORD value = 0;
+        return driver::ReadRegistryDword(HKEY_CURRENT_USER, stripKey.c_str(), file.c_str(), value) ? int(value) : -1;
+    };
+    auto enabled = [](HWND page) { return IsWindowEnabled(GetDlgItem(page, kScreenStrip)) != FALSE; };
+
+    HWND sheet = OpenSheet(toolbar);
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ShowPage(sheet, kPosition);
+    EXPECT_TRUE(enabled(page));
+    EXPECT_FALSE(IsDlgButtonChecked(page, kScreenStrip));
+    driver::Screenshot("toolbar-sheet-position-screen-strip");
+    // Only along an edge: not where the toolbar floats, stands fixed or hides.
+    const struct {
+        int click;
+        bool enabled;
+    } steps[] = {{kFixed, false}, {kTopLeft, true}, {kAutohide, false}, {kAutohide, true},
+                 {kDocked, false}, {kDocked, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        Click(page, steps[i].click);
+        EXPECT_EQ(enabled(page), steps[i].enabled);
+    }
+    Click(page, kScreenStrip);
+    PropSheet_Apply(sheet);
+    EXPECT_TRUE(driver::WaitUntil([&] { return choice(path) == 1; }));
+    ASSERT_TRUE(CloseSheet(sheet, PSBTN_CANCEL));
+    EXPECT_EQ(choice(path), -1) << "Cancel after Apply takes the choice back";
+
+    sheet = OpenSheet(toolbar);
+    ASSERT_NE(sheet, nullptr);
+    page = ShowPage(sheet, kPosition);
+    EXPECT_FALSE(IsDlgButtonChecked(page, kScreenStrip));
+    Click(page, kScreenStrip);
+    ASSERT_TRUE(CloseSheet(sheet, PSBTN_OK));
+    EXPECT_EQ(choice(path), 1);
+    sheet = OpenSheet(toolbar);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(IsDlgButtonChecked(ShowPage(sheet, kPosition), kScreenStrip));
+    ASSERT_TRUE(CloseSheet(sheet, PSBTN_CANCEL));
+
+    // Saved under a new name, the toolbar keeps its strip there too; the
+    // old file keeps its own choice.
+    PostMessageA(toolbar, WM_COMMAND, kSaveAsCommand, 0);
+    HWND save = driver::WaitForWindow("#32770", "Save Stored As", driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(save, nullptr);
+    HWND name = GetDlgItem(save, cmb13) ? GetDlgItem(save, cmb13) : GetDlgItem(save, edt1);
+    ASSERT_NE(name, nullptr);
+    const std::string copy = FileOf("Copied");
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+    ASSERT_TRUE(driver::PressButton(save, IDOK));
+    ASSERT_TRUE(driver::WaitForWindowGone(save));
+    EXPECT_TRUE(driver::WaitUntil([&] { return choice(copy) == 1; }));
+    EXPECT_EQ(choice(path), 1);
+    sheet = OpenSheet(toolbar);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(IsDlgButtonChecked(ShowPage(sheet, kPosition), kScreenStrip));
+    ASSERT_TRUE(CloseSheet(sheet, PSBTN_CANCEL));
 }
 
 TEST_F(ToolbarSheetTest, ColourListsOpenOnTheStoredColour)

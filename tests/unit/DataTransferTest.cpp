@@ -4,6 +4,7 @@
 // buttons dragged between toolbars.
 #include "ButtonTestSupport.h"
 
+#include "common/AnsiPath.h"
 #include "common/IdListArray.h"
 #include "common/ShellFolder.h"
 #include "driver/Driver.h"
@@ -26,6 +27,12 @@ const char* const kMessage12 = "Failed to copy button.";
 const char* const kMessage14 = "Cannot paste - contents of clipboard not supported by this application.";
 const char* const kMessage15 = "Dropping no files onto a toolbar isn't allowed.";
 const char* const kMessage16 = "Couldn't add the dropped file to the toolbar.";
+const char* const kMessage82 =
+    "The button cannot be saved: the name of this file or folder uses letters a toolbar file cannot hold on this "
+    "system, and its drive gives it no short name. The button has not been added.";
+
+const wchar_t kGreek[] = L"\x0395\x03bb\x03bb\x03b7\x03bd\x03b9\x03ba\x03ac";   // "Ελληνικά"
+const wchar_t kCjk[] = L"\x6587\x4ef6\x5939";                                      // "文件夹"
 
 CLIPFORMAT ButtonFormat() { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA("CExecButton")); }
 CLIPFORMAT IdListFormat() { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLIDLIST)); }
@@ -82,6 +89,31 @@ std::vector<BYTE> FileList(const std::vector<std::string>& names)
     }
     list.push_back(0);
     return list;
+}
+
+// A wide file list, as Explorer drops it.
+std::vector<BYTE> WideFileList(const std::vector<std::wstring>& names)
+{
+    std::wstring text;
+    for (const std::wstring& name : names) {
+        text += name;
+        text.push_back(L'\0');
+    }
+    text.push_back(L'\0');
+    const auto* raw = reinterpret_cast<const BYTE*>(text.data());
+    return std::vector<BYTE>(raw, raw + text.size() * sizeof(wchar_t));
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring LongPathOf(const CText& path)
+{
+    const std::wstring wide(path.c_str(), path.c_str() + path.Length());
+    wchar_t found[MAX_PATH]{};
+    return GetLongPathNameW(wide.c_str(), found, MAX_PATH) ? std::wstring(found) : std::wstring();
 }
 
 std::vector<BYTE> Uints(const std::vector<UINT>& values)
@@ -638,6 +670,81 @@ TEST_F(FileDropTest, EmptyListAndUnaddableFilesAreReported)
               kMessage16);
     ASSERT_EQ(m_toolbar->Count(), 1);
     EXPECT_EQ(m_toolbar->Button(0)->Kind(), kKindFolder);
+}
+
+TEST_F(FileDropTest, NamesTheCodePageLacksAreKeptByTheirShortPaths)
+{
+    CText probe;
+    if (ConvertsExactly(kGreek, probe) || ConvertsExactly(kCjk, probe))
+        GTEST_SKIP() << "code page " << GetACP() << " holds the names";
+    // A copy of the echo program with a Greek name, and a folder with a CJK
+    // name.
+    const std::wstring script = Wide(m_folder) + L"\\" + kGreek + L".exe";
+    ASSERT_TRUE(CopyFileW(Wide(driver::ProgramFolder() + "\\echo_args.exe").c_str(), script.c_str(), FALSE));
+    const std::wstring folder = Wide(m_folder) + L"\\" + kCjk;
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+
+    ForeignDataObject object;
+    object.Put(CF_HDROP, HdropBytes(sizeof(DROPFILES), TRUE, WideFileList({script, folder})));
+    ASSERT_TRUE(m_toolbar->AddButtonFromDataObject(&object, nullptr, FALSE));
+    ASSERT_EQ(m_toolbar->Count(), 2);
+
+    // Saved and read back: the file holds the short paths, which still name
+    // the targets, and descriptions without a question mark.
+    const std::string saved = m_folder + "\\names.ltl";
+    ASSERT_TRUE(m_toolbar->WriteToFile(saved.c_str(), 0));
+    auto back = std::make_unique<CToolbar>(m_app.get(), nullptr, nullptr);
+    ASSERT_TRUE(back->Open(saved.c_str(), 2));
+    ASSERT_EQ(back->Count(), 2);
+    const struct {
+        std::wstring target;
+        ButtonKind kind;
+    } wants[] = {{script, kKindProgram}, {folder, kKindFolder}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const auto* button = dynamic_cast<const CFileButton*>(back->Button(i));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->Kind(), wants[i].kind);
+        EXPECT_EQ(std::strchr(button->FileName().c_str(), '?'), nullptr) << button->FileName().c_str();
+        EXPECT_EQ(lstrcmpiW(LongPathOf(button->FileName()).c_str(), wants[i].target.c_str()), 0)
+            << button->FileName().c_str();
+        EXPECT_FALSE(button->Description().IsEmpty());
+        EXPECT_EQ(std::strchr(button->Description().c_str(), '?'), nullptr) << button->Description().c_str();
+        EXPECT_FALSE(button->ItemId().IsDesktop()) << "the record keeps the target's item ids";
+    }
+
+    // The button read back hands its short path to the shell, which starts it.
+    auto* program = dynamic_cast<CExecButton*>(back->Button(0));
+    ASSERT_NE(program, nullptr);
+    EXPECT_TRUE(program->Execute());
+}
+
+TEST_F(FileDropTest, NameWithoutAnyStorableFormIsRefusedBeforeAdding)
+{
+    CText probe;
+    if (ConvertsExactly(kGreek, probe))
+        GTEST_SKIP() << "code page " << GetACP() << " holds Greek letters";
+    // No short name exists for a name that is not on the disk, as on a
+    // volume with short names turned off; the other file still comes.
+    const std::wstring missing = Wide(m_folder) + L"\\" + kGreek + L".txt";
+    ForeignDataObject object;
+    object.Put(CF_HDROP, HdropBytes(sizeof(DROPFILES), TRUE, WideFileList({missing, Wide(m_folder)})));
+    BOOL added = FALSE;
+    EXPECT_EQ(AnswerBoxDuring([&] { added = m_toolbar->AddButtonFromDataObject(&object, nullptr, FALSE); }, kCaption,
+                              IDOK),
+              kMessage82);
+    EXPECT_TRUE(added);
+    ASSERT_EQ(m_toolbar->Count(), 1);
+    EXPECT_EQ(m_toolbar->Button(0)->Kind(), kKindFolder);
+
+    // Alone, nothing is added at all.
+    ForeignDataObject alone;
+    alone.Put(CF_HDROP, HdropBytes(sizeof(DROPFILES), TRUE, WideFileList({missing})));
+    EXPECT_EQ(AnswerBoxDuring([&] { added = m_toolbar->AddButtonFromDataObject(&alone, nullptr, FALSE); }, kCaption,
+                              IDOK),
+              kMessage82);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(m_toolbar->Count(), 1);
 }
 
 TEST_F(FileDropTest, HostileDataAddsNothing)

@@ -1,0 +1,88 @@
+#include "AnsiPath.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include <vector>
+
+BOOL ConvertsExactly(const wchar_t* wide, CText& text)
+{
+    if (!wide)
+        return FALSE;
+    if (!*wide) {
+        text = "";
+        return TRUE;
+    }
+    // WC_NO_BEST_FIT_CHARS: "α" must not quietly become "a", which would name
+    // another file.  The way back catches what the flag cannot on DBCS pages.
+    BOOL defaulted = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &defaulted);
+    if (bytes <= 0 || defaulted)
+        return FALSE;
+    std::vector<char> narrow(static_cast<size_t>(bytes));
+    defaulted = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow.data(), bytes, nullptr, &defaulted) != bytes
+        || defaulted)
+        return FALSE;
+    const int back = MultiByteToWideChar(CP_ACP, 0, narrow.data(), -1, nullptr, 0);
+    if (back <= 0)
+        return FALSE;
+    std::vector<wchar_t> again(static_cast<size_t>(back));
+    if (MultiByteToWideChar(CP_ACP, 0, narrow.data(), -1, again.data(), back) != back || lstrcmpW(again.data(), wide) != 0)
+        return FALSE;
+    text = narrow.data();
+    return TRUE;
+}
+
+AnsiPathForm AnsiPathOf(const wchar_t* wide, CText& path, ShortPathSource source)
+{
+    path = "";
+    if (!wide || !*wide)
+        return AnsiPathForm::kNoForm;
+    if (ConvertsExactly(wide, path))
+        return AnsiPathForm::kAsItIs;
+    if (!source)
+        source = GetShortPathNameW;
+    const DWORD needed = source(wide, nullptr, 0);
+    if (needed == 0)
+        return AnsiPathForm::kNoForm;
+    std::vector<wchar_t> shortPath(static_cast<size_t>(needed) + 1);
+    const DWORD written = source(wide, shortPath.data(), needed + 1);
+    if (written == 0 || written > needed)
+        return AnsiPathForm::kNoForm;
+    // A volume with short names turned off gives the long name back.
+    if (!ConvertsExactly(shortPath.data(), path)) {
+        path = "";
+        return AnsiPathForm::kNoForm;
+    }
+    return AnsiPathForm::kShortName;
+}
+
+BOOL AnsiTitleOf(const char* path, CText& title)
+{
+    if (!path || !*path)
+        return FALSE;
+    // Only a short component has a longer name to look up; a long path keeps
+    // the letters it was given.
+    const int length = std::strchr(path, '~') ? MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) : 0;
+    if (length > 0) {
+        std::vector<wchar_t> wide(static_cast<size_t>(length));
+        MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+        const DWORD needed = GetLongPathNameW(wide.data(), nullptr, 0);
+        if (needed > 0) {
+            std::vector<wchar_t> longPath(static_cast<size_t>(needed) + 1);
+            const DWORD written = GetLongPathNameW(wide.data(), longPath.data(), needed + 1);
+            wchar_t wideTitle[MAX_PATH]{};
+            // GetFileTitle follows the user's choice of showing extensions.
+            if (written > 0 && written <= needed && GetFileTitleW(longPath.data(), wideTitle, MAX_PATH) == 0
+                && ConvertsExactly(wideTitle, title))
+                return TRUE;
+        }
+    }
+    char narrowTitle[MAX_PATH]{};
+    if (GetFileTitleA(path, narrowTitle, sizeof narrowTitle) != 0)
+        return FALSE;
+    title = narrowTitle;
+    return TRUE;
+}
