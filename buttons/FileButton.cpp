@@ -951,10 +951,15 @@ BOOL CFileButton::ExtractChosenIcons(IconSet& icons)
     // Whatever the extractor hands out is ours to destroy, whatever it answers.
     HICON bigger = nullptr;
     HICON smaller = nullptr;
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(48, 32));
+    // At the lists' own sides: on a monitor of more than 96 dpi the file's
+    // larger images, rather than small ones stretched.
+    const int large = ListSide(2);
+    const int normal = ListSide(1);
+    const int small = ListSide(0);
+    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(large, normal));
     icons.Take(bigger, icons.large, smaller, icons.normal);
     bigger = smaller = nullptr;
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(32, 16));
+    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(normal, small));
     icons.Take(bigger, icons.normal, smaller, icons.small);
     return icons.Any();
 }
@@ -981,7 +986,8 @@ BOOL CFileButton::ExtractTargetIcons(IconSet& icons)
         int smaller;
         CIconHandle* biggerSlot;
         CIconHandle* smallerSlot;
-    } requests[] = {{48, 32, &icons.large, &icons.normal}, {32, 16, &icons.normal, &icons.small}};
+    } requests[] = {{ListSide(2), ListSide(1), &icons.large, &icons.normal},
+                    {ListSide(1), ListSide(0), &icons.normal, &icons.small}};
     for (const auto& request : requests) {
         HICON bigger = nullptr;
         HICON smaller = nullptr;
@@ -1021,6 +1027,19 @@ BOOL CFileButton::UpdateIcon(int sizeIndex, BOOL reload)
             return PutIcons(icons);
         m_defaultIcon = 1;
     }
+    return GetDefaultIcon();
+}
+
+BOOL CFileButton::ReloadIcons()
+{
+    if (!m_defaultIcon) {
+        IconSet icons;
+        return ExtractChosenIcons(icons) && PutIcons(icons);
+    }
+    // A target that is gone would give the shell's generic icon in place
+    // of the one the button has.
+    if (m_fileSystem && !m_fileName.IsEmpty() && GetFileAttributesA(m_fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
     return GetDefaultIcon();
 }
 
@@ -1136,7 +1155,10 @@ BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
     data.Reset();
     if (mode != 0) {
         if (version >= kVersion20000 && ReadStoredIcons(storage)) {
-            // The stored icons stand; the icon size came with the creation data.
+            // The stored icons stand (the icon size came with the creation
+            // data) unless the monitor wants a larger one than the file has.
+            if (ListSide(SizeIndex()) > kStoredIconSides[2])
+                ReloadIcons();
         } else if (version > kVersion11000) {
             UpdateIcon(SizeIndex(), TRUE);
         }

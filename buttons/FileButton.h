@@ -47,6 +47,7 @@ public:
     BOOL Write2(IStorage* storage, DWORD version) override;
     void ShowProperties() override;
     BOOL SetIconSize(int sizeIndex, BOOL reload) override;
+    BOOL ReloadIcons() override;
     void SetDropHighlight(BOOL highlight) override;
     void DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
                    DWORD* effect) override;
