@@ -944,23 +944,30 @@ BOOL CFileButton::PutIconHandles(HICON large, HICON normal, HICON small)
     return PutIcons(icons);
 }
 
+void CFileButton::ExtractAtListSides(const char* file, int index, IconSet& icons) const
+{
+    // One size a call, each at its list's own side: the file's image of
+    // that size where it has one, else one scaled from its nearest image.
+    // (Wine's SHDefExtractIcon gives both icons at the large size.)
+    CIconHandle* slots[3] = {&icons.small, &icons.normal, &icons.large};
+    for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+        if (*slots[sizeIndex])
+            continue;
+        const int side = ListSide(sizeIndex);
+        HICON icon = nullptr;
+        const UINT got = PrivateExtractIconsA(file, index, side, side, &icon, nullptr, 1, LR_DEFAULTCOLOR);
+        if (got != 0 && got != 0xFFFFFFFFu && icon)
+            slots[sizeIndex]->Reset(icon);
+        else if (icon)
+            DestroyIcon(icon);
+    }
+}
+
 BOOL CFileButton::ExtractChosenIcons(IconSet& icons)
 {
     if (m_iconFile.IsEmpty())
         return FALSE;
-    // Whatever the extractor hands out is ours to destroy, whatever it answers.
-    HICON bigger = nullptr;
-    HICON smaller = nullptr;
-    // At the lists' own sides: on a monitor of more than 96 dpi the file's
-    // larger images, rather than small ones stretched.
-    const int large = ListSide(2);
-    const int normal = ListSide(1);
-    const int small = ListSide(0);
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(large, normal));
-    icons.Take(bigger, icons.large, smaller, icons.normal);
-    bigger = smaller = nullptr;
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(normal, small));
-    icons.Take(bigger, icons.normal, smaller, icons.small);
+    ExtractAtListSides(m_iconFile.c_str(), m_iconIndex, icons);
     return icons.Any();
 }
 
@@ -993,10 +1000,12 @@ BOOL CFileButton::ExtractTargetIcons(IconSet& icons)
         HICON smaller = nullptr;
         const HRESULT extracted = extract->Extract(location, static_cast<UINT>(index), &bigger, &smaller,
                                                    MAKELONG(request.bigger, request.smaller));
-        // S_FALSE: the extractor leaves the extracting to its caller.
-        if (extracted == S_FALSE && !(flags & GIL_NOTFILENAME))
-            SHDefExtractIconA(location, index, 0, &bigger, &smaller, MAKELONG(request.bigger, request.smaller));
         icons.Take(bigger, *request.biggerSlot, smaller, *request.smallerSlot);
+        // S_FALSE: the extractor leaves the extracting to its caller.
+        if (extracted == S_FALSE && !(flags & GIL_NOTFILENAME)) {
+            ExtractAtListSides(location, index, icons);
+            break;
+        }
     }
     return icons.Any();
 }

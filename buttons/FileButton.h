@@ -160,6 +160,8 @@ private:
     struct IconSet;
     BOOL ExtractTargetIcons(IconSet& icons);
     BOOL ExtractChosenIcons(IconSet& icons);
+    // Fills the sizes the set lacks from the index'th icon of a file.
+    void ExtractAtListSides(const char* file, int index, IconSet& icons) const;
     BOOL PutIcons(IconSet& icons);
     BOOL ReadStoredIcons(IStorage* storage);
     BOOL ClipboardOffersButton() const;
