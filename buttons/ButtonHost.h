@@ -82,6 +82,9 @@ public:
     virtual int ButtonSize() const = 0;
     virtual BOOL ShowDescription() const = 0;
     virtual BOOL ShowButtonBackground() const = 0;
+    // The DPI of the monitor the toolbar stands on: the buttons' sizes are
+    // 96-dpi sizes drawn scaled to it.
+    virtual int ScreenDpi() const { return 96; }
     // Paints the toolbar's background into a button's device context whose
     // origin is at the given toolbar client point.
     virtual void PaintBackground(HDC dc, const RECT& area, POINT origin) const = 0;

@@ -951,18 +951,30 @@ BOOL CFileButton::PutIconHandles(HICON large, HICON normal, HICON small)
     return PutIcons(icons);
 }
 
+void CFileButton::ExtractAtListSides(const char* file, int index, IconSet& icons) const
+{
+    // One size a call, each at its list's own side: the file's image of
+    // that size where it has one, else one scaled from its nearest image.
+    // (Wine's SHDefExtractIcon gives both icons at the large size.)
+    CIconHandle* slots[3] = {&icons.small, &icons.normal, &icons.large};
+    for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+        if (*slots[sizeIndex])
+            continue;
+        const int side = ListSide(sizeIndex);
+        HICON icon = nullptr;
+        const UINT got = PrivateExtractIconsA(file, index, side, side, &icon, nullptr, 1, LR_DEFAULTCOLOR);
+        if (got != 0 && got != 0xFFFFFFFFu && icon)
+            slots[sizeIndex]->Reset(icon);
+        else if (icon)
+            DestroyIcon(icon);
+    }
+}
+
 BOOL CFileButton::ExtractChosenIcons(IconSet& icons)
 {
     if (m_iconFile.IsEmpty())
         return FALSE;
-    // Whatever the extractor hands out is ours to destroy, whatever it answers.
-    HICON bigger = nullptr;
-    HICON smaller = nullptr;
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(48, 32));
-    icons.Take(bigger, icons.large, smaller, icons.normal);
-    bigger = smaller = nullptr;
-    SHDefExtractIconA(m_iconFile.c_str(), m_iconIndex, 0, &bigger, &smaller, MAKELONG(32, 16));
-    icons.Take(bigger, icons.normal, smaller, icons.small);
+    ExtractAtListSides(m_iconFile.c_str(), m_iconIndex, icons);
     return icons.Any();
 }
 
@@ -988,16 +1000,19 @@ BOOL CFileButton::ExtractTargetIcons(IconSet& icons)
         int smaller;
         CIconHandle* biggerSlot;
         CIconHandle* smallerSlot;
-    } requests[] = {{48, 32, &icons.large, &icons.normal}, {32, 16, &icons.normal, &icons.small}};
+    } requests[] = {{ListSide(2), ListSide(1), &icons.large, &icons.normal},
+                    {ListSide(1), ListSide(0), &icons.normal, &icons.small}};
     for (const auto& request : requests) {
         HICON bigger = nullptr;
         HICON smaller = nullptr;
         const HRESULT extracted = extract->Extract(location, static_cast<UINT>(index), &bigger, &smaller,
                                                    MAKELONG(request.bigger, request.smaller));
-        // S_FALSE: the extractor leaves the extracting to its caller.
-        if (extracted == S_FALSE && !(flags & GIL_NOTFILENAME))
-            SHDefExtractIconA(location, index, 0, &bigger, &smaller, MAKELONG(request.bigger, request.smaller));
         icons.Take(bigger, *request.biggerSlot, smaller, *request.smallerSlot);
+        // S_FALSE: the extractor leaves the extracting to its caller.
+        if (extracted == S_FALSE && !(flags & GIL_NOTFILENAME)) {
+            ExtractAtListSides(location, index, icons);
+            break;
+        }
     }
     return icons.Any();
 }
@@ -1028,6 +1043,19 @@ BOOL CFileButton::UpdateIcon(int sizeIndex, BOOL reload)
             return PutIcons(icons);
         m_defaultIcon = 1;
     }
+    return GetDefaultIcon();
+}
+
+BOOL CFileButton::ReloadIcons()
+{
+    if (!m_defaultIcon) {
+        IconSet icons;
+        return ExtractChosenIcons(icons) && PutIcons(icons);
+    }
+    // A target that is gone would give the shell's generic icon in place
+    // of the one the button has.
+    if (m_fileSystem && !m_fileName.IsEmpty() && GetFileAttributesA(m_fileName.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
     return GetDefaultIcon();
 }
 
@@ -1143,7 +1171,10 @@ BOOL CFileButton::Read2(IStorage* storage, DWORD version, int mode)
     data.Reset();
     if (mode != 0) {
         if (version >= kVersion20000 && ReadStoredIcons(storage)) {
-            // The stored icons stand; the icon size came with the creation data.
+            // The stored icons stand (the icon size came with the creation
+            // data) unless the monitor wants a larger one than the file has.
+            if (ListSide(SizeIndex()) > kStoredIconSides[2])
+                ReloadIcons();
         } else if (version > kVersion11000) {
             UpdateIcon(SizeIndex(), TRUE);
         }

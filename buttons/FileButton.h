@@ -47,6 +47,7 @@ public:
     BOOL Write2(IStorage* storage, DWORD version) override;
     void ShowProperties() override;
     BOOL SetIconSize(int sizeIndex, BOOL reload) override;
+    BOOL ReloadIcons() override;
     void SetDropHighlight(BOOL highlight) override;
     void DragEnter(IDataObject* data, DWORD keys, POINTL point, int kind, DWORD allowed, BOOL allPrograms,
                    DWORD* effect) override;
@@ -159,6 +160,8 @@ private:
     struct IconSet;
     BOOL ExtractTargetIcons(IconSet& icons);
     BOOL ExtractChosenIcons(IconSet& icons);
+    // Fills the sizes the set lacks from the index'th icon of a file.
+    void ExtractAtListSides(const char* file, int index, IconSet& icons) const;
     BOOL PutIcons(IconSet& icons);
     BOOL ReadStoredIcons(IStorage* storage);
     BOOL ClipboardOffersButton() const;

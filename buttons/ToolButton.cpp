@@ -4,6 +4,7 @@
 #include "IconListSnapshot.h"
 #include "../common/Application.h"
 #include "../common/BitmapStream.h"
+#include "../common/Dpi.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
@@ -42,6 +43,30 @@ void CToolButton::ApplyCreationData(const CreationData& data)
     m_normalList = data.normalList;
     m_smallList = data.smallList;
     m_colour = data.colour;
+}
+
+void CToolButton::SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small)
+{
+    m_largeList = large;
+    m_normalList = normal;
+    m_smallList = small;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+int CToolButton::Px(int size) const
+{
+    return Dpi::Scale(size, ScreenDpi());
+}
+
+int CToolButton::ListSide(int sizeIndex) const
+{
+    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    int side = 0;
+    int height = 0;
+    if (list && ImageList_GetIconSize(list, &side, &height) && side > 0)
+        return side;
+    return Px(sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48));
 }
 
 BOOL CToolButton::Create(const CreationData& data, int mode)
@@ -149,23 +174,25 @@ void CToolButton::GetDescription(CText& text) const
 
 int CToolButton::GetWidth() const
 {
+    const int side = IconSide();
     if (m_kind == kKindSpace)
-        return m_iconSize;
+        return side;
     const bool textBelow = m_host && m_host->ShowDescription() && SizeIndex() != 0;
-    return textBelow ? 2 * m_iconSize + 10 : m_iconSize + 10;
+    return textBelow ? 2 * side + Px(10) : side + Px(10);
 }
 
 SIZE CToolButton::GetSize() const
 {
+    const int side = IconSide();
     if (m_kind == kKindSpace)
-        return SIZE{m_iconSize, m_iconSize};
-    SIZE size{m_iconSize + 10, m_iconSize + 10};
+        return SIZE{side, side};
+    SIZE size{side + Px(10), side + Px(10)};
     if (m_host && m_host->ShowDescription()) {
         if (SizeIndex() == 0) {
-            size.cx += 5 * m_iconSize;   // the text stands to the right of a small icon
+            size.cx += 5 * side;   // the text stands to the right of a small icon
         } else {
-            size.cx += m_iconSize;       // and below a normal or large one
-            size.cy += m_iconSize;
+            size.cx += side;       // and below a normal or large one
+            size.cy += side;
         }
     }
     return size;
@@ -366,8 +393,9 @@ BOOL CToolButton::OnMouseMove(UINT flags, int x, int y)
         return TRUE;
     POINT cursor{};
     GetCursorPos(&cursor);
-    if (cursor.x >= m_pressPoint.x - kDragDistance && cursor.x < m_pressPoint.x + kDragDistance
-        && cursor.y >= m_pressPoint.y - kDragDistance && cursor.y < m_pressPoint.y + kDragDistance)
+    const int distance = Px(kDragDistance);
+    if (cursor.x >= m_pressPoint.x - distance && cursor.x < m_pressPoint.x + distance
+        && cursor.y >= m_pressPoint.y - distance && cursor.y < m_pressPoint.y + distance)
         return TRUE;
     if (m_host && m_host->IsRestricted(kProtectDrag))
         return TRUE;
@@ -489,10 +517,10 @@ BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
     const bool showText = m_host && m_host->ShowDescription();
     const bool backgrounds = !m_host || m_host->ShowButtonBackground();
 
-    int iconX = (GetWidth() - m_iconSize) / 2;
-    int iconY = 5;
+    int iconX = (GetWidth() - IconSide()) / 2;
+    int iconY = Px(5);
     if (sizeIndex == 0 && showText)
-        iconX = 5;
+        iconX = Px(5);
 
     if (backgrounds) {
         CBrushHandle brush(CreateSolidBrush(m_colour));
@@ -505,8 +533,8 @@ BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
     }
 
     if (m_pressed && backgrounds) {
-        iconX += 2;
-        iconY = 7;
+        iconX += Px(2);
+        iconY = Px(7);
     } else if (!m_pressed && m_focused) {
         LOGBRUSH dots{};
         dots.lbStyle = BS_SOLID;
@@ -516,7 +544,8 @@ BOOL CToolButton::OnPaint(PAINTSTRUCT& paint)
         HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
         const int oldMode = SetBkMode(dc, OPAQUE);
         const COLORREF oldBack = SetBkColor(dc, m_colour);
-        Rectangle(dc, 3, 3, client.right - 3, client.bottom - 3);
+        const int inset = Px(3);
+        Rectangle(dc, inset, inset, client.right - inset, client.bottom - inset);
         SetBkColor(dc, oldBack);
         SetBkMode(dc, oldMode);
         SelectObject(dc, oldBrush);
@@ -548,7 +577,9 @@ void CToolButton::DrawDescription(HDC dc, int)
         return;
     const int sizeIndex = SizeIndex();
     const int points = sizeIndex == 2 ? 12 : 8;
-    CFontHandle font(CreateFontA(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
+    // The monitor's DPI, not the device context's: a device context answers
+    // the system's DPI, which another monitor need not have.
+    CFontHandle font(CreateFontA(-MulDiv(points, ScreenDpi(), 72), 0, 0, 0,
                                  m_focused ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                  OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
                                  "MS Sans Serif"));
@@ -577,7 +608,7 @@ void CToolButton::DrawDescription(HDC dc, int)
 
     const int width = GetWidth();
     if (sizeIndex != 0) {
-        const int available = width - 10;
+        const int available = width - Px(10);
         const int centre = width / 2;
         const int baseline = 3 * width / 4;
         UINT oldAlign = SetTextAlign(dc, TA_CENTER | TA_TOP);
@@ -609,8 +640,8 @@ void CToolButton::DrawDescription(HDC dc, int)
         SetTextAlign(dc, oldAlign);
     } else {
         const bool shifted = m_pressed && m_host && m_host->ShowButtonBackground();
-        const int left = m_iconSize + 10 + (shifted ? 2 : 0);
-        const int available = GetSize().cx - left - 5;
+        const int left = IconSide() + Px(10) + (shifted ? Px(2) : 0);
+        const int available = GetSize().cx - left - Px(5);
         const int top = width / 2 - textHeight / 2;
         const int fit = fitCount(text, length, available);
         if (fit >= length) {
@@ -766,8 +797,16 @@ BOOL CToolButton::PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&ma
     }
     HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
     int indices[3] = {-1, -1, -1};
-    for (int i = 2; i >= 0; --i)
-        indices[i] = PutEntry(lists[i], m_imageIndex, colours[i].Get(), masks[i].Get());
+    for (int i = 2; i >= 0; --i) {
+        // On a monitor of more than 96 dpi the lists are larger than the
+        // stored sizes: each takes the smallest stored icon that is not
+        // smaller than its side, so that icons shrink rather than grow.
+        const int side = ListSide(i);
+        int from = 2;
+        while (from > 0 && kStoredIconSides[from - 1] >= side)
+            --from;
+        indices[i] = PutEntry(lists[i], m_imageIndex, colours[from].Get(), masks[from].Get());
+    }
     const int index = indices[1] >= 0 ? indices[1] : (indices[0] >= 0 ? indices[0] : indices[2]);
     if (index >= 0)
         m_imageIndex = index;
@@ -785,8 +824,12 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
         return FALSE;
     }
     HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    // The file holds 16, 32 and 48 pixel icons whatever the monitor's DPI:
+    // lists of another side give icons scaled back to the stored size.
+    const int stored = kStoredIconSides[sizeIndex];
+    const bool storedSide = ListSide(sizeIndex) == stored;
     std::vector<BYTE> copied;
-    if (CIconListSnapshot* snapshot = CIconListSnapshot::Current()) {
+    if (CIconListSnapshot* snapshot = storedSide ? CIconListSnapshot::Current() : nullptr) {
         if (list && m_imageIndex >= 0 && snapshot->EntryBytes(list, m_imageIndex, copied)) {
             CComPtr<IStream> stream;
             ULONG written = 0;
@@ -804,6 +847,11 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
         }
     }
     CIconHandle icon(GetIcon(sizeIndex));
+    if (icon && !storedSide) {
+        CIconHandle scaled(static_cast<HICON>(CopyImage(icon.Get(), IMAGE_ICON, stored, stored, 0)));
+        if (scaled)
+            icon.Reset(scaled.Release());
+    }
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon.Get(), &info)) {
         trace.Result(TR_WRITE_ICON_RESULT, kIconNoneOfSize);

@@ -30,6 +30,8 @@ public:
     static constexpr UINT_PTR kHoldTimer = 669;
     static constexpr UINT kHoldDelay = 500;
     static constexpr int kDragDistance = 3;
+    // The sides of the icons the file stores for size index 0, 1 and 2.
+    static constexpr int kStoredIconSides[3] = {16, 32, 48};
     // Entries 0 and 1 of every image list are the toolbar's overlays.
     static constexpr int kOverlayImages = 2;
 
@@ -104,7 +106,19 @@ public:
     BOOL WriteIconToFile(int sizeIndex, IStorage* storage);
     void Destroy();
 
+    // The toolbar's lists take other image lists (of another size); the
+    // button keeps its entry.
+    void SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small);
+    // Takes the button's icons again from their source, at the sizes the
+    // image lists have now; FALSE (the entries as they were) when the
+    // source cannot be read.
+    virtual BOOL ReloadIcons() { return FALSE; }
+    // The side of the icons in the list of a size index, in pixels.
+    int ListSide(int sizeIndex) const;
+    int ScreenDpi() const { return m_host ? m_host->ScreenDpi() : 96; }
+
     ButtonKind Kind() const { return m_kind; }
+    // 16, 32 or 48 (4, 8 or 12 for a space) at 96 dpi, whatever the monitor.
     int IconSize() const { return m_iconSize; }
     int SizeIndex() const { return m_iconSize == 16 ? 0 : (m_iconSize == 32 ? 1 : 2); }
     const CText& Description() const { return m_description; }
@@ -121,6 +135,10 @@ public:
 protected:
     // The image list of the button's own icon size.
     HIMAGELIST CurrentList() const;
+    // A 96-dpi size on the toolbar's monitor.
+    int Px(int size) const;
+    // The side the button's icon is drawn with.
+    int IconSide() const { return Px(m_iconSize); }
     void DrawDescription(HDC dc, int iconX);
     void StopHoldTimer();
     void RelayToTooltip(UINT message, WPARAM first, LPARAM second);

@@ -151,8 +151,8 @@ BOOL CUrlButton::GetDefaultIcon()
     if (m_fileSystem)
         return CFileButton::GetDefaultIcon();
     const UINT resource = AddressIconOf(Kind());
-    const BOOL put = PutIconHandles(LoadAddressIcon(resource, 48), LoadAddressIcon(resource, 32),
-                                    LoadAddressIcon(resource, 16));
+    const BOOL put = PutIconHandles(LoadAddressIcon(resource, ListSide(2)), LoadAddressIcon(resource, ListSide(1)),
+                                    LoadAddressIcon(resource, ListSide(0)));
     m_targetOk = 1;
     return put;
 }

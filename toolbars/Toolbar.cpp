@@ -8,6 +8,7 @@
 #include "../common/AccessibleWindow.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
+#include "../common/Dpi.h"
 #include "../common/OwnerDrawMenu.h"
 #include "ToolbarHost.h"
 #include "../buttons/ButtonFactory.h"
@@ -53,23 +54,37 @@ SIZE WorkAreaSize(HWND window)
 // overlays are made once and every toolbar starts from a copy.
 constexpr int kImageListGrowth = 32;
 
-HIMAGELIST OverlayList(int sizeIndex)
+int ListSideAt(int sizeIndex, int dpi)
 {
-    static HIMAGELIST lists[3] = {};
-    const int size = sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48);
-    if (!lists[sizeIndex]) {
-        // Copies keep the growth step: each step copies the whole list, so a
-        // small one makes filling a full toolbar quadratic.
-        lists[sizeIndex] = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, kImageListGrowth);
-        for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
-            HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
-            // A missing overlay still takes its entry, so the numbers stay fixed.
-            ImageList_AddIcon(lists[sizeIndex], icon ? icon : LoadIconA(nullptr, IDI_APPLICATION));
-            if (icon)
-                DestroyIcon(icon);
-        }
+    return Dpi::Scale(sizeIndex == 0 ? 16 : (sizeIndex == 1 ? 32 : 48), dpi);
+}
+
+// One list per side: at 96 dpi the three sizes, and the sides of each
+// other DPI a toolbar has stood at.
+HIMAGELIST OverlayList(int sizeIndex, int dpi = Dpi::kDefault)
+{
+    struct Cached {
+        int side;
+        HIMAGELIST list;
+    };
+    static std::vector<Cached> lists;
+    const int size = ListSideAt(sizeIndex, dpi);
+    for (const Cached& cached : lists) {
+        if (cached.side == size)
+            return cached.list;
     }
-    return lists[sizeIndex];
+    // Copies keep the growth step: each step copies the whole list, so a
+    // small one makes filling a full toolbar quadratic.
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, kImageListGrowth);
+    for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
+        HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+        // A missing overlay still takes its entry, so the numbers stay fixed.
+        ImageList_AddIcon(list, icon ? icon : LoadIconA(nullptr, IDI_APPLICATION));
+        if (icon)
+            DestroyIcon(icon);
+    }
+    lists.push_back(Cached{size, list});
+    return list;
 }
 
 // What InsertNewButton reports to the trace.
@@ -103,7 +118,7 @@ void CToolbar::DestroyButtons()
     // that the buttons find no entries left to give back.
     for (int i = 0; i < 3; ++i) {
         if (m_imageLists[i])
-            ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(ImageList_GetImageCount(OverlayList(i))));
+            ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(ImageList_GetImageCount(OverlayList(i, m_dpi))));
     }
     // Each button takes its window with it.
     m_buttons.clear();
@@ -117,6 +132,44 @@ CApplication* CToolbar::App() const
 HIMAGELIST CToolbar::ImageList(int sizeIndex) const
 {
     return m_imageLists[sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex)].Get();
+}
+
+void CToolbar::RescaleImageLists()
+{
+    for (int i = 0; i < 3; ++i) {
+        CImageListHandle list(ImageList_Duplicate(OverlayList(i, m_dpi)));
+        if (!list)
+            continue;
+        HIMAGELIST old = m_imageLists[i].Get();
+        const int count = old ? ImageList_GetImageCount(old) : 0;
+        for (int entry = CToolButton::kOverlayImages; entry < count; ++entry) {
+            CIconHandle icon(ImageList_GetIcon(old, entry, ILD_NORMAL));
+            // An entry that cannot be had still takes its place, so that
+            // every button keeps its index.
+            if (ImageList_ReplaceIcon(list.Get(), -1, icon ? icon.Get() : LoadIconA(nullptr, IDI_APPLICATION)) < 0)
+                break;
+        }
+        m_imageLists[i] = std::move(list);
+    }
+    for (const auto& button : m_buttons) {
+        if (!button)
+            continue;
+        button->SetImageLists(m_imageLists[2].Get(), m_imageLists[1].Get(), m_imageLists[0].Get());
+        if (button->Kind() != kKindSpace && button->ImageIndex() >= CToolButton::kOverlayImages)
+            button->ReloadIcons();
+    }
+}
+
+void CToolbar::ChangeDpi(int dpi, const RECT* suggested)
+{
+    if (dpi <= 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    RescaleImageLists();
+    if (suggested && Handle() && !m_settings.docked)
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout(TRUE);
 }
 
 BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
@@ -141,6 +194,11 @@ BOOL CToolbar::Create(const char* fileName, COpenProgressDialog* progress)
 
 BOOL CToolbar::OnCreate(HWND handle)
 {
+    // Before any button is read, so that buttons take their icons at the
+    // monitor's size from the start.
+    m_dpi = Dpi::ForWindow(handle);
+    if (m_dpi != Dpi::kDefault)
+        RescaleImageLists();
     SetAllowTab(m_set ? m_set->Options().allowTab : TRUE);
 
     m_tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "Lintel", WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -156,12 +214,13 @@ BOOL CToolbar::OnCreate(HWND handle)
         UINT bitmapId;
     } menuButtons[] = {
         {&m_toolbarMenuButton, kToolbarMenuButtonId, 2, IDS_TOOLBAR_MENU_TIP, IDB_TOOLBAR_MENU_BUTTON},
-        {&m_programMenuButton, kProgramMenuButtonId, 15, IDS_PROGRAM_MENU_TIP, IDB_PROGRAM_MENU_BUTTON},
+        {&m_programMenuButton, kProgramMenuButtonId, kMenuButtonStep, IDS_PROGRAM_MENU_TIP, IDB_PROGRAM_MENU_BUTTON},
     };
+    const int menuButtonSide = Dpi::Scale(kMenuButtonSize, m_dpi);
     for (size_t i = 0; i < 2; ++i) {
         const auto& entry = menuButtons[i];
-        *entry.window = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_BITMAP, entry.x, 2,
-                                        kMenuButtonSize, kMenuButtonSize, handle,
+        *entry.window = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_BITMAP, Dpi::Scale(entry.x, m_dpi),
+                                        Dpi::Scale(2, m_dpi), menuButtonSide, menuButtonSide, handle,
                                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(entry.id)), AppInstance(),
                                         nullptr);
         if (!*entry.window)
@@ -408,12 +467,13 @@ GridContext CToolbar::Context() const
     GridContext context;
     context.collapsed = m_collapsed != 0;
     context.allowTab = m_set ? m_set->Options().allowTab != FALSE : true;
+    context.dpi = m_dpi;
     return context;
 }
 
 POINT CToolbar::GetSlotPosition(int index) const
 {
-    return GridSlotPosition(GridCells(), index, m_settings);
+    return GridSlotPosition(GridCells(), index, m_settings, m_dpi);
 }
 
 SIZE CToolbar::CalcButtonArea(int perLine) const
@@ -423,19 +483,19 @@ SIZE CToolbar::CalcButtonArea(int perLine) const
 
 SIZE CToolbar::CalcButtonArea(int perLine, int orientation) const
 {
-    return GridButtonArea(GridCells(), perLine, orientation, m_settings.buttonSize);
+    return GridButtonArea(GridCells(), perLine, orientation, m_settings.buttonSize, m_dpi);
 }
 
 SIZE CToolbar::CalcFrameSize(BOOL vertical, BOOL docked) const
 {
     ToolbarSettings settings(m_settings);
     settings.docked = docked ? TRUE : FALSE;
-    return GridFrameSize(settings, Context(), vertical != FALSE, FrameMetrics::FromSystem());
+    return GridFrameSize(settings, Context(), vertical != FALSE, FrameMetrics::FromSystem(m_dpi));
 }
 
 SIZE CToolbar::CalcWindowSize()
 {
-    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(Handle()), FrameMetrics::FromSystem());
+    const GridWindow window = GridWindowSize(GridCells(), m_settings, Context(), WorkAreaSize(Handle()), FrameMetrics::FromSystem(m_dpi));
     if (window.perLine != m_settings.buttonsPerLine) {
         m_settings.buttonsPerLine = window.perLine;
         Relayout(TRUE);
@@ -452,13 +512,14 @@ void CToolbar::LayoutMenuButtons()
     }
     if (!show)
         return;
-    const int b = (m_settings.docked && m_settings.border > 1) ? 4 : 2;
+    const int b = Dpi::Scale((m_settings.docked && m_settings.border > 1) ? 4 : 2, m_dpi);
+    const int side = Dpi::Scale(kMenuButtonSize, m_dpi);
     const bool vertical = m_settings.orientation != kHorizontal;
     if (m_toolbarMenuButton)
-        SetWindowPos(m_toolbarMenuButton, nullptr, b, b, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_toolbarMenuButton, nullptr, b, b, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_programMenuButton)
-        SetWindowPos(m_programMenuButton, nullptr, vertical ? b + kMenuButtonSize : b,
-                     vertical ? b : b + kMenuButtonSize, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_programMenuButton, nullptr, vertical ? b + side : b, vertical ? b : b + side, side, side,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CToolbar::SetPlacement(int x, int y, int width, int height)
@@ -570,7 +631,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
     };
 
     if (!m_settings.docked) {
-        const int corner = DragDockCorner(rect, work);
+        const int corner = DragDockCorner(rect, work, m_dpi);
         if (!corner)
             return FALSE;
         m_settings.docked = 1;
@@ -589,7 +650,7 @@ BOOL CToolbar::OnMoving(UINT, RECT& rect)
 SIZE CToolbar::FitToSize(int width, int height, UINT edge)
 {
     const GridFit fit =
-        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(Handle()), FrameMetrics::FromSystem());
+        GridFitToSize(GridCells(), m_settings, Context(), width, height, edge, WorkAreaSize(Handle()), FrameMetrics::FromSystem(m_dpi));
     if (fit.changed) {
         m_dirty = 1;
         m_settings.buttonsPerLine = fit.perLine;
@@ -1285,6 +1346,9 @@ LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)
         Relayout(TRUE);
         break;
     }
+    case WM_DPICHANGED:
+        ChangeDpi(LOWORD(first), reinterpret_cast<const RECT*>(second));
+        return 0;
     case WM_GETOBJECT:
         if (const LRESULT answer = AnswerAccessibleObject(Handle(), first, second, Name().c_str(), ROLE_SYSTEM_TOOLBAR))
             return answer;

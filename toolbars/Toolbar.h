@@ -253,6 +253,14 @@ public:
     BOOL ShowButtonBackground() const override { return m_settings.showButtonBackground; }
     HWND Tooltip() const { return m_tooltip; }
     HIMAGELIST ImageList(int sizeIndex) const;
+    // The DPI of the monitor the toolbar stands on; every size the toolbar
+    // works out is its 96-dpi size scaled to it, and the settings keep the
+    // 96-dpi sizes.
+    int ScreenDpi() const override { return m_dpi; }
+    // The toolbar stands on a monitor of another DPI: image lists and
+    // buttons at the new size, the toolbar laid out again, a floating one at
+    // the suggested rectangle (when there is one), a docked one docked again.
+    void ChangeDpi(int dpi, const RECT* suggested);
     BOOL IsCollapsed() const { return m_collapsed; }
     BOOL IsLoading() const override { return m_loading != 0; }
     CToolbarSet* Set() const { return m_set; }
@@ -270,6 +278,9 @@ public:
 
 protected:
     void RefreshSystemColours();
+    // Image lists of the sides for m_dpi, holding the old lists' entries
+    // scaled; the buttons then take their icons again where they can.
+    void RescaleImageLists();
     void LayoutMenuButtons();
     void UpdateMenuButtonFocus(int index, BOOL focused);
     int NextNonSpace(int from, int step) const;
@@ -305,7 +316,8 @@ protected:
     // The full toolbar's refusals, told once a burst.
     CRepeatNotice m_fullNotice;
     HWND m_tooltip = nullptr;
-    CImageListHandle m_imageLists[3];   // 16, 32 and 48 pixels
+    CImageListHandle m_imageLists[3];   // 16, 32 and 48 pixels at 96 dpi
+    int m_dpi = 96;
     CToolbarSet* m_set;
     IToolbarHost* m_host;
     CComPtr<IDropTarget> m_dropTarget;

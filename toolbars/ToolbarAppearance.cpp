@@ -1,5 +1,6 @@
 #include "ToolbarAppearance.h"
 
+#include "../common/Dpi.h"
 #include "../common/ScopedHandle.h"
 #include "../resources/lintel/resource.h"
 
@@ -121,19 +122,20 @@ int ColourIndexFor(COLORREF colour, BOOL isSystem)
     return kColourCustom;
 }
 
-void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text)
+void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text, int dpi)
 {
     {
         CBrushHandle purple(CreateSolidBrush(kDeepPurple));
         FillRect(dc, &area, purple.Get());
     }
+    auto px = [dpi](int size) { return Dpi::Scale(size, dpi); };
     const int size = settings.buttonSize < 0 ? 0 : (settings.buttonSize > 2 ? 2 : settings.buttonSize);
-    const int side = 16 * (size + 1);
-    const int border = settings.border;
-    int width = side + 10;
-    const int height = side + 10;
+    const int side = px(16 * (size + 1));
+    const int border = px(settings.border);
+    int width = side + px(10);
+    const int height = side + px(10);
     if (settings.showDescription)
-        width = size == 0 ? 16 + 80 + 10 : 32 * (size + 1) + 10;
+        width = size == 0 ? px(16 + 80 + 10) : px(32 * (size + 1) + 10);
 
     const int areaHeight = area.bottom - area.top;
     RECT band{area.left, area.top + (areaHeight - (height + 2 * border)) / 2, area.right, 0};
@@ -147,7 +149,7 @@ void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, 
     const int first = area.left + (areaWidth - count * width) / 2;
 
     LOGFONTA face{};
-    face.lfHeight = -MulDiv(size == 2 ? 12 : 8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    face.lfHeight = -MulDiv(size == 2 ? 12 : 8, dpi, 72);
     face.lfWeight = FW_NORMAL;
     lstrcpynA(face.lfFaceName, "MS Sans Serif", LF_FACESIZE);
     CFontHandle font(CreateFontIndirectA(&face));
@@ -158,19 +160,19 @@ void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, 
         const RECT button{first + i * width, band.top + border, first + (i + 1) * width, band.top + border + height};
         FillRect(dc, &button, GetSysColorBrush(COLOR_BTNFACE));
         const bool smallWithText = size == 0 && settings.showDescription;
-        const int iconX = smallWithText ? button.left + 5 : button.left + (width - side) / 2;
+        const int iconX = smallWithText ? button.left + px(5) : button.left + (width - side) / 2;
         if (icon)
-            DrawIconEx(dc, iconX, button.top + 4, icon, side, side, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, iconX, button.top + px(4), icon, side, side, 0, nullptr, DI_NORMAL);
         if (settings.showDescription && text) {
             RECT textRect = button;
             UINT format = DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
             if (smallWithText) {
-                textRect.left = button.left + 26;
-                textRect.right = textRect.left + width - 31;
+                textRect.left = button.left + px(26);
+                textRect.right = textRect.left + width - px(31);
                 format |= DT_LEFT | DT_VCENTER;
             } else {
-                textRect.left = button.left + 5;
-                textRect.right = button.right - 5;
+                textRect.left = button.left + px(5);
+                textRect.right = button.right - px(5);
                 textRect.bottom = button.top + height * 3 / 4;
                 format |= DT_CENTER | DT_BOTTOM;
             }
@@ -226,12 +228,13 @@ void PaintStylePreview(HWND window, HDC dc)
     settings.buttonSize = static_cast<int>(Slot(window, 1));
     settings.showDescription = Slot(window, 2) != 0;
     settings.showButtonBackground = Slot(window, 3) != 0;
-    const int side = 16 * (settings.buttonSize + 1);
+    const int dpi = Dpi::ForWindow(window);
+    const int side = Dpi::Scale(16 * (settings.buttonSize + 1), dpi);
     auto* instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     auto icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LINTEL), IMAGE_ICON, side, side, 0));
     char text[64] = "Sample";
     LoadStringA(instance, IDS_TBP_SAMPLE_TEXT, text, sizeof text);
-    DrawStyleSample(dc, client, settings, icon, text);
+    DrawStyleSample(dc, client, settings, icon, text, dpi);
     if (icon)
         DestroyIcon(icon);
 }

@@ -36,8 +36,10 @@ NamedColour ColourEntry(int index, COLORREF custom);
 int ColourIndexFor(COLORREF colour, BOOL isSystem);
 
 // The style preview: the sample buttons a toolbar with these settings would
-// show, repeated across a band on a Deep Purple background.
-void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text);
+// show, repeated across a band on a Deep Purple background, at the sizes
+// of a monitor of dpi.
+void DrawStyleSample(HDC dc, const RECT& area, const ToolbarSettings& settings, HICON icon, const char* text,
+                     int dpi = 96);
 
 // The three preview controls of the toolbar property sheet.  Each keeps its
 // state in its window's extra bytes, takes it by the messages below and

@@ -1,6 +1,7 @@
 #include "ToolbarDock.h"
 
 #include "ToolbarSettings.h"
+#include "../common/Dpi.h"
 
 #include <map>
 #include <utility>
@@ -59,18 +60,19 @@ RECT DockWorkArea(const MonitorList& monitors, const RECT& rect)
     return monitors[static_cast<size_t>(index)].work;
 }
 
-int DragDockCorner(const RECT& rect, const RECT& work)
+int DragDockCorner(const RECT& rect, const RECT& work, int dpi)
 {
+    const int reach = Dpi::Scale(2, dpi);
     // A later match replaces an earlier one: the bottom corners win over
     // the top ones, the right over the left.
     int corner = 0;
-    if (rect.left < work.left + 2 && rect.top < work.top + 2)
+    if (rect.left < work.left + reach && rect.top < work.top + reach)
         corner = kCornerTopLeft;
-    if (rect.right > work.right - 2 && rect.top < work.top + 2)
+    if (rect.right > work.right - reach && rect.top < work.top + reach)
         corner = kCornerTopRight;
-    if (rect.left < work.left + 2 && rect.bottom > work.bottom - 2)
+    if (rect.left < work.left + reach && rect.bottom > work.bottom - reach)
         corner = kCornerBottomLeft;
-    if (rect.right > work.right - 2 && rect.bottom > work.bottom - 2)
+    if (rect.right > work.right - reach && rect.bottom > work.bottom - reach)
         corner = kCornerBottomRight;
     return corner;
 }

@@ -16,8 +16,8 @@
 RECT DockWorkArea(const MonitorList& monitors, const RECT& rect);
 
 // The corner (DockCorner) a floating toolbar dragged to rect docks into, or
-// 0.  A rectangle within 2 pixels of an edge counts as touching it.
-int DragDockCorner(const RECT& rect, const RECT& work);
+// 0.  A rectangle within 2 pixels (at 96 dpi) of an edge counts as touching it.
+int DragDockCorner(const RECT& rect, const RECT& work, int dpi = 96);
 // Whether a docked toolbar dragged to rect leaves its corner.
 bool DragUndocks(const RECT& rect, const RECT& work);
 // The window rectangle of size for a toolbar in dockCorner; any other

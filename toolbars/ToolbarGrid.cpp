@@ -1,5 +1,7 @@
 #include "ToolbarGrid.h"
 
+#include "../common/Dpi.h"
+
 namespace {
 
 int ClampPerLine(int perLine)
@@ -14,20 +16,20 @@ int Distance(int a, int b)
 
 } // namespace
 
-FrameMetrics FrameMetrics::FromSystem()
+FrameMetrics FrameMetrics::FromSystem(int dpi)
 {
     FrameMetrics metrics;
-    metrics.cxFrame = GetSystemMetrics(SM_CXFRAME);
-    metrics.cyFrame = GetSystemMetrics(SM_CYFRAME);
-    metrics.caption = GetSystemMetrics(SM_CYCAPTION);
-    metrics.smallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-    metrics.cxSize = GetSystemMetrics(SM_CXSIZE);
+    metrics.cxFrame = Dpi::SystemMetric(SM_CXFRAME, dpi);
+    metrics.cyFrame = Dpi::SystemMetric(SM_CYFRAME, dpi);
+    metrics.caption = Dpi::SystemMetric(SM_CYCAPTION, dpi);
+    metrics.smallCaption = Dpi::SystemMetric(SM_CYSMCAPTION, dpi);
+    metrics.cxSize = Dpi::SystemMetric(SM_CXSIZE, dpi);
     return metrics;
 }
 
-int EmptySlot(int buttonSize)
+int EmptySlot(int buttonSize, int dpi)
 {
-    return buttonSize == 0 ? 26 : (buttonSize == 1 ? 42 : 58);
+    return Dpi::Scale(buttonSize == 0 ? 26 : (buttonSize == 1 ? 42 : 58), dpi);
 }
 
 bool TakesSlot(const GridCell& cell, int perLine)
@@ -42,13 +44,15 @@ bool TakesSlot(const GridCell& cell, int perLine)
     }
 }
 
-POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings)
+POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings, int dpi)
 {
     const int perLine = ClampPerLine(settings.buttonsPerLine);
     const bool vertical = settings.orientation != kHorizontal;
     const bool menuButtons = settings.showMenuButtons != FALSE;
-    const int startX = settings.border + (menuButtons && !vertical ? 15 : 0);
-    const int startY = settings.border + (menuButtons && vertical ? 15 : 0);
+    const int border = Dpi::Scale(settings.border, dpi);
+    const int menuStep = Dpi::Scale(kMenuButtonStep, dpi);
+    const int startX = border + (menuButtons && !vertical ? menuStep : 0);
+    const int startY = border + (menuButtons && vertical ? menuStep : 0);
     int x = startX;
     int y = startY;
     int placed = 0;
@@ -79,7 +83,7 @@ POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const Tool
     return POINT{x, y};
 }
 
-SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize)
+SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize, int dpi)
 {
     perLine = ClampPerLine(perLine);
     const bool vertical = orientation != kHorizontal;
@@ -108,9 +112,9 @@ SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orienta
     }
     SIZE area = vertical ? SIZE{longestLine, acrossTotal} : SIZE{acrossTotal, longestLine};
     if (area.cx == 0)
-        area.cx = EmptySlot(buttonSize);
+        area.cx = EmptySlot(buttonSize, dpi);
     if (area.cy == 0)
-        area.cy = EmptySlot(buttonSize);
+        area.cy = EmptySlot(buttonSize, dpi);
     return area;
 }
 
@@ -118,18 +122,19 @@ SIZE GridFrameSize(const ToolbarSettings& settings, const GridContext& context, 
                    const FrameMetrics& metrics)
 {
     SIZE frame{0, 0};
+    const int border = Dpi::Scale(settings.border, context.dpi);
     if (settings.showMenuButtons) {
         if (vertical)
-            frame.cy += kMenuButtonStrip;
+            frame.cy += Dpi::Scale(kMenuButtonStrip, context.dpi);
         else
-            frame.cx += kMenuButtonStrip;
+            frame.cx += Dpi::Scale(kMenuButtonStrip, context.dpi);
     }
     if (settings.docked) {
-        frame.cx += 2 * (metrics.cxFrame + settings.border) - 2;
-        frame.cy += 2 * (metrics.cyFrame + settings.border) - 2;
+        frame.cx += 2 * (metrics.cxFrame + border) - 2;
+        frame.cy += 2 * (metrics.cyFrame + border) - 2;
     } else {
-        frame.cx += 2 * (metrics.cxFrame + settings.border);
-        frame.cy += 2 * (metrics.cyFrame + settings.border) + (context.allowTab ? metrics.caption : metrics.smallCaption);
+        frame.cx += 2 * (metrics.cxFrame + border);
+        frame.cy += 2 * (metrics.cyFrame + border) + (context.allowTab ? metrics.caption : metrics.smallCaption);
     }
     return frame;
 }
@@ -141,14 +146,14 @@ GridWindow GridWindowSize(const std::vector<GridCell>& cells, const ToolbarSetti
     GridWindow window;
     window.perLine = ClampPerLine(settings.buttonsPerLine);
     for (;;) {
-        SIZE area = GridButtonArea(cells, window.perLine, settings.orientation, settings.buttonSize);
+        SIZE area = GridButtonArea(cells, window.perLine, settings.orientation, settings.buttonSize, context.dpi);
         const SIZE frame = GridFrameSize(settings, context, vertical, metrics);
         int width = area.cx + frame.cx;
         int height = area.cy + frame.cy;
         if (context.collapsed) {
             // A collapsed toolbar keeps its caption, or a sliver of its frame when docked.
             if (!settings.docked) {
-                width = metrics.cxSize + 2 * metrics.cxFrame + 25;
+                width = metrics.cxSize + 2 * metrics.cxFrame + Dpi::Scale(25, context.dpi);
                 height = (context.allowTab ? metrics.caption : metrics.smallCaption) + 2 * metrics.cyFrame;
             } else if (vertical) {
                 width = 2 * metrics.cxFrame - 1;
@@ -180,9 +185,9 @@ GridFit GridFitToSize(const std::vector<GridCell>& cells, const ToolbarSettings&
     const int candidates = count < 16 ? count : 16;
     int best = 999999;
     int winner = settings.buttonsPerLine;
-    SIZE winnerArea = GridButtonArea(cells, settings.buttonsPerLine, orientation, buttonSize);
+    SIZE winnerArea = GridButtonArea(cells, settings.buttonsPerLine, orientation, buttonSize, context.dpi);
     for (int perLine = 1; perLine <= candidates && best != 0; ++perLine) {
-        const SIZE area = GridButtonArea(cells, perLine, orientation, buttonSize);
+        const SIZE area = GridButtonArea(cells, perLine, orientation, buttonSize, context.dpi);
         // A shape wider or taller than the work area is never chosen.
         int dw = area.cx > workArea.cx ? 10000 : Distance(area.cx, targetWidth);
         int dh = area.cy > workArea.cy ? 10000 : Distance(area.cy, targetHeight);
@@ -216,7 +221,7 @@ GridFit GridFitToSize(const std::vector<GridCell>& cells, const ToolbarSettings&
         winner = winner == count ? 1 : count;
     SIZE area = winnerArea;
     if (fit.changed)
-        area = GridButtonArea(cells, winner, fit.orientation, buttonSize);
+        area = GridButtonArea(cells, winner, fit.orientation, buttonSize, context.dpi);
     const SIZE finalFrame = GridFrameSize(settings, context, fit.orientation != kHorizontal, metrics);
     fit.perLine = winner;
     fit.size = SIZE{area.cx + finalFrame.cx, area.cy + finalFrame.cy};

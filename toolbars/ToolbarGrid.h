@@ -23,6 +23,7 @@ struct GridCell {
 struct GridContext {
     bool collapsed = false;
     bool allowTab = true;   // toolbars on the taskbar have a full caption rather than a small one
+    int dpi = 96;           // of the monitor the toolbar stands on; the settings hold 96-dpi sizes
 };
 
 // The system's frame and caption sizes the window sizes depend on.
@@ -32,22 +33,26 @@ struct FrameMetrics {
     int caption = 19;
     int smallCaption = 15;
     int cxSize = 18;
-    static FrameMetrics FromSystem();
+    // The system's sizes as they are at dpi.
+    static FrameMetrics FromSystem(int dpi = 96);
 };
 
-// The side of the strip the two menu buttons take.
+// The side of the strip the two menu buttons take, and the step from one
+// menu button to the next, at 96 dpi.
 constexpr int kMenuButtonStrip = 13;
+constexpr int kMenuButtonStep = 15;
 // The empty slot of each button size: the icon plus its margin.
-int EmptySlot(int buttonSize);
+int EmptySlot(int buttonSize, int dpi = 96);
 // Whether a button takes a slot: a space leaves a gap only in single-file toolbars.
 bool TakesSlot(const GridCell& cell, int perLine);
 
 // Where the button at index stands in the toolbar's client area.
-POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings);
+POINT GridSlotPosition(const std::vector<GridCell>& cells, int index, const ToolbarSettings& settings, int dpi = 96);
 // The area the buttons fill with perLine to a line in an orientation; an
 // empty toolbar keeps one empty slot.
-SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize);
-// What the window adds around the button area.
+SIZE GridButtonArea(const std::vector<GridCell>& cells, int perLine, int orientation, int buttonSize, int dpi = 96);
+// What the window adds around the button area: the menu strip and the
+// border at the context's DPI, and the frame the metrics give.
 SIZE GridFrameSize(const ToolbarSettings& settings, const GridContext& context, bool vertical,
                    const FrameMetrics& metrics);
 

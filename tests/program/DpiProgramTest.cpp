@@ -1,0 +1,165 @@
+// The real program on a screen of 96, 144 and 192 dpi (the prefix's
+// LogPixels, which each new Wine process reads when it starts): the same
+// toolbar file opens with every size its 96-dpi size scaled.
+#include "LintelFixture.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kDesktopKey = "Control Panel\\Desktop";
+const char* const kFontsKey = "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+
+// Wine reads the user's value first and the machine's after it; both are
+// set, and both put back as they were.
+class ScreenDpi
+{
+public:
+    ScreenDpi()
+    {
+        m_hadUser = driver::ReadRegistryDword(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", m_user);
+        m_hadMachine = driver::ReadRegistryDword(HKEY_LOCAL_MACHINE, kFontsKey, "LogPixels", m_machine);
+    }
+    ~ScreenDpi()
+    {
+        Restore(HKEY_CURRENT_USER, kDesktopKey, m_hadUser, m_user);
+        Restore(HKEY_LOCAL_MACHINE, kFontsKey, m_hadMachine, m_machine);
+    }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+    bool Set(DWORD dpi)
+    {
+        const bool user = driver::SetRegistryDword(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", dpi);
+        const bool machine = driver::SetRegistryDword(HKEY_LOCAL_MACHINE, kFontsKey, "LogPixels", dpi);
+        return user && machine;
+    }
+
+private:
+    static void Restore(HKEY root, const char* key, bool had, DWORD value)
+    {
+        if (had)
+            driver::SetRegistryDword(root, key, "LogPixels", value);
+        else
+            driver::DeleteRegistryValue(root, key, "LogPixels");
+    }
+    bool m_hadUser = false;
+    bool m_hadMachine = false;
+    DWORD m_user = 0;
+    DWORD m_machine = 0;
+};
+
+class ExeClass
+{
+public:
+    ExeClass()
+    {
+        std::string value;
+        m_had = driver::ReadRegistryString(HKEY_CLASSES_ROOT, ".exe", "", value);
+        m_registered = m_had || driver::SetRegistryString(HKEY_CLASSES_ROOT, ".exe", "", "exefile");
+    }
+    ~ExeClass()
+    {
+        if (!m_had)
+            driver::DeleteRegistryTree(HKEY_CLASSES_ROOT, ".exe");
+    }
+    ExeClass(const ExeClass&) = delete;
+    ExeClass& operator=(const ExeClass&) = delete;
+    bool Registered() const { return m_registered; }
+
+private:
+    bool m_had = false;
+    bool m_registered = false;
+};
+
+int Scale(int size, int dpi)
+{
+    return MulDiv(size, dpi, 96);
+}
+
+std::vector<HWND> ButtonWindows(HWND toolbar)
+{
+    std::vector<HWND> buttons;
+    for (HWND child = FindWindowExA(toolbar, nullptr, "CToolButtonWindow", nullptr); child;
+         child = FindWindowExA(toolbar, child, "CToolButtonWindow", nullptr))
+        buttons.push_back(child);
+    return buttons;
+}
+
+} // namespace
+
+class DpiProgramTest : public LintelProgramTest
+{
+};
+
+TEST_F(DpiProgramTest, SampleToolbarTakesTheScreensDpi)
+{
+    // notepad, regedit, a space and drive C:, with descriptions, normal
+    // size, border 3, menu buttons, one button a line.
+    const std::string file = m_folder + "\\Sample.ltl";
+    // Wine's registry has no ".exe" class: program buttons are made only for
+    // registered types, and the shell gives an unregistered program the
+    // generic icon.
+    ExeClass exeClass;
+    ASSERT_TRUE(exeClass.Registered());
+    {
+        driver::Process tool;
+        ASSERT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"",
+                                         m_folder, m_folder + "\\sample.txt"));
+        ASSERT_TRUE(tool.WaitForExit(30000));
+        ASSERT_EQ(tool.ExitCode(), 0u);
+    }
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
+
+    ScreenDpi screen;
+    for (int dpi : {96, 144, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        ASSERT_TRUE(screen.Set(static_cast<DWORD>(dpi)));
+        driver::Process& lintel = Start();
+        HWND toolbar = driver::WaitForWindow("CToolbarWindow", "Sample", driver::kDefaultTimeout, lintel.Id());
+        ASSERT_NE(toolbar, nullptr);
+        // Wait for the buttons, which are read after the window is made.
+        ASSERT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar).size() == 3; }));
+        RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+        // A normal button with its description: a 32-pixel icon, its text
+        // below, a 10-pixel margin.
+        const int side = Scale(32, dpi) * 2 + Scale(10, dpi);
+        RECT client{};
+        GetClientRect(toolbar, &client);
+        LONG right = 0;
+        LONG bottom = 0;
+        for (HWND button : ButtonWindows(toolbar)) {
+            RECT rect{};
+            GetWindowRect(button, &rect);
+            MapWindowPoints(nullptr, toolbar, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.right - rect.left, side);
+            EXPECT_EQ(rect.bottom - rect.top, side);
+            EXPECT_GE(rect.left, Scale(3, dpi));
+            right = std::max(right, rect.right);
+            bottom = std::max(bottom, rect.bottom);
+        }
+        // The buttons end one border before the client area's right edge:
+        // the toolbar grew with them.  Below them Wine leaves a pixel or two
+        // less than the border at every DPI, 96 as well, so there only
+        // cutting off is checked.
+        EXPECT_EQ(client.right - right, Scale(3, dpi));
+        EXPECT_GE(client.bottom, bottom);
+        // The menu buttons above the first button.
+        HWND menuButton = FindWindowExA(toolbar, nullptr, "Button", nullptr);
+        ASSERT_NE(menuButton, nullptr);
+        RECT menu{};
+        GetWindowRect(menuButton, &menu);
+        EXPECT_EQ(menu.right - menu.left, Scale(13, dpi));
+
+        char name[32];
+        snprintf(name, sizeof name, "dpi-%03d-sample-toolbar", dpi);
+        SetForegroundWindow(toolbar);
+        Sleep(300);
+        driver::Screenshot(name);
+        ASSERT_TRUE(Close(lintel));
+    }
+}
