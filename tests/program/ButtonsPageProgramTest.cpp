@@ -68,8 +68,9 @@ protected:
         const bool hadClass = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".exe", 0, KEY_READ, &existing) == ERROR_SUCCESS;
         if (existing)
             RegCloseKey(existing);
-        if (!hadClass)
+        if (!hadClass) {
             ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, ".exe", nullptr, "exefile"));
+        }
         const std::string sample = m_folder + "\\sample.ltl";
         driver::Process tool;
         const bool made = tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe",
@@ -220,8 +221,9 @@ TEST_F(ButtonsPageProgramTest, EachCommandIsRefusedExactlyWhileItsBitIsSet)
         Command(page, kProperties);
         HWND buttonSheet = ButtonSheet(allowed(kBlockProperties) ? driver::kDefaultTimeout : 1000);
         EXPECT_EQ(buttonSheet != nullptr, allowed(kBlockProperties));
-        if (buttonSheet)
+        if (buttonSheet) {
             ASSERT_TRUE(End(buttonSheet, IDCANCEL));
+        }
 
         const std::vector<std::string> beforeMove = driver::ListViewTexts(list);
         Command(page, kMoveDown);
