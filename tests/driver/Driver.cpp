@@ -129,18 +129,31 @@ bool Process::StartWithOutput(const std::string& program, const std::string& arg
         SECURITY_ATTRIBUTES inherited{};
         inherited.nLength = sizeof inherited;
         inherited.bInheritHandle = TRUE;
-        output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (output == INVALID_HANDLE_VALUE)
+        // The reader of an earlier run may still hold the file for a moment
+        // after its process ended; a sharing violation passes soon.
+        for (int attempt = 0; attempt < 30; ++attempt) {
+            output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (output != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
+                break;
+            Sleep(100);
+        }
+        if (output == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "Process: output file %s cannot be written, error %lu\n", outputPath.c_str(),
+                         GetLastError());
             return false;
+        }
     }
     PROCESS_INFORMATION info{};
     const bool started = StartProcess(program, arguments, folder, output, info);
     // The child holds its own copy of the handle.
+    const DWORD error = GetLastError();
     if (output)
         CloseHandle(output);
-    if (!started)
+    if (!started) {
+        std::fprintf(stderr, "Process: %s cannot be started, error %lu\n", program.c_str(), error);
         return false;
+    }
     CloseHandle(info.hThread);
     if (m_process)
         CloseHandle(m_process);
