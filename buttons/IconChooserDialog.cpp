@@ -1,5 +1,6 @@
 #include "IconChooserDialog.h"
 
+#include "AskForFile.h"
 #include "FileButton.h"
 #include "../common/Application.h"
 #include "../common/Associations.h"
@@ -7,7 +8,6 @@
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cctype>
@@ -247,20 +247,8 @@ BOOL CIconChooserDialog::FillList(BOOL report)
 
 void CIconChooserDialog::Browse()
 {
-    CText filter;
-    if (!filter.LoadString(AppInstance(), IDS_ICON_FILTER))
-        filter = "DLLs (*.dll)|*.dll|Applications (*.exe)|*.exe|Icons (*.ico)|*.ico|";
-    // The bars of the string table's text stand for the separators.
-    filter.Replace('|', '\0');
     char file[MAX_PATH]{};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_handle;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog))
+    if (!AskForFile(m_handle, IDS_ICON_FILTER, "DLLs (*.dll)|*.dll|Applications (*.exe)|*.exe|Icons (*.ico)|*.ico|", file))
         return;
     const IconFileKind kind = KindOfIconFile(file);
     if (kind == kIconFileUnknown) {

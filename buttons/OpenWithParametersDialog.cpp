@@ -1,10 +1,10 @@
 #include "OpenWithParametersDialog.h"
 
+#include "AskForFile.h"
 #include "../common/Application.h"
 #include "../common/WindowBase.h"
 #include "../resources/lintel/resource.h"
 
-#include <commdlg.h>
 
 #include <vector>
 
@@ -57,20 +57,8 @@ void COpenWithParametersDialog::AppendFile(CText& parameters, const char* file, 
 
 void COpenWithParametersDialog::Browse()
 {
-    CText filter;
-    if (!filter.LoadString(AppInstance(), IDS_ALL_FILES_FILTER))
-        filter = "All files (*.*)|*.*|";
-    // The bars of the string table's text stand for the separators.
-    filter.Replace('|', '\0');
     char file[MAX_PATH]{};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_handle;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog))
+    if (!AskForFile(m_handle, IDS_ALL_FILES_FILTER, "All files (*.*)|*.*|", file))
         return;
     HWND edit = GetDlgItem(m_handle, IDC_OPEN_WITH_EDIT);
     std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');

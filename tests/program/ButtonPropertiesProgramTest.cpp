@@ -4,6 +4,7 @@
 #include "HelpDouble.h"
 #include "LintelFixture.h"
 #include "PopupWindows.h"
+#include "driver/ToolbarDump.h"
 #include "driver/RemoteControls.h"
 #include "driver/ToolbarFiles.h"
 
@@ -198,14 +199,7 @@ protected:
     // The first button as the program's own reader finds it in the saved file.
     nlohmann::json SavedButton()
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + m_file + "\"",
-                                         m_folder, output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        const nlohmann::json toolbar = nlohmann::json::parse(text, nullptr, false);
+        const nlohmann::json toolbar = driver::DumpToolbar(m_file, m_folder);
         if (!toolbar.is_object() || !toolbar.contains("buttons") || toolbar["buttons"].empty())
             return nlohmann::json::object();
         return toolbar["buttons"][0];

@@ -4,6 +4,7 @@
 // that keeps a new button only once its pages have given it a target.
 #include "LintelFixture.h"
 #include "PopupWindows.h"
+#include "driver/ToolbarDump.h"
 #include "driver/RemoteControls.h"
 #include "driver/ToolbarFiles.h"
 
@@ -98,14 +99,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return nlohmann::json::parse(text, nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
     std::string FileOf(const std::string& name) const { return m_folder + "\\" + name + ".ltl"; }
 

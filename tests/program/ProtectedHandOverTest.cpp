@@ -2,6 +2,7 @@
 // in " (P)", and older senders send the title as the name: the program takes
 // both, and a toolbar whose protection blocks adding refuses under either.
 #include "ToolbarFilesFixture.h"
+#include "driver/ToolbarDump.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
 
@@ -49,14 +50,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return nlohmann::json::parse(text, nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
     static std::vector<std::string> ButtonFiles(const nlohmann::json& toolbar)
     {

@@ -2,6 +2,7 @@
 // through the toolbar's commands and the companions' hand-over, the password
 // that Quick Unlock asks for, and the Protection page of the property sheet.
 #include "ToolbarFilesFixture.h"
+#include "driver/ToolbarDump.h"
 #include "driver/RemoteControls.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
@@ -173,12 +174,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        return nlohmann::json::parse(FileBytes(output), nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
 };
 

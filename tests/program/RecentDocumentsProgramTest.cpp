@@ -2,6 +2,7 @@
 // Recent folder reach the program button of the document's program, and the
 // list is saved with the toolbar.
 #include "LintelFixture.h"
+#include "driver/ToolbarDump.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
 
@@ -129,14 +130,7 @@ protected:
     }
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return nlohmann::json::parse(text, nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
 
     std::string m_recent;

@@ -3,6 +3,7 @@
 // its file, the colour lists' first choice, and the live Buttons page.
 #include "LintelFixture.h"
 #include "PopupWindows.h"
+#include "driver/ToolbarDump.h"
 #include "driver/RemoteControls.h"
 #include "driver/StandIns.h"
 #include "driver/ToolbarFiles.h"
@@ -177,14 +178,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return nlohmann::json::parse(text, nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
 
     // The system's button face for this test and the programs it starts.

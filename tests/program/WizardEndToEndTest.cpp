@@ -3,6 +3,7 @@
 // toolbar that Lintel builds and saves, and the wizard's file is gone.
 #include "HelpDouble.h"
 #include "LintelFixture.h"
+#include "driver/ToolbarDump.h"
 #include "driver/WizardSheet.h"
 
 #include <nlohmann/json.hpp>
@@ -82,14 +83,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     nlohmann::json Dump(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return nlohmann::json::parse(text, nullptr, false);
+        return driver::DumpToolbar(path, m_folder);
     }
 
     // Lintel ends without asking about the saved toolbar.

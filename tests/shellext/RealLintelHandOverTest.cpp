@@ -4,6 +4,7 @@
 #include "LintelFixture.h"
 #include "ShellExtensionSupport.h"
 
+#include "driver/ToolbarDump.h"
 #include "driver/ToolbarFiles.h"
 
 #include <nlohmann/json.hpp>
@@ -84,14 +85,7 @@ protected:
     // What the program's own reader finds in a toolbar file.
     std::vector<std::string> SavedButtonFiles(const std::string& path)
     {
-        const std::string output = m_folder + "\\dump.json";
-        driver::Process tool;
-        EXPECT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + path + "\"", m_folder,
-                                         output));
-        EXPECT_TRUE(tool.WaitForExit(30000));
-        std::ifstream file(output);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        const nlohmann::json toolbar = nlohmann::json::parse(text, nullptr, false);
+        const nlohmann::json toolbar = driver::DumpToolbar(path, m_folder);
         std::vector<std::string> files;
         if (toolbar.is_object() && toolbar.contains("buttons")) {
             for (const auto& button : toolbar["buttons"])

@@ -3,6 +3,7 @@
 // and a file (an Internet shortcut) that happens to be named like one.
 #include "ButtonTestSupport.h"
 #include "buttons/UrlButton.h"
+#include "driver/ToolbarDump.h"
 #include "driver/Driver.h"
 #include "resources/lintel/resource.h"
 
@@ -33,14 +34,8 @@ std::vector<DWORD> ResourcePixels(UINT resource)
 
 nlohmann::json Dump(const std::string& file, const std::string& folder)
 {
-    const std::string output = folder + "\\dump.json";
-    driver::Process tool;
-    if (!tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "dump \"" + file + "\"", folder, output)
-        || !tool.WaitForExit(30000))
-        return {};
-    std::ifstream in(output);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return nlohmann::json::parse(text, nullptr, false);
+    const nlohmann::json dump = driver::DumpToolbar(file, folder);
+    return dump.is_discarded() ? nlohmann::json() : dump;
 }
 
 } // namespace
