@@ -107,6 +107,18 @@ protected:
     {
         return driver::WaitForWindow("CToolbarWindow", title.c_str(), driver::kDefaultTimeout, m_lintel->Id());
     }
+    // Starts with one plain toolbar of that name and opens its Buttons page.
+    void StartOnButtonsPage(const char* name, HWND& toolbar, HWND& sheet, HWND& page)
+    {
+        RecordValues values;
+        values.name = name;
+        ASSERT_NO_FATAL_FAILURE(StartWith({values}));
+        toolbar = Toolbar(name);
+        ASSERT_NE(toolbar, nullptr);
+        page = OpenButtonsPage(toolbar, sheet);
+        ASSERT_NE(page, nullptr);
+    }
+
     // The sheet of a toolbar, showing its Buttons page.
     HWND OpenButtonsPage(HWND toolbar, HWND& sheet) const
     {
@@ -259,14 +271,8 @@ TEST_F(ButtonsPageProgramTest, EachCommandIsRefusedExactlyWhileItsBitIsSet)
 
 TEST_F(ButtonsPageProgramTest, TheButtonSheetOpensOverTheWaitingToolbarSheet)
 {
-    RecordValues values;
-    values.name = "Open";
-    ASSERT_NO_FATAL_FAILURE(StartWith({values}));
-    HWND toolbar = Toolbar("Open");
-    ASSERT_NE(toolbar, nullptr);
-    HWND sheet = nullptr;
-    HWND page = OpenButtonsPage(toolbar, sheet);
-    ASSERT_NE(page, nullptr);
+    HWND toolbar = nullptr, sheet = nullptr, page = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartOnButtonsPage("Open", toolbar, sheet, page));
     HWND list = GetDlgItem(page, kButtonList);
     const int buttonWindows = driver::CountChildWindows(toolbar, "CToolButtonWindow");
     ASSERT_TRUE(driver::ListViewSelect(list, 0));
@@ -312,14 +318,8 @@ TEST_F(ButtonsPageProgramTest, TheButtonSheetOpensOverTheWaitingToolbarSheet)
 
 TEST_F(ButtonsPageProgramTest, AddKeepsTheNewButtonOnlyOnceItsPagesGaveItATarget)
 {
-    RecordValues values;
-    values.name = "Adding";
-    ASSERT_NO_FATAL_FAILURE(StartWith({values}));
-    HWND toolbar = Toolbar("Adding");
-    ASSERT_NE(toolbar, nullptr);
-    HWND sheet = nullptr;
-    HWND page = OpenButtonsPage(toolbar, sheet);
-    ASSERT_NE(page, nullptr);
+    HWND toolbar = nullptr, sheet = nullptr, page = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartOnButtonsPage("Adding", toolbar, sheet, page));
     HWND list = GetDlgItem(page, kButtonList);
     const int buttonWindows = driver::CountChildWindows(toolbar, "CToolButtonWindow");
     ASSERT_TRUE(driver::ListViewSelect(list, 0));
