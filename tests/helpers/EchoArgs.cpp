@@ -7,14 +7,19 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char self[MAX_PATH]{};
-    if (!GetModuleFileNameA(nullptr, self, sizeof self))
+    // Its own path is taken wide and long: a copy under a name the code page
+    // cannot write would get question marks from the narrow call, and one
+    // started by its short path would write beside itself under that name.
+    wchar_t self[MAX_PATH]{};
+    if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
         return 1;
+    wchar_t longSelf[MAX_PATH]{};
+    const DWORD length = GetLongPathNameW(self, longSelf, MAX_PATH);
+    const std::wstring output = std::wstring(length && length < MAX_PATH ? longSelf : self) + L".out";
     char folder[MAX_PATH]{};
     GetCurrentDirectoryA(sizeof folder, folder);
     const std::string text = std::string(GetCommandLineA()) + "\r\n" + folder + "\r\n";
-    const std::string output = std::string(self) + ".out";
-    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 2;
     DWORD written = 0;
