@@ -1,6 +1,8 @@
 // A stand-in program for the tests that start programs: it writes the command
 // line it was given and the folder it started in to "<its own path>.out", one
-// per line, and ends.  Copies of it under other names write beside themselves.
+// per line, then the command line again as UTF-8 (the 8-bit line loses the
+// letters the code page lacks), and ends.  Copies of it under other names
+// write beside themselves.
 #include <windows.h>
 
 #include <string>
@@ -18,7 +20,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::wstring output = std::wstring(length && length < MAX_PATH ? longSelf : self) + L".out";
     char folder[MAX_PATH]{};
     GetCurrentDirectoryA(sizeof folder, folder);
-    const std::string text = std::string(GetCommandLineA()) + "\r\n" + folder + "\r\n";
+    const wchar_t* wideLine = GetCommandLineW();
+    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(utf8.empty() ? 0 : utf8.size() - 1);
+    const std::string text = std::string(GetCommandLineA()) + "\r\n" + folder + "\r\n" + utf8 + "\r\n";
     HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 2;
