@@ -1,6 +1,7 @@
 #include "ExecButton.h"
 
 #include "OpenWithParametersDialog.h"
+#include "../common/AnsiPath.h"
 #include "../common/Application.h"
 #include "../common/RegistryKey.h"
 #include "../common/ShellFolder.h"
@@ -16,11 +17,9 @@ BOOL IsFolderOrRegisteredType(const CText& path)
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return TRUE;
-    const int dot = path.ReverseFind('.');
-    if (dot < 0 || dot < path.ReverseFind('\\') || dot == path.Length() - 1)
+    const CText extension = TypeExtensionOf(path.c_str());
+    if (extension.IsEmpty())
         return FALSE;
-    CText extension(path);
-    extension.Right(path.Length() - dot);
     CRegistryKey key;
     return key.OpenKey(HKEY_CLASSES_ROOT, extension, CRegistryKey::kRead);
 }

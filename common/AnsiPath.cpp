@@ -86,3 +86,48 @@ BOOL AnsiTitleOf(const char* path, CText& title)
     title = narrowTitle;
     return TRUE;
 }
+
+namespace {
+
+// The extension of the last component of path, from its dot; empty when the
+// component has no dot or ends with it.
+template <typename Char>
+const Char* ExtensionIn(const Char* path)
+{
+    const Char* last = nullptr;
+    for (const Char* at = path; *at; ++at) {
+        if (*at == Char('\\') || *at == Char('/'))
+            last = nullptr;
+        else if (*at == Char('.'))
+            last = at;
+    }
+    return last && last[1] ? last : nullptr;
+}
+
+} // namespace
+
+CText TypeExtensionOf(const char* path)
+{
+    if (!path || !*path)
+        return CText();
+    const char* own = ExtensionIn(path);
+    const int length = std::strchr(path, '~') ? MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) : 0;
+    if (length > 0) {
+        std::vector<wchar_t> wide(static_cast<size_t>(length));
+        MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+        const DWORD needed = GetLongPathNameW(wide.data(), nullptr, 0);
+        if (needed > 0) {
+            std::vector<wchar_t> longPath(static_cast<size_t>(needed) + 1);
+            const DWORD written = GetLongPathNameW(wide.data(), longPath.data(), needed + 1);
+            CText extension;
+            if (written > 0 && written <= needed) {
+                const wchar_t* longExtension = ExtensionIn(longPath.data());
+                if (!longExtension)
+                    return CText();
+                if (ConvertsExactly(longExtension, extension))
+                    return extension;
+            }
+        }
+    }
+    return CText(own ? own : "");
+}

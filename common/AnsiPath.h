@@ -30,3 +30,8 @@ BOOL ConvertsExactly(const wchar_t* wide, CText& text);
 // the long name's title as 8-bit text where it converts, else the title of
 // the path as given.  FALSE when the path has no title.
 BOOL AnsiTitleOf(const char* path, CText& title);
+
+// The extension (with its dot) that a path's file type goes by; empty when it
+// has none.  A short 8.3 stand-in keeps three letters of a longer extension
+// (".LIN" for ".lintname"), so its type is read from the long name's.
+CText TypeExtensionOf(const char* path);

@@ -1,5 +1,6 @@
 #include "Associations.h"
 
+#include "AnsiPath.h"
 #include "ItemId.h"
 #include "RegistryKey.h"
 #include "ShellFolder.h"
@@ -30,16 +31,11 @@ BOOL GetAssociatedExe(const CText& document, CText& program)
 
     // A dot inside a folder name is no extension: it would turn the rest of
     // the path into a registry subkey of its own.
-    const int dot = document.ReverseFind('.');
-    const int backslash = document.ReverseFind('\\');
-    const int slash = document.ReverseFind('/');
-    const int separator = backslash > slash ? backslash : slash;
-    if (dot <= 0 || dot < separator) {
+    const CText extension = TypeExtensionOf(document.c_str());
+    if (extension.IsEmpty() || document.ReverseFind('.') <= 0) {
         trace.Result(TR_GET_ASSOCIATED_EXE_RESULT, kNoExtension);
         return FALSE;
     }
-    CText extension(document);
-    extension.Right(document.Length() - dot);
 
     CRegistryKey key;
     CText className;

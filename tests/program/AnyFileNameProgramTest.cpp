@@ -159,6 +159,37 @@ HWND WindowTitled(const wchar_t* text, DWORD notOf)
     return search.found;
 }
 
+// A wide file list alone on the clipboard, as a companion's or an older
+// file manager's copy leaves it.
+bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
+{
+    std::wstring list;
+    for (const std::wstring& path : paths) {
+        list += path;
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    if (!memory)
+        return false;
+    auto* block = static_cast<BYTE*>(GlobalLock(memory));
+    auto* header = reinterpret_cast<DROPFILES*>(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool put = SetClipboardData(CF_HDROP, memory) != nullptr;
+    CloseClipboard();
+    if (!put)
+        GlobalFree(memory);
+    return put;
+}
+
 // The toolbar's button windows in their order on the toolbar.
 std::vector<HWND> ButtonWindows(HWND toolbar)
 {
@@ -186,6 +217,9 @@ void Click(HWND button)
 
 } // namespace
 
+// The two ways Explorer and the companions hand files over.
+enum class HandOver { kShellItems, kFileList };
+
 class AnyFileNameProgramTest : public LintelWithToolbarsTest
 {
 protected:
@@ -212,6 +246,13 @@ protected:
         m_subfolder = Wide(m_folder) + L"\\" + kCjkFolder;
         ASSERT_TRUE(CreateDirectoryW(m_subfolder.c_str(), nullptr));
 
+        // As on Windows, programs are a registered type (a file handed over
+        // by its path becomes a button only when its type is registered).
+        std::string exeClass;
+        if (!driver::ReadRegistryString(HKEY_CLASSES_ROOT, ".exe", "", exeClass)) {
+            ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, ".exe", "", "exefile"));
+            m_exeRegistered = true;
+        }
         ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, ".lintname", "", kDocumentClass));
         ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, (std::string(kDocumentClass) + "\\shell\\open\\command").c_str(),
                                               "", ("\"" + m_documentOpener + "\" \"%1\"").c_str()));
@@ -219,6 +260,8 @@ protected:
     void TearDown() override
     {
         driver::DeleteRegistryTree(HKEY_CLASSES_ROOT, ".lintname");
+        if (m_exeRegistered)
+            driver::DeleteRegistryTree(HKEY_CLASSES_ROOT, ".exe");
         driver::DeleteRegistryTree(HKEY_CLASSES_ROOT, kDocumentClass);
         // The folder windows are closed, and their program ended if it
         // stays, unless it is the one that shows the desktop.
@@ -237,6 +280,10 @@ protected:
         LintelWithToolbarsTest::TearDown();
     }
 
+    // Hands the three targets over in the form given, saves the toolbar,
+    // starts the program again and clicks each button.
+    void HandOverSaveReopenAndStart(HandOver form);
+
     HWND Toolbar() const
     {
         return driver::WaitForWindow("CToolbarWindow", kToolbarName, driver::kDefaultTimeout, m_lintel->Id());
@@ -247,9 +294,10 @@ protected:
     std::wstring m_subfolder;
     std::string m_documentOpener;
     std::vector<HWND> m_folderWindows;
+    bool m_exeRegistered = false;
 };
 
-TEST_F(AnyFileNameProgramTest, HandedOverNamesAreSavedReopenedAndStarted)
+void AnyFileNameProgramTest::HandOverSaveReopenAndStart(HandOver form)
 {
     RecordValues values;
     values.name = kToolbarName;
@@ -257,8 +305,12 @@ TEST_F(AnyFileNameProgramTest, HandedOverNamesAreSavedReopenedAndStarted)
     StartWith({values});
     HWND toolbar = Toolbar();
     ASSERT_NE(toolbar, nullptr);
-    ASSERT_TRUE(PutShellItemsOnClipboard(
-        Wide(m_folder), {kGreek + std::wstring(L".exe"), kCjkDocument + std::wstring(L".lintname"), kCjkFolder}));
+    if (form == HandOver::kShellItems) {
+        ASSERT_TRUE(PutShellItemsOnClipboard(
+            Wide(m_folder), {kGreek + std::wstring(L".exe"), kCjkDocument + std::wstring(L".lintname"), kCjkFolder}));
+    } else {
+        ASSERT_TRUE(PutFileListOnClipboard({m_program, m_document, m_subfolder}));
+    }
     ASSERT_TRUE(PostMessageA(m_main, kAddButton, 0, 0));
     const bool added = driver::WaitUntil([&] { return ButtonWindows(toolbar).size() == 3; }, 10000);
     HWND box = driver::WaitForMessageBox(nullptr, 300, m_lintel->Id());
@@ -317,4 +369,17 @@ TEST_F(AnyFileNameProgramTest, HandedOverNamesAreSavedReopenedAndStarted)
         m_folderWindows.push_back(folderWindow);
     EXPECT_TRUE(m_lintel->IsRunning());
     ASSERT_TRUE(Close(*m_lintel));
+}
+
+// Explorer's own data object: the item ids and the wide file list.
+TEST_F(AnyFileNameProgramTest, ShellItemsAreSavedReopenedAndStarted)
+{
+    HandOverSaveReopenAndStart(HandOver::kShellItems);
+}
+
+// A wide file list alone: the buttons come from the paths, so the short
+// paths' types must be the long names' types.
+TEST_F(AnyFileNameProgramTest, WideFileListIsSavedReopenedAndStarted)
+{
+    HandOverSaveReopenAndStart(HandOver::kFileList);
 }

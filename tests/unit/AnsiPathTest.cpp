@@ -119,3 +119,45 @@ TEST_F(AnsiPathTest, TitleIsTheShellsNameWhereTheCodePageShowsIt)
     EXPECT_STREQ(title.c_str(), shortTitle);
     EXPECT_EQ(std::strchr(title.c_str(), '?'), nullptr) << title.c_str();
 }
+
+TEST_F(AnsiPathTest, ShortPathsGoByTheLongNamesExtension)
+{
+    // A short name keeps three letters of a longer extension; the file's type
+    // is its long name's, or the short ".LIN" would find no program (or
+    // another type's).
+    const std::wstring document = m_folder + L"\\" + kGreek + L".lintname";
+    const std::wstring plain = m_folder + L"\\notes.lintname";
+    for (const std::wstring& path : {document, plain}) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+    CText documentPath, plainShort, greekPath, folderPath;
+    ASSERT_EQ(AnsiPathOf(document.c_str(), documentPath), AnsiPathForm::kShortName);
+    ASSERT_EQ(AnsiPathOf(m_file.c_str(), greekPath), AnsiPathForm::kShortName);
+    ASSERT_EQ(AnsiPathOf(m_subfolder.c_str(), folderPath), AnsiPathForm::kShortName);
+    char shortName[MAX_PATH]{};
+    CText plainPath;
+    ASSERT_TRUE(ConvertsExactly(plain.c_str(), plainPath));
+    ASSERT_GT(GetShortPathNameA(plainPath.c_str(), shortName, sizeof shortName), 0u);
+    plainShort = shortName;
+    ASSERT_STRNE(plainShort.c_str(), plainPath.c_str());
+
+    const struct {
+        CText path;
+        const char* extension;
+    } cases[] = {
+        {documentPath, ".lintname"},
+        {plainShort, ".lintname"},               // a plain name's short form too
+        {greekPath, ".txt"},
+        {folderPath, ""},                        // the folder's long name has no dot
+        {CText("C:\\nowhere\\ABCDEF~1.LIN"), ".LIN"},   // no long name to ask: its own
+        {CText("C:\\dotted.dir\\name"), ""},
+        {CText("C:\\dir\\name."), ""},
+        {CText("readme.TXT"), ".TXT"},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.path.c_str());
+        EXPECT_STREQ(TypeExtensionOf(entry.path.c_str()).c_str(), entry.extension);
+    }
+}
