@@ -9,6 +9,7 @@
 #include "driver/ToolbarFiles.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <psapi.h>
 
 #include <fstream>
@@ -314,6 +315,55 @@ TEST_F(ButtonPropertiesProgramTest, CancelAfterApplyPutsBackEveryField)
         SCOPED_TRACE(field);
         EXPECT_EQ(after[field], before[field]);
     }
+}
+
+TEST_F(ButtonPropertiesProgramTest, BrowsedNameTheCodePageLacksIsTakenByItsShortPath)
+{
+    const wchar_t greek[] = L"\x0395\x03bb\x03bb\x03b7\x03bd\x03b9\x03ba\x03ac.exe";
+    BOOL defaulted = FALSE;
+    char narrow[64]{};
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, greek, -1, narrow, sizeof narrow, nullptr, &defaulted);
+    if (!defaulted)
+        GTEST_SKIP() << "code page " << GetACP() << " holds Greek letters";
+    const std::wstring folder(m_folder.begin(), m_folder.end());
+    const std::wstring program = folder + L"\\" + greek;
+    ASSERT_TRUE(CopyFileW(std::wstring(m_program.begin(), m_program.end()).c_str(), program.c_str(), FALSE));
+
+    StartProgram();
+    HWND sheet = AddBlank(kAddFile);
+    ASSERT_NE(sheet, nullptr);
+    HWND target = Page(sheet, 1);
+    Click(target, kFileBrowse);
+    HWND open = driver::WaitForWindow("#32770", "Open", driver::kDefaultTimeout, m_lintel->Id());
+    ASSERT_NE(open, nullptr);
+    HWND name = GetDlgItem(open, cmb13) ? GetDlgItem(open, cmb13) : GetDlgItem(open, edt1);
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.c_str()));
+    ASSERT_TRUE(driver::PressButton(open, IDOK));
+    ASSERT_TRUE(driver::WaitForWindowGone(open));
+
+    // The field holds the short path, in letters the toolbar file can keep.
+    const std::string shown = driver::ControlText(GetDlgItem(target, kFile));
+    EXPECT_EQ(shown.find('?'), std::string::npos) << shown;
+    wchar_t longPath[MAX_PATH]{};
+    const std::wstring shownWide(shown.begin(), shown.end());
+    ASSERT_GT(GetLongPathNameW(shownWide.c_str(), longPath, MAX_PATH), 0u) << shown;
+    EXPECT_EQ(lstrcmpiW(longPath, program.c_str()), 0) << shown;
+    ASSERT_TRUE(End(sheet, IDOK));
+    ASSERT_TRUE(driver::WaitUntil([&] { return FirstButton(m_toolbar) != nullptr; }));
+    PostMessageA(m_toolbar, WM_COMMAND, kSaveCommand, 0);
+    Settle(1000);
+    const nlohmann::json saved = SavedButton();
+    EXPECT_EQ(saved.value("fileName", ""), shown) << saved.dump();
+    EXPECT_GT(saved.value("itemIdBytes", 0), 0) << saved.dump();
+    EXPECT_EQ(saved.value("description", "?").find('?'), std::string::npos) << saved.dump();
+
+    // The button starts the program by that path.
+    HWND button = FirstButton(m_toolbar);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    const std::wstring output = program + L".out";
+    EXPECT_TRUE(driver::WaitUntil([&] { return GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
 }
 
 TEST_F(ButtonPropertiesProgramTest, OnlyOneSheetInTheWholeProgram)
