@@ -21,9 +21,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char folder[MAX_PATH]{};
     GetCurrentDirectoryA(sizeof folder, folder);
     const wchar_t* wideLine = GetCommandLineW();
-    std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(bytes > 0 ? static_cast<size_t>(bytes) : 1u, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wideLine, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
-    utf8.resize(utf8.empty() ? 0 : utf8.size() - 1);
+    utf8.resize(utf8.size() - 1);
     const std::string text = std::string(GetCommandLineA()) + "\r\n" + folder + "\r\n" + utf8 + "\r\n";
     HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

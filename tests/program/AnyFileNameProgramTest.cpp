@@ -126,8 +126,9 @@ bool NamesTarget(const std::vector<std::string>& lines, const std::wstring& targ
     };
     const std::string& utf8 = lines[2];
     std::wstring wide(utf8.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size()))));
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<size_t>(length) : 0u);
     while (!wide.empty() && (wide.back() == L'"' || wide.back() == L' '))
         wide.pop_back();
     if (wide.size() >= target.size() && lstrcmpiW(wide.c_str() + wide.size() - target.size(), target.c_str()) == 0)
@@ -254,8 +255,9 @@ protected:
             m_exeRegistered = true;
         }
         ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, ".lintname", "", kDocumentClass));
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, (std::string(kDocumentClass) + "\\shell\\open\\command").c_str(),
-                                              "", ("\"" + m_documentOpener + "\" \"%1\"").c_str()));
+        const std::string command = std::string(kDocumentClass) + "\\shell\\open\\command";
+        ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, command.c_str(), "",
+                                              ("\"" + m_documentOpener + "\" \"%1\"").c_str()));
     }
     void TearDown() override
     {

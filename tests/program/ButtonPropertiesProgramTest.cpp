@@ -363,7 +363,8 @@ TEST_F(ButtonPropertiesProgramTest, BrowsedNameTheCodePageLacksIsTakenByItsShort
     PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
     const std::wstring output = program + L".out";
-    EXPECT_TRUE(driver::WaitUntil([&] { return GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
+    EXPECT_TRUE(
+        driver::WaitUntil([&] { return GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
 }
 
 TEST_F(ButtonPropertiesProgramTest, OnlyOneSheetInTheWholeProgram)
