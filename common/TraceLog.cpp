@@ -1,9 +1,11 @@
 #include "TraceLog.h"
 
 #include "Error.h"
+#include "ScopedHandle.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -13,6 +15,9 @@ HINSTANCE g_traceInstance = nullptr;
 
 constexpr size_t kNameSize = 260;
 constexpr size_t kLineSize = 1024;
+// Where the writers of one trace file take turns: a byte no trace reaches,
+// so that readers never meet the lock.
+constexpr DWORD kWriterLockOffsetHigh = 0x7FFFFFFF;
 
 void LoadName(UINT id, char (&buffer)[kNameSize])
 {
@@ -38,13 +43,40 @@ void LogText(const char* text)
 {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    // Opened and closed for every line: lines from the two threads may
-    // interleave, but each reaches the disk whole.
-    FILE* file = std::fopen(g_traceFile, "a");
-    if (!file)
+    std::string line;
+    try {
+        char stamp[16];
+        std::snprintf(stamp, sizeof stamp, "%02u:%02u:%02u: ", now.wHour, now.wMinute, now.wSecond);
+        line = stamp;
+        // The file has always been written in text mode: every line break is
+        // CR LF, one inside a text too.
+        for (const char* at = text ? text : "<null>"; *at; ++at) {
+            if (*at == '\n')
+                line += '\r';
+            line += *at;
+        }
+        line += "\r\n";
+    } catch (...) {
+        return;   // no memory for the line: the trace loses it, the program goes on
+    }
+    // Opened and closed for every line, so that a crash leaves every line on
+    // disk.  Two processes (or threads) write at once: a handle that may only
+    // append has each write put at the end of the file in one piece, so the
+    // line goes in one write.  Wine and network redirectors find the end
+    // first and write there afterwards, and two writers can both find the
+    // same end; each writer therefore also holds a lock on a byte far past
+    // any trace while it writes (locking needs read access besides).
+    CFileHandle file(CreateFileA(g_traceFile, FILE_APPEND_DATA | FILE_READ_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
         return;
-    std::fprintf(file, "%02u:%02u:%02u: %s\n", now.wHour, now.wMinute, now.wSecond, text ? text : "<null>");
-    std::fclose(file);
+    OVERLAPPED lockAt{};
+    lockAt.OffsetHigh = kWriterLockOffsetHigh;
+    const bool locked = LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockAt) != FALSE;
+    DWORD written = 0;
+    WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (locked)
+        UnlockFileEx(file.Get(), 0, 1, 0, &lockAt);
 }
 
 void LogStringId(UINT id)

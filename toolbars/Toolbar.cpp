@@ -1025,10 +1025,18 @@ BOOL CToolbar::QueryClose()
 
 BOOL CToolbar::OnClose()
 {
-    // The open property sheet works on this object; it goes when the sheet has.
+    // An open property sheet works on this object, or a button sheet on one
+    // of its buttons: the toolbar goes when the sheet has, and the user is
+    // shown the sheet that keeps it.  Both sheets have the toolbar window
+    // as their owner (a button's window is a child of it).
     const CToolbarPropertySheet* sheet = CToolbarPropertySheet::Current();
-    if (sheet && &sheet->Toolbar() == this)
+    const CFileButton* buttonSheet = CFileButton::PropertiesButton();
+    if ((sheet && &sheet->Toolbar() == this) || (buttonSheet && buttonSheet->Host() == this)) {
+        HWND popup = GetLastActivePopup(Handle());
+        if (popup && popup != Handle())
+            SetForegroundWindow(popup);
         return TRUE;
+    }
     if (!QueryClose())
         return TRUE;
     CToolbarSet* set = m_set;

@@ -390,8 +390,11 @@ BOOL CToolbarSet::Show(int index)
     CToolbar* toolbar = Toolbar(index);
     if (!toolbar)
         return FALSE;
-    toolbar->Show(m_states[index] != kShown);
+    // Marked shown before the window is: the toolbar's placement reads the
+    // mark, and one still marked hidden takes its visible style away again.
+    const BOOL fromHidden = m_states[index] != kShown;
     m_states[index] = kShown;
+    toolbar->Show(fromHidden);
     return TRUE;
 }
 

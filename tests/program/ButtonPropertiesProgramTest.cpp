@@ -382,6 +382,37 @@ TEST_F(ButtonPropertiesProgramTest, OnlyOneSheetInTheWholeProgram)
     ASSERT_TRUE(End(sheet, IDCANCEL));
 }
 
+TEST_F(ButtonPropertiesProgramTest, ToolbarStaysWhileOneOfItsButtonSheetsIsOpen)
+{
+    StartProgram();
+    ASSERT_NO_FATAL_FAILURE(AddProgramButton());
+    HWND sheet = OpenProperties();
+    ASSERT_NE(sheet, nullptr);
+    // The close is refused outright, with no save question on the way (the
+    // button would be freed under its pages), and the sheet that keeps the
+    // toolbar comes to the front.
+    HWND elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+    SetForegroundWindow(elsewhere);
+    const int dialogs = CountTopWindows("#32770", nullptr, m_lintel->Id());
+    PostMessageA(m_toolbar, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == sheet; }));
+    Settle(500);
+    DestroyWindow(elsewhere);
+    EXPECT_TRUE(IsWindow(m_toolbar));
+    EXPECT_TRUE(IsWindowVisible(sheet));
+    EXPECT_EQ(CountTopWindows("#32770", nullptr, m_lintel->Id()), dialogs);
+
+    // The sheet still edits a live button, and once it has gone the toolbar
+    // closes as ever, saving what the sheet changed.
+    SetDlgItemTextA(Page(sheet, 0), kDescription, "Kept");
+    ASSERT_TRUE(End(sheet, IDOK));
+    PostMessageA(m_toolbar, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(driver::WaitForWindowGone(m_toolbar));
+    EXPECT_TRUE(m_lintel->IsRunning());
+    EXPECT_EQ(SavedButton().value("description", ""), "Kept");
+}
+
 TEST_F(ButtonPropertiesProgramTest, AddressPageRefusesBlankAndEmptyAddresses)
 {
     StartProgram();

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 TEST(TraceLog, WritesMethodAndFreeTextLines)
@@ -41,6 +45,54 @@ TEST(TraceLog, LinesCarryTheTimeOfDay)
     for (int i : {0, 1, 3, 4, 6, 7})
         EXPECT_TRUE(isdigit(static_cast<unsigned char>(line[i]))) << line;
     EXPECT_EQ(line.substr(8), ": stamped");
+}
+
+TEST(TraceLog, LinesEndAsInAnyWindowsTextFile)
+{
+    // The bytes older versions wrote: CR LF after each line, and in place of
+    // a line break inside a text.
+    testing_support::ScopedTrace trace("lintel-trace-bytes.txt");
+    LogText("one");
+    LogText("two\nlines");
+    LogText(nullptr);
+    std::ifstream file(trace.Path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::regex expected("\\d\\d:\\d\\d:\\d\\d: one\r\n"
+                              "\\d\\d:\\d\\d:\\d\\d: two\r\nlines\r\n"
+                              "\\d\\d:\\d\\d:\\d\\d: <null>\r\n");
+    EXPECT_TRUE(std::regex_match(bytes, expected)) << bytes;
+}
+
+TEST(TraceLog, WritersAppendingAtOnceLoseNoLine)
+{
+    // Each line is opened, written and closed on its own, so two processes
+    // (or two threads) share the file only through the system's appends.
+    testing_support::ScopedTrace trace("lintel-trace-race.txt");
+    constexpr int kWriters = 4;
+    constexpr int kLinesEach = 400;
+    std::vector<std::thread> writers;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        writers.emplace_back([writer] {
+            for (int line = 0; line < kLinesEach; ++line) {
+                char text[64];
+                std::snprintf(text, sizeof text, "writer %d line %d of a trace written at once", writer, line);
+                LogText(text);
+            }
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+
+    const auto lines = driver::ReadTraceLines(trace.Path());
+    std::set<std::string> distinct(lines.begin(), lines.end());
+    EXPECT_EQ(lines.size(), size_t{kWriters * kLinesEach});
+    for (int writer = 0; writer < kWriters; ++writer) {
+        for (int line = 0; line < kLinesEach; ++line) {
+            char text[64];
+            std::snprintf(text, sizeof text, "writer %d line %d of a trace written at once", writer, line);
+            ASSERT_EQ(distinct.count(text), 1u) << text;
+        }
+    }
 }
 
 TEST(TraceLog, MethodScopeLogsEntryAndChosenExit)
