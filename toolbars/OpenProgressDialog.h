@@ -33,4 +33,9 @@ private:
     CApplication* m_application;
     HWND m_handle = nullptr;
     HWND m_previousModeless = nullptr;
+    // Tick counts between two positions drawn.
+    static constexpr DWORD kRedrawInterval = 50;
+    int m_range = 0;
+    DWORD m_drawnAt = 0;
+    bool m_drawn = false;
 };
