@@ -4,6 +4,8 @@
 // 96-dpi sizes and icons.
 #include "ButtonTestSupport.h"
 #include "common/Dpi.h"
+#include "common/ShellItems.h"
+#include "driver/Driver.h"
 #include "toolbars/ToolbarDock.h"
 #include "toolbars/ToolbarGrid.h"
 
@@ -96,6 +98,33 @@ int ListSide(HIMAGELIST list)
     int height = 0;
     ImageList_GetIconSize(list, &side, &height);
     return side;
+}
+
+// The side of an icon and the colour in its middle.
+struct IconLook {
+    int side = 0;
+    DWORD middle = 0xFFFFFFFFu;
+};
+
+IconLook LookOf(HICON icon)
+{
+    IconLook look;
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return look;
+    BITMAP shape{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof shape, &shape);
+    look.side = shape.bmWidth;
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    CImageListHandle list(ImageList_Create(look.side, look.side, ILC_COLOR32 | ILC_MASK, 1, 1));
+    if (look.side > 0 && ImageList_AddIcon(list.Get(), icon) == 0) {
+        const std::vector<DWORD> pixels = button_test::IconPixels(list.Get(), 0, look.side);
+        if (!pixels.empty())
+            look.middle = pixels[static_cast<size_t>(look.side / 2 * look.side + look.side / 2)];
+    }
+    return look;
 }
 
 SIZE WindowSize(HWND window)
@@ -341,4 +370,36 @@ TEST_F(ToolbarDpiTest, FileKeepsNinetySixDpiIconsAndLargerMonitorsTakeTheFilesIm
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(0), button->ImageIndex()), ColourOfSide(48));
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(1), button->ImageIndex()), ColourOfSide(72));
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(2), button->ImageIndex()), ColourOfSide(72));
+}
+
+TEST_F(ToolbarDpiTest, ShellIconsComeAtTheListSidesOfEveryDpi)
+{
+    // Where a button's icon is the shell's, each list of the monitor's DPI
+    // gets an icon of at least its side: a document whose type's icon file
+    // has that size gives exactly its image of that size, a folder the
+    // shell's list of the next size up.  The shell's plain large and small
+    // icons are 32 and 16 pixels whatever the toolbar's DPI.
+    const std::string document = m_folder + "\\notes.lintdpi";
+    driver::WriteTextFile(document, "text");
+    ASSERT_TRUE(m_classes.Set(".lintdpi", "LintelTest.DpiDocument"));
+    ASSERT_TRUE(m_classes.Set("LintelTest.DpiDocument\\DefaultIcon", m_iconFile + ",0"));
+    const int stored[3] = {16, 32, 48};
+    for (int dpi : {96, 144, 192}) {
+        for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+            const int side = Dpi::Scale(stored[sizeIndex], dpi);
+            SCOPED_TRACE(std::to_string(dpi) + " dpi, side " + std::to_string(side));
+            CIconHandle fromType(ShellIconAtSide(nullptr, document.c_str(), side));
+            const IconLook type = LookOf(fromType.Get());
+            EXPECT_EQ(type.side, side);
+            EXPECT_EQ(type.middle, ColourOfSide(side)) << "not the icon file's " << side << "-pixel image";
+
+            CItemId folderList;
+            ASSERT_TRUE(folderList.Set(CText(m_folder.c_str())));
+            CIconHandle fromFolder(ShellIconAtSide(folderList.List(), nullptr, side));
+            EXPECT_GE(LookOf(fromFolder.Get()).side, side);
+        }
+    }
+    // An item the shell does not know has no icon at all.
+    const std::string gone = m_folder + "\\gone.lintdpi";
+    EXPECT_EQ(ShellIconAtSide(nullptr, gone.c_str(), 32), nullptr);
 }
