@@ -403,3 +403,42 @@ TEST_F(ToolbarDpiTest, ShellIconsComeAtTheListSidesOfEveryDpi)
     const std::string gone = m_folder + "\\gone.lintdpi";
     EXPECT_EQ(ShellIconAtSide(nullptr, gone.c_str(), 32), nullptr);
 }
+
+TEST_F(ToolbarDpiTest, ProgramWithoutItsOwnIconTakesTheShellsIconAtEachSide)
+{
+    // The test program has no icon the shell's extractor gives, so the
+    // button falls back on the shell's icon of the file.  At 192 dpi each
+    // list gets it at its own side, not the shell's plain 16- and 32-pixel
+    // icons stretched.
+    CExecButton* button = AddProgramButton(m_program);
+    ASSERT_NE(button, nullptr);
+    SendDpiChange(m_toolbar, 192, nullptr);
+    auto pixelsOf = [](HICON icon, int side) {
+        CImageListHandle list(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+        ImageList_AddIcon(list.Get(), icon);
+        return button_test::IconPixels(list.Get(), 0, side);
+    };
+    SHFILEINFOA large{};
+    ASSERT_TRUE(SHGetFileInfoA(m_program.c_str(), 0, &large, sizeof large, SHGFI_ICON | SHGFI_LARGEICON));
+    CIconHandle plainLarge(large.hIcon);
+    const int stored[3] = {16, 32, 48};
+    for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+        const int side = Dpi::Scale(stored[sizeIndex], 192);
+        SCOPED_TRACE("side " + std::to_string(side));
+        const std::vector<DWORD> entry = button_test::IconPixels(m_toolbar->ImageList(sizeIndex), button->ImageIndex(), side);
+        CIconHandle shell(ShellIconAtSide(nullptr, m_program.c_str(), side));
+        ASSERT_TRUE(shell);
+        EXPECT_TRUE(entry == pixelsOf(shell.Get(), side)) << "not the shell's icon taken at the list's side";
+        if (side > 32) {
+            EXPECT_FALSE(entry == pixelsOf(plainLarge.Get(), side)) << "the shell's 32-pixel icon stretched";
+        }
+    }
+    m_toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonSize = 2; });
+    ShowWindow(m_toolbar->Handle(), SW_SHOWNA);
+    SetWindowPos(m_toolbar->Handle(), HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(m_toolbar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    driver::Screenshot("dpi-192-shell-icon-button");
+}
