@@ -7,6 +7,7 @@
 #include "../buttons/RecentMonitor.h"
 #include "../common/Companions.h"
 #include "../common/ControlMessages.h"
+#include "../common/Dpi.h"
 #include "../common/Help.h"
 #include "../common/RegistryKey.h"
 #include "../common/TraceLog.h"
@@ -383,11 +384,11 @@ LRESULT CMainWindow::WindowProc(UINT message, WPARAM first, LPARAM second)
         return 0;
     case WM_MEASUREITEM:
         // Control id 0: the owner-drawn program menu.
-        if (first == 0 && MeasureProgramMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(second)))
+        if (first == 0 && MeasureProgramMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(second), Dpi::ForWindow(Handle())))
             return TRUE;
         return CWindowBase::WindowProc(message, first, second);
     case WM_DRAWITEM:
-        if (first == 0 && DrawProgramMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(second)))
+        if (first == 0 && DrawProgramMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(second), Dpi::ForWindow(Handle())))
             return TRUE;
         return CWindowBase::WindowProc(message, first, second);
     case WM_HOTKEY:

@@ -6,6 +6,7 @@
 #include "../common/Associations.h"
 #include "../common/TransferFormats.h"
 #include "../common/ShellFolder.h"
+#include "../common/ShellItems.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 #include "VirtualDesktop.h"
@@ -448,6 +449,16 @@ DWORD_PTR CFileButton::GetFileInfo(SHFILEINFOA& info, UINT flags) const
     if (m_fileName.IsEmpty())
         return 0;
     return SHGetFileInfoA(m_fileName.c_str(), 0, &info, sizeof info, flags);
+}
+
+HICON CFileButton::ShellIcon(int side) const
+{
+    if (HasTargetList()) {
+        CItemId full(m_folderId);
+        if (full.Append(m_itemId))
+            return ShellIconAtSide(full.List(), nullptr, side);
+    }
+    return ShellIconAtSide(nullptr, m_fileName.c_str(), side);
 }
 
 void CFileButton::SetIconFile(const char* path)
@@ -1021,13 +1032,12 @@ BOOL CFileButton::GetDefaultIcon()
 {
     IconSet icons;
     if (!ExtractTargetIcons(icons)) {
-        // The shell's own icons of the target, as its file lists show them.
-        SHFILEINFOA info{};
-        if (GetFileInfo(info, SHGFI_ICON | SHGFI_LARGEICON) && info.hIcon)
-            icons.normal.Reset(info.hIcon);
-        info = SHFILEINFOA{};
-        if (GetFileInfo(info, SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon)
-            icons.small.Reset(info.hIcon);
+        // The shell's own icons of the target, each at its list's side: on a
+        // monitor above 96 dpi its plain large and small icons would be
+        // stretched to fill the lists.
+        CIconHandle* slots[3] = {&icons.small, &icons.normal, &icons.large};
+        for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex)
+            slots[sizeIndex]->Reset(ShellIcon(ListSide(sizeIndex)));
     }
     return PutIcons(icons);
 }
@@ -1062,12 +1072,8 @@ BOOL CFileButton::ReloadIcons()
 HICON CFileButton::GetTargetIcon(int pixels)
 {
     IconSet icons;
-    if (!ExtractTargetIcons(icons)) {
-        SHFILEINFOA info{};
-        if (GetFileInfo(info, SHGFI_ICON | (pixels <= 16 ? SHGFI_SMALLICON : SHGFI_LARGEICON)) && info.hIcon)
-            return info.hIcon;
-        return nullptr;
-    }
+    if (!ExtractTargetIcons(icons))
+        return ShellIcon(pixels);
     icons.FillGaps();
     CIconHandle& chosen = pixels <= 16 ? icons.small : (pixels <= 32 ? icons.normal : icons.large);
     return chosen.Release();

@@ -163,6 +163,8 @@ private:
     // Fills the sizes the set lacks from the index'th icon of a file.
     void ExtractAtListSides(const char* file, int index, IconSet& icons) const;
     BOOL PutIcons(IconSet& icons);
+    // The shell's icon of the target at about side pixels (see ShellIconAtSide).
+    HICON ShellIcon(int side) const;
     BOOL ReadStoredIcons(IStorage* storage);
     BOOL ClipboardOffersButton() const;
 };

@@ -1,6 +1,7 @@
 #include "OwnerDrawMenu.h"
 
 #include "Application.h"
+#include "Dpi.h"
 
 #include <memory>
 #include <new>
@@ -10,7 +11,7 @@ namespace {
 // The icon shown for an item without one of its own, from the program's resources.
 UINT g_noIconId = 0;
 
-// Item geometry, in pixels from the item's left edge.
+// Item geometry at 96 dpi, in pixels from the item's left edge.
 constexpr int kIconLeft = 4;
 constexpr int kIconSize = 16;
 constexpr int kFrameLeft = 2;
@@ -19,15 +20,42 @@ constexpr int kTextLeft = 24;
 constexpr int kExtraWidth = 22;
 constexpr int kMinimumHeight = 20;
 
-HICON LoadMenuIcon(UINT iconId)
+// usedId: the resource the icon came from (0 when none could be had).
+HICON LoadMenuIcon(UINT iconId, UINT& usedId)
 {
     // Shared icons belong to the system, which frees them with the program.
     auto load = [](UINT id) {
         return static_cast<HICON>(
             LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, kIconSize, kIconSize, LR_SHARED));
     };
+    usedId = iconId;
     HICON icon = iconId ? load(iconId) : nullptr;
-    return icon || !g_noIconId ? icon : load(g_noIconId);
+    if (icon || !g_noIconId) {
+        if (!icon)
+            usedId = 0;
+        return icon;
+    }
+    usedId = g_noIconId;
+    icon = load(g_noIconId);
+    if (!icon)
+        usedId = 0;
+    return icon;
+}
+
+// The icon an item shows at side pixels.  A resource's icon is loaded at
+// that side, so that its own larger image is drawn rather than the 16-pixel
+// one stretched; an icon handed in is drawn scaled from whatever it is.
+HICON IconAtSide(CMenuItemData& data, int side)
+{
+    if (side == kIconSize || !data.iconId || data.ownedIcon)
+        return data.icon;
+    if (data.sizedSide != side) {
+        // Not shared: a shared icon of another size would be the 16-pixel one.
+        data.sizedIcon.Reset(static_cast<HICON>(
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(data.iconId), IMAGE_ICON, side, side, 0)));
+        data.sizedSide = side;
+    }
+    return data.sizedIcon ? data.sizedIcon.Get() : data.icon;
 }
 
 
@@ -61,8 +89,8 @@ void DestroyMenuAndRecords(HMENU menu)
 
 // The one place an item is made: the record goes onto the item, or is freed
 // (with the submenu, which the caller handed over) when the item cannot be made.
-BOOL InsertItem(HMENU menu, UINT id, const char* text, HICON icon, CIconHandle ownedIcon, HMENU submenu,
-                UINT flags)
+BOOL InsertItem(HMENU menu, UINT id, const char* text, HICON icon, UINT iconId, CIconHandle ownedIcon,
+                HMENU submenu, UINT flags)
 {
     std::unique_ptr<CMenuItemData> data(new (std::nothrow) CMenuItemData);
     if (!menu || !data) {
@@ -71,6 +99,7 @@ BOOL InsertItem(HMENU menu, UINT id, const char* text, HICON icon, CIconHandle o
     }
     data->text = text ? text : "";
     data->icon = icon;
+    data->iconId = iconId;
     data->ownedIcon = std::move(ownedIcon);
 
     MENUITEMINFOA info{};
@@ -133,15 +162,38 @@ private:
     int m_state;
 };
 
+// The menu font at dpi: the stock font is made at the system's DPI.
+class CMenuFont
+{
+public:
+    explicit CMenuFont(int dpi) : m_font(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
+    {
+        const int system = Dpi::System();
+        LOGFONTA face{};
+        if (dpi == system || !m_font || GetObjectA(m_font, sizeof face, &face) != static_cast<int>(sizeof face))
+            return;
+        face.lfHeight = MulDiv(face.lfHeight, dpi, system);
+        face.lfWidth = MulDiv(face.lfWidth, dpi, system);
+        m_scaled.Reset(CreateFontIndirectA(&face));
+        if (m_scaled)
+            m_font = m_scaled.Get();
+    }
+    HFONT Get() const { return m_font; }
+
+private:
+    HFONT m_font;
+    CFontHandle m_scaled;
+};
+
 // A disabled item's icon, embossed like its text: the icon's dark pixels, as
 // it shows on white, once in the 3D highlight colour one pixel right and down,
 // then in the shadow colour.
-void DrawEmbossedIcon(HDC dc, HICON icon, int left, int top)
+void DrawEmbossedIcon(HDC dc, HICON icon, int left, int top, int side)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kIconSize;
-    info.bmiHeader.biHeight = -kIconSize;
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -154,13 +206,13 @@ void DrawEmbossedIcon(HDC dc, HICON icon, int left, int top)
         CreateDIBSection(memory, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
     if (picture && bits) {
         HGDIOBJ old = SelectObject(memory, picture.Get());
-        RECT all{0, 0, kIconSize, kIconSize};
+        RECT all{0, 0, side, side};
         FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        DrawIconEx(memory, 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(memory, 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
         GdiFlush();
         SelectObject(memory, old);
-        auto dark = [bits](int x, int y) {
-            const DWORD pixel = bits[y * kIconSize + x];
+        auto dark = [bits, side](int x, int y) {
+            const DWORD pixel = bits[y * side + x];
             const int luminance =
                 (299 * ((pixel >> 16) & 0xff) + 587 * ((pixel >> 8) & 0xff) + 114 * (pixel & 0xff)) / 1000;
             return luminance < 192;
@@ -171,8 +223,8 @@ void DrawEmbossedIcon(HDC dc, HICON icon, int left, int top)
         } passes[] = {{COLOR_3DHILIGHT, 1}, {COLOR_3DSHADOW, 0}};
         for (const auto& pass : passes) {
             const COLORREF colour = GetSysColor(pass.colourIndex);
-            for (int y = 0; y < kIconSize; ++y) {
-                for (int x = 0; x < kIconSize; ++x) {
+            for (int y = 0; y < side; ++y) {
+                for (int x = 0; x < side; ++x) {
                     if (dark(x, y))
                         SetPixelV(dc, left + x + pass.offset, top + y + pass.offset, colour);
                 }
@@ -196,26 +248,32 @@ void SetMenuNoIcon(UINT iconId)
 
 BOOL AddMenuItem(HMENU menu, UINT id, const char* text, UINT iconId, UINT flags)
 {
-    return InsertItem(menu, id, text, LoadMenuIcon(iconId), CIconHandle(), nullptr, flags);
+    UINT usedId = 0;
+    HICON icon = LoadMenuIcon(iconId, usedId);
+    return InsertItem(menu, id, text, icon, usedId, CIconHandle(), nullptr, flags);
 }
 
 BOOL AddMenuItem(HMENU menu, UINT id, const char* text, HICON ownedIcon, UINT flags)
 {
     CIconHandle owned(ownedIcon);
-    HICON icon = ownedIcon ? ownedIcon : LoadMenuIcon(0);
-    return InsertItem(menu, id, text, icon, std::move(owned), nullptr, flags);
+    UINT usedId = 0;
+    HICON icon = ownedIcon ? ownedIcon : LoadMenuIcon(0, usedId);
+    return InsertItem(menu, id, text, icon, usedId, std::move(owned), nullptr, flags);
 }
 
 BOOL AddSubmenu(HMENU menu, UINT id, const char* text, UINT iconId, HMENU submenu, UINT flags)
 {
-    return InsertItem(menu, id, text, LoadMenuIcon(iconId), CIconHandle(), submenu, flags);
+    UINT usedId = 0;
+    HICON icon = LoadMenuIcon(iconId, usedId);
+    return InsertItem(menu, id, text, icon, usedId, CIconHandle(), submenu, flags);
 }
 
 BOOL AddSubmenu(HMENU menu, UINT id, const char* text, HICON ownedIcon, HMENU submenu, UINT flags)
 {
     CIconHandle owned(ownedIcon);
-    HICON icon = ownedIcon ? ownedIcon : LoadMenuIcon(0);
-    return InsertItem(menu, id, text, icon, std::move(owned), submenu, flags);
+    UINT usedId = 0;
+    HICON icon = ownedIcon ? ownedIcon : LoadMenuIcon(0, usedId);
+    return InsertItem(menu, id, text, icon, usedId, std::move(owned), submenu, flags);
 }
 
 BOOL AddSeparator(HMENU menu, UINT flags)
@@ -238,7 +296,12 @@ CProgramMenu::~CProgramMenu()
     DestroyMenuAndRecords(m_menu);
 }
 
-BOOL MeasureProgramMenuItem(MEASUREITEMSTRUCT& item)
+int MenuIconSide(int dpi)
+{
+    return Dpi::Scale(kIconSize, dpi);
+}
+
+BOOL MeasureProgramMenuItem(MEASUREITEMSTRUCT& item, int dpi)
 {
     if (item.CtlType != ODT_MENU || !item.itemData)
         return FALSE;
@@ -247,23 +310,29 @@ BOOL MeasureProgramMenuItem(MEASUREITEMSTRUCT& item)
     SIZE extent{};
     if (screen.Get()) {
         CSavedDCState saved(screen.Get());
-        SelectObject(screen.Get(), GetStockObject(DEFAULT_GUI_FONT));
+        const CMenuFont font(dpi);
+        SelectObject(screen.Get(), font.Get());
         GetTextExtentPoint32A(screen.Get(), data->text.c_str(), data->text.Length(), &extent);
     }
-    int height = extent.cy > kMinimumHeight ? extent.cy : kMinimumHeight;
-    const int checkHeight = GetSystemMetrics(SM_CYMENUCHECK);
+    const int minimum = Dpi::Scale(kMinimumHeight, dpi);
+    int height = extent.cy > minimum ? extent.cy : minimum;
+    const int checkHeight = Dpi::SystemMetric(SM_CYMENUCHECK, dpi);
     if (checkHeight > height)
         height = checkHeight;
-    item.itemWidth = static_cast<UINT>(extent.cx + kExtraWidth);
+    item.itemWidth = static_cast<UINT>(extent.cx + Dpi::Scale(kExtraWidth, dpi));
     item.itemHeight = static_cast<UINT>(height);
     return TRUE;
 }
 
-BOOL DrawProgramMenuItem(const DRAWITEMSTRUCT& item)
+BOOL DrawProgramMenuItem(const DRAWITEMSTRUCT& item, int dpi)
 {
     if (item.CtlType != ODT_MENU || !item.itemData)
         return FALSE;
-    const auto* data = reinterpret_cast<const CMenuItemData*>(item.itemData);
+    // The record is the menu's own, made by InsertItem; drawing may add the
+    // icon of this side to it.
+    auto* data = reinterpret_cast<CMenuItemData*>(item.itemData);
+    auto px = [dpi](int size) { return Dpi::Scale(size, dpi); };
+    const int side = MenuIconSide(dpi);
     HDC dc = item.hDC;
     CSavedDCState saved(dc);
     const RECT& bounds = item.rcItem;
@@ -272,25 +341,28 @@ BOOL DrawProgramMenuItem(const DRAWITEMSTRUCT& item)
 
     FillRect(dc, &bounds, GetSysColorBrush(COLOR_MENU));
     RECT textArea = bounds;
-    textArea.left += kTextLeft;
+    textArea.left += px(kTextLeft);
     if (selected) {
         RECT bar = bounds;
-        bar.left += kFrameRight;
+        bar.left += px(kFrameRight);
         FillRect(dc, &bar, GetSysColorBrush(COLOR_HIGHLIGHT));
         if (!disabled) {
             // The icon stands out of the menu, like a pressed-up button.
-            RECT frame{bounds.left + kFrameLeft, bounds.top, bounds.left + kFrameRight, bounds.bottom};
+            RECT frame{bounds.left + px(kFrameLeft), bounds.top, bounds.left + px(kFrameRight), bounds.bottom};
             DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
         }
     }
 
-    const int iconTop = bounds.top + (bounds.bottom - bounds.top - kIconSize) / 2;
+    HICON icon = IconAtSide(*data, side);
+    const int iconLeft = bounds.left + px(kIconLeft);
+    const int iconTop = bounds.top + (bounds.bottom - bounds.top - side) / 2;
     if (disabled)
-        DrawEmbossedIcon(dc, data->icon, bounds.left + kIconLeft, iconTop);
+        DrawEmbossedIcon(dc, icon, iconLeft, iconTop, side);
     else
-        DrawIconEx(dc, bounds.left + kIconLeft, iconTop, data->icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, iconLeft, iconTop, icon, side, side, 0, nullptr, DI_NORMAL);
 
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const CMenuFont font(dpi);
+    SelectObject(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     if (disabled && selected) {
         // Embossing is lost on the highlight; grey text reads better there.

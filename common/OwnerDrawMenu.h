@@ -1,5 +1,7 @@
 // Owner-drawn popup menus with a 16x16 icon beside each item's text, as the
-// program menu and the toolbars' part of it are drawn.
+// program menu and the toolbars' part of it are drawn.  On a monitor above
+// 96 dpi every size of an item is scaled, the icon too, and a program icon
+// is taken from its resource at that size.
 //
 // Whoever adds items uses the Add... functions below: each item carries a
 // CMenuItemData record as its item data, which the drawing reads and
@@ -12,8 +14,11 @@
 // What an owner-drawn item shows.
 struct CMenuItemData {
     CText text;
-    HICON icon = nullptr;       // the icon drawn; never null
+    HICON icon = nullptr;       // the icon drawn at 96 dpi; never null
     CIconHandle ownedIcon;      // set when the icon was made for this item alone
+    UINT iconId = 0;            // the program's icon resource icon came from, if any
+    CIconHandle sizedIcon;      // the resource's icon at sizedSide, made when first drawn there
+    int sizedSide = 0;
 };
 
 // Appends an owner-drawn item.  iconId names an icon resource of the program
@@ -52,7 +57,11 @@ private:
 // program sets its own once at start.
 void SetMenuNoIcon(UINT iconId);
 
-// WM_MEASUREITEM and WM_DRAWITEM for the menu's items (control id 0); FALSE
-// for anything that is not an item of ours.
-BOOL MeasureProgramMenuItem(MEASUREITEMSTRUCT& item);
-BOOL DrawProgramMenuItem(const DRAWITEMSTRUCT& item);
+// The side of an item's icon on a monitor of dpi.
+int MenuIconSide(int dpi);
+
+// WM_MEASUREITEM and WM_DRAWITEM for the menu's items (control id 0), at
+// the DPI of the window that owns the menu; FALSE for anything that is not
+// an item of ours.
+BOOL MeasureProgramMenuItem(MEASUREITEMSTRUCT& item, int dpi = 96);
+BOOL DrawProgramMenuItem(const DRAWITEMSTRUCT& item, int dpi = 96);

@@ -251,11 +251,13 @@ void PaintPositionPreview(HWND window, HDC dc)
     GetClientRect(window, &client);
     FillArea(dc, client, kPreviewScreen);
     const int place = static_cast<int>(Slot(window, 2));
+    // The page grows with the dialog font; the little screen's toolbar grows with it.
+    const int dpi = Dpi::ForWindow(window);
     const RECT toolbar = PreviewToolbarRect(client, static_cast<int>(Slot(window, 0)), static_cast<int>(Slot(window, 1)),
-                                            place, Slot(window, 3) != 0);
+                                            place, Slot(window, 3) != 0, dpi);
     FillArea(dc, toolbar, kPreviewToolbar);
     if (place == kPreviewFloating) {
-        const RECT title{toolbar.left, toolbar.top - 3, toolbar.right, toolbar.top};
+        const RECT title{toolbar.left, toolbar.top - Dpi::Scale(3, dpi), toolbar.right, toolbar.top};
         FillArea(dc, title, RGB(0, 0, 0));
     }
     DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT);
@@ -382,40 +384,42 @@ int PreviewPlace(BOOL docked, int dockCorner)
     }
 }
 
-RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide)
+RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide, int dpi)
 {
     if (perLine < 1)
         perLine = 1;
     if (perLine > 6)
         perLine = 6;
+    auto px = [dpi](int size) { return Dpi::Scale(size, dpi); };
     const bool horizontal = orientation == 1;
-    const int along = perLine * 8;
-    const int across = (6 / perLine) * 8;
+    const int along = px(perLine * 8);
+    const int across = px((6 / perLine) * 8);
     int width = horizontal ? across : along;
     int height = horizontal ? along : across;
     const bool docked = place != kPreviewFloating && place != kPreviewFixed;
     if (autohide) {
         if (!docked) {
-            width = horizontal ? 4 : 8;
-            height = horizontal ? 8 : 4;
+            width = px(horizontal ? 4 : 8);
+            height = px(horizontal ? 8 : 4);
         } else if (horizontal) {
-            height = 2;
+            height = px(2);
         } else {
-            width = 2;
+            width = px(2);
         }
     }
+    const int inset = px(2);
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
     int left = client.left + (clientWidth - width) / 2;
     int top = client.top + (clientHeight - height) / 2;
     if (place == kPreviewTopLeft || place == kPreviewBottomLeft)
-        left = client.left + 2;
+        left = client.left + inset;
     if (place == kPreviewTopRight || place == kPreviewBottomRight)
-        left = client.right - 2 - width;
+        left = client.right - inset - width;
     if (place == kPreviewTopLeft || place == kPreviewTopRight)
-        top = client.top + 2;
+        top = client.top + inset;
     if (place == kPreviewBottomLeft || place == kPreviewBottomRight)
-        top = client.bottom - 2 - height;
+        top = client.bottom - inset - height;
     return RECT{left, top, left + width, top + height};
 }
 

@@ -71,6 +71,6 @@ constexpr COLORREF kPreviewToolbar = RGB(0xC0, 0xC0, 0xC0);
 // The toolbar's place as the position preview shows it.
 int PreviewPlace(BOOL docked, int dockCorner);
 // The toolbar a position preview of that client size draws, in client
-// coordinates (without its title bar).
-RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide);
+// coordinates (without its title bar), at the sizes of a monitor of dpi.
+RECT PreviewToolbarRect(const RECT& client, int orientation, int perLine, int place, BOOL autohide, int dpi = 96);
 BOOL RegisterPreviewClasses(HINSTANCE instance);

@@ -11,6 +11,7 @@
 #include "../buttons/ToolButton.h"
 #include "../common/Application.h"
 #include "../common/Companions.h"
+#include "../common/Dpi.h"
 #include "../common/OwnerDrawMenu.h"
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
@@ -138,13 +139,24 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     CText noDescription;
     if (!noDescription.LoadString(AppInstance(), IDS_NO_DESCRIPTION))
         noDescription = "No description";
+    // The program menu belongs to the hidden main window, which stands at
+    // the system's DPI; the toolbar may stand on a monitor of another.  Its
+    // smallest list whose icons are not smaller than the menu's gives them.
+    const int menuSide = MenuIconSide(Dpi::System());
+    int iconList = 2;
+    for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
+        int side = 0;
+        int height = 0;
+        if (ImageList(sizeIndex) && ImageList_GetIconSize(ImageList(sizeIndex), &side, &height) && side >= menuSide)
+            iconList = sizeIndex;
+    }
     for (int i = 0; i < Count(); ++i) {
         const CToolButton* button = m_buttons[i].get();
         if (button->Kind() == kKindSpace) {
             AddSeparator(menu, columnFlag());
         } else {
             const char* text = button->Description().IsEmpty() ? noDescription.c_str() : button->Description().c_str();
-            HICON icon = button->GetIcon(0);
+            HICON icon = button->GetIcon(iconList);
             if (icon)
                 AddMenuItem(menu, base + static_cast<UINT>(i), text, icon, columnFlag());
             else

@@ -2,6 +2,9 @@
 // LogPixels, which each new Wine process reads when it starts): the same
 // toolbar file opens with every size its 96-dpi size scaled.
 #include "LintelFixture.h"
+#include "PopupWindows.h"
+
+#include <prsht.h>
 
 #include <algorithm>
 #include <string>
@@ -88,6 +91,68 @@ std::vector<HWND> ButtonWindows(HWND toolbar)
     return buttons;
 }
 
+// The box of the pixels of one colour in a window, as the screen shows it
+// (empty when there are none).
+RECT ColourBox(HWND window, COLORREF colour)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    RECT box{width, height, 0, 0};
+    if (width <= 0 || height <= 0)
+        return RECT{};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    DWORD* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const DWORD want = RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour));
+    for (int y = 0; bits && y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((bits[y * width + x] & 0xFFFFFF) == want) {
+                box.left = std::min(box.left, static_cast<LONG>(x));
+                box.top = std::min(box.top, static_cast<LONG>(y));
+                box.right = std::max(box.right, static_cast<LONG>(x + 1));
+                box.bottom = std::max(box.bottom, static_cast<LONG>(y + 1));
+            }
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return box.right > box.left ? box : RECT{};
+}
+
+// The sample toolbar file (notepad, regedit, a space and drive C:), opened at start.
+bool UseSampleToolbar(const std::string& folder)
+{
+    const std::string file = folder + "\\Sample.ltl";
+    driver::Process tool;
+    if (!tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"", folder,
+                              folder + "\\sample.txt")
+        || !tool.WaitForExit(30000) || tool.ExitCode() != 0)
+        return false;
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
+    return true;
+}
+
+constexpr UINT kTrayCallback = WM_USER + 101;
+constexpr UINT kPropertiesCommand = 109;
+constexpr int kPositionPreview = 1089;
+constexpr COLORREF kPreviewToolbar = RGB(0xC0, 0xC0, 0xC0);
+
 } // namespace
 
 class DpiProgramTest : public LintelProgramTest
@@ -160,6 +225,74 @@ TEST_F(DpiProgramTest, SampleToolbarTakesTheScreensDpi)
         SetForegroundWindow(toolbar);
         Sleep(300);
         driver::Screenshot(name);
+        ASSERT_TRUE(Close(lintel));
+    }
+}
+
+TEST_F(DpiProgramTest, ProgramMenuAndPositionPreviewTakeTheScreensDpi)
+{
+    ExeClass exeClass;
+    ASSERT_TRUE(exeClass.Registered());
+    ASSERT_TRUE(UseSampleToolbar(m_folder));
+    ScreenDpi screen;
+    struct Seen {
+        LONG menuHeight = 0;
+        RECT previewToolbar{};
+    };
+    Seen at96;
+    for (int dpi : {96, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        ASSERT_TRUE(screen.Set(static_cast<DWORD>(dpi)));
+        driver::Process& lintel = Start();
+        HWND main = WaitForMainWindow(lintel);
+        ASSERT_NE(main, nullptr);
+        HWND toolbar = driver::WaitForWindow("CToolbarWindow", "Sample", driver::kDefaultTimeout, lintel.Id());
+        ASSERT_NE(toolbar, nullptr);
+        ASSERT_TRUE(driver::WaitUntil([&] { return ButtonWindows(toolbar).size() == 3; }));
+
+        // The tray's menu: the toolbar's buttons and the program's commands,
+        // every owner-drawn item taller by the DPI.
+        SetCursorPos(700, 300);
+        PostMessageA(main, kTrayCallback, 1, WM_RBUTTONUP);
+        HWND menu = WaitForMenus(lintel.Id(), 1);
+        ASSERT_NE(menu, nullptr);
+        PostKey(menu, VK_DOWN);
+        driver::WaitUntil([] { return false; }, 500);   // let the highlight be drawn
+        RECT menuRect{};
+        GetWindowRect(menu, &menuRect);
+        char name[48];
+        snprintf(name, sizeof name, "dpi-%03d-program-menu", dpi);
+        driver::Screenshot(name);
+        PostKey(menu, VK_ESCAPE);
+        ASSERT_TRUE(driver::WaitUntil([&] { return VisibleMenus(lintel.Id()).empty(); }));
+
+        // The Position page's little screen and the toolbar on it.
+        PostMessageA(toolbar, WM_COMMAND, kPropertiesCommand, 0);
+        HWND sheet = driver::WaitForWindow("#32770", "Toolbar properties", driver::kDefaultTimeout, lintel.Id());
+        ASSERT_NE(sheet, nullptr);
+        SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+        HWND preview = GetDlgItem(CurrentPage(sheet), kPositionPreview);
+        ASSERT_NE(preview, nullptr);
+        SetForegroundWindow(sheet);
+        driver::WaitUntil([] { return false; }, 500);
+        const RECT previewToolbar = ColourBox(preview, kPreviewToolbar);
+        snprintf(name, sizeof name, "dpi-%03d-position-page", dpi);
+        driver::Screenshot(name);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        EXPECT_TRUE(driver::WaitForWindowGone(sheet));
+
+        const LONG toolbarWidth = previewToolbar.right - previewToolbar.left;
+        const LONG toolbarHeight = previewToolbar.bottom - previewToolbar.top;
+        EXPECT_GT(toolbarWidth, 0);
+        if (dpi == 96) {
+            at96 = Seen{menuRect.bottom - menuRect.top, previewToolbar};
+        } else {
+            // The items are twice as tall; the separators and the frame are
+            // the system's, so only most of the menu grows.
+            EXPECT_GE(menuRect.bottom - menuRect.top, at96.menuHeight * 17 / 10);
+            EXPECT_EQ(toolbarWidth, 2 * (at96.previewToolbar.right - at96.previewToolbar.left));
+            EXPECT_EQ(toolbarHeight, 2 * (at96.previewToolbar.bottom - at96.previewToolbar.top));
+        }
         ASSERT_TRUE(Close(lintel));
     }
 }

@@ -258,3 +258,127 @@ TEST_F(ProgramMenuTest, ItemsAreDrawnPlainHighlightedOrEmbossed)
     EXPECT_EQ(selected.Pixel(2, 0), GetSysColor(COLOR_3DHILIGHT));
     EXPECT_EQ(selected.Pixel(22, DrawnItem::kHeight - 1), GetSysColor(COLOR_3DSHADOW));
 }
+
+namespace {
+
+// A 32-bit picture of the menu's colour to draw an item into.
+class MenuPicture
+{
+public:
+    MenuPicture(int width, int height) : m_width(width), m_height(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+        RECT all{0, 0, width, height};
+        FillRect(m_dc, &all, GetSysColorBrush(COLOR_MENU));
+    }
+    ~MenuPicture()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    MenuPicture(const MenuPicture&) = delete;
+    MenuPicture& operator=(const MenuPicture&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    DWORD Pixel(int x, int y) const
+    {
+        GdiFlush();
+        return m_bits[y * m_width + x] & 0xFFFFFF;
+    }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+private:
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+};
+
+bool DrawAt(const CMenuItemData* data, UINT state, int dpi, const MenuPicture& picture)
+{
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = state;
+    item.hDC = picture.Dc();
+    item.rcItem = {0, 0, picture.Width(), picture.Height()};
+    item.itemData = reinterpret_cast<ULONG_PTR>(data);
+    return DrawProgramMenuItem(item, dpi) != FALSE;
+}
+
+} // namespace
+
+TEST_F(ProgramMenuTest, ItemsAndTheirIconsScaleWithTheOwnersDpi)
+{
+    // At 96 dpi an item is 20 pixels high with a 16-pixel icon 4 pixels in.
+    // Above that every size grows, and the icon drawn is the resource's own
+    // image at that side (as LoadImage gives it), not the 16-pixel one
+    // stretched.
+    CProgramMenu menu;
+    ASSERT_TRUE(AddMenuItem(menu.Handle(), 5, "New toolbar...", IDI_MENU_NEW_TOOLBAR));
+    const CMenuItemData* data = MenuItemData(menu.Handle(), 0);
+    ASSERT_NE(data, nullptr);
+    const struct {
+        int dpi;
+        UINT height;
+        int side;
+        int left;
+    } cases[] = {{96, 20, 16, 4}, {144, 30, 24, 6}, {192, 40, 32, 8}};
+    UINT width96 = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dpi) + " dpi");
+        MEASUREITEMSTRUCT measure{};
+        measure.CtlType = ODT_MENU;
+        measure.itemData = reinterpret_cast<ULONG_PTR>(data);
+        ASSERT_TRUE(MeasureProgramMenuItem(measure, c.dpi));
+        EXPECT_EQ(measure.itemHeight, c.height);
+        EXPECT_EQ(MenuIconSide(c.dpi), c.side);
+        if (c.dpi == 96) {
+            width96 = measure.itemWidth;
+        } else {
+            // The text is measured in a font of the DPI too.
+            EXPECT_GE(measure.itemWidth, static_cast<UINT>(MulDiv(static_cast<int>(width96), c.dpi, 96) * 85 / 100));
+        }
+
+        const int height = static_cast<int>(c.height);
+        const int top = (height - c.side) / 2;
+        MenuPicture drawn(200, height);
+        ASSERT_TRUE(DrawAt(data, 0, c.dpi, drawn));
+        MenuPicture expected(200, height);
+        CIconHandle icon(static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MENU_NEW_TOOLBAR), IMAGE_ICON, c.side, c.side, 0)));
+        ASSERT_TRUE(icon);
+        DrawIconEx(expected.Dc(), c.left, top, icon.Get(), c.side, c.side, 0, nullptr, DI_NORMAL);
+        int different = 0;
+        for (int y = top; y < top + c.side; ++y) {
+            for (int x = c.left; x < c.left + c.side; ++x)
+                different += drawn.Pixel(x, y) != expected.Pixel(x, y);
+        }
+        EXPECT_EQ(different, 0) << "of " << c.side * c.side << " icon pixels";
+
+        // A disabled item's embossed icon covers the whole side too.
+        MenuPicture disabled(200, height);
+        ASSERT_TRUE(DrawAt(data, ODS_GRAYED, c.dpi, disabled));
+        const DWORD shadow = GetSysColor(COLOR_3DSHADOW);
+        const DWORD shadowPixel = RGB(GetBValue(shadow), GetGValue(shadow), GetRValue(shadow));
+        int lowerRight = 0;
+        for (int y = top + c.side / 2; y < top + c.side; ++y) {
+            for (int x = c.left + c.side / 2; x < c.left + c.side; ++x)
+                lowerRight += disabled.Pixel(x, y) == shadowPixel;
+        }
+        EXPECT_GT(lowerRight, 0) << "nothing embossed in the icon's lower right quarter";
+    }
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -453,6 +454,36 @@ TEST(ToolbarPreviews, PositionPreviewPlacesTheToolbarOnItsScreen)
         if (c.place == kPreviewFloating) {
             EXPECT_EQ(Hex(WindowPixel(window, c.want.left, c.want.top - 1)), Hex(RGB(0, 0, 0)));
             EXPECT_EQ(Hex(WindowPixel(window, c.want.left, c.want.top - 4)), Hex(screen));
+        }
+    }
+}
+
+TEST(ToolbarPreviews, PositionPreviewScalesWithTheDialogsDpi)
+{
+    // The dialog's preview grows with its DPI, and so does everything drawn
+    // in it: the same picture at 1.5 and 2 times, buttons, the inset from
+    // the corner and the strip an autohide toolbar leaves alike.
+    struct Case {
+        const char* name;
+        int orientation, perLine, place, autohide;
+        RECT at96;   // in a 100 x 80 client
+    };
+    const Case cases[] = {
+        {"floating vertical", 0, 1, kPreviewFloating, 0, {46, 16, 54, 64}},
+        {"top right", 1, 2, kPreviewTopRight, 0, {74, 2, 98, 18}},
+        {"bottom left", 0, 1, kPreviewBottomLeft, 0, {2, 30, 10, 78}},
+        {"floating autohide", 0, 1, kPreviewFloating, 1, {46, 38, 54, 42}},
+        {"docked vertical autohide", 0, 3, kPreviewBottomLeft, 1, {2, 62, 4, 78}},
+    };
+    for (int dpi : {96, 144, 192}) {
+        const RECT client{0, 0, MulDiv(100, dpi, 96), MulDiv(80, dpi, 96)};
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(dpi));
+            const RECT got = PreviewToolbarRect(client, c.orientation, c.perLine, c.place, c.autohide, dpi);
+            EXPECT_EQ(got.left, MulDiv(c.at96.left, dpi, 96));
+            EXPECT_EQ(got.top, MulDiv(c.at96.top, dpi, 96));
+            EXPECT_EQ(got.right, MulDiv(c.at96.right, dpi, 96));
+            EXPECT_EQ(got.bottom, MulDiv(c.at96.bottom, dpi, 96));
         }
     }
 }

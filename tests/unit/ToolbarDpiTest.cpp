@@ -4,6 +4,8 @@
 // 96-dpi sizes and icons.
 #include "ButtonTestSupport.h"
 #include "common/Dpi.h"
+#include "common/ShellItems.h"
+#include "driver/Driver.h"
 #include "toolbars/ToolbarDock.h"
 #include "toolbars/ToolbarGrid.h"
 
@@ -96,6 +98,33 @@ int ListSide(HIMAGELIST list)
     int height = 0;
     ImageList_GetIconSize(list, &side, &height);
     return side;
+}
+
+// The side of an icon and the colour in its middle.
+struct IconLook {
+    int side = 0;
+    DWORD middle = 0xFFFFFFFFu;
+};
+
+IconLook LookOf(HICON icon)
+{
+    IconLook look;
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return look;
+    BITMAP shape{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof shape, &shape);
+    look.side = shape.bmWidth;
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    CImageListHandle list(ImageList_Create(look.side, look.side, ILC_COLOR32 | ILC_MASK, 1, 1));
+    if (look.side > 0 && ImageList_AddIcon(list.Get(), icon) == 0) {
+        const std::vector<DWORD> pixels = button_test::IconPixels(list.Get(), 0, look.side);
+        if (!pixels.empty())
+            look.middle = pixels[static_cast<size_t>(look.side / 2 * look.side + look.side / 2)];
+    }
+    return look;
 }
 
 SIZE WindowSize(HWND window)
@@ -341,4 +370,75 @@ TEST_F(ToolbarDpiTest, FileKeepsNinetySixDpiIconsAndLargerMonitorsTakeTheFilesIm
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(0), button->ImageIndex()), ColourOfSide(48));
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(1), button->ImageIndex()), ColourOfSide(72));
     EXPECT_EQ(EntryColour(m_toolbar->ImageList(2), button->ImageIndex()), ColourOfSide(72));
+}
+
+TEST_F(ToolbarDpiTest, ShellIconsComeAtTheListSidesOfEveryDpi)
+{
+    // Where a button's icon is the shell's, each list of the monitor's DPI
+    // gets an icon of at least its side: a document whose type's icon file
+    // has that size gives exactly its image of that size, a folder the
+    // shell's list of the next size up.  The shell's plain large and small
+    // icons are 32 and 16 pixels whatever the toolbar's DPI.
+    const std::string document = m_folder + "\\notes.lintdpi";
+    driver::WriteTextFile(document, "text");
+    ASSERT_TRUE(m_classes.Set(".lintdpi", "LintelTest.DpiDocument"));
+    ASSERT_TRUE(m_classes.Set("LintelTest.DpiDocument\\DefaultIcon", m_iconFile + ",0"));
+    const int stored[3] = {16, 32, 48};
+    for (int dpi : {96, 144, 192}) {
+        for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+            const int side = Dpi::Scale(stored[sizeIndex], dpi);
+            SCOPED_TRACE(std::to_string(dpi) + " dpi, side " + std::to_string(side));
+            CIconHandle fromType(ShellIconAtSide(nullptr, document.c_str(), side));
+            const IconLook type = LookOf(fromType.Get());
+            EXPECT_EQ(type.side, side);
+            EXPECT_EQ(type.middle, ColourOfSide(side)) << "not the icon file's " << side << "-pixel image";
+
+            CItemId folderList;
+            ASSERT_TRUE(folderList.Set(CText(m_folder.c_str())));
+            CIconHandle fromFolder(ShellIconAtSide(folderList.List(), nullptr, side));
+            EXPECT_GE(LookOf(fromFolder.Get()).side, side);
+        }
+    }
+    // An item the shell does not know has no icon at all.
+    const std::string gone = m_folder + "\\gone.lintdpi";
+    EXPECT_EQ(ShellIconAtSide(nullptr, gone.c_str(), 32), nullptr);
+}
+
+TEST_F(ToolbarDpiTest, ProgramWithoutItsOwnIconTakesTheShellsIconAtEachSide)
+{
+    // The test program has no icon the shell's extractor gives, so the
+    // button falls back on the shell's icon of the file.  At 192 dpi each
+    // list gets it at its own side, not the shell's plain 16- and 32-pixel
+    // icons stretched.
+    CExecButton* button = AddProgramButton(m_program);
+    ASSERT_NE(button, nullptr);
+    SendDpiChange(m_toolbar, 192, nullptr);
+    auto pixelsOf = [](HICON icon, int side) {
+        CImageListHandle list(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 1, 1));
+        ImageList_AddIcon(list.Get(), icon);
+        return button_test::IconPixels(list.Get(), 0, side);
+    };
+    SHFILEINFOA large{};
+    ASSERT_TRUE(SHGetFileInfoA(m_program.c_str(), 0, &large, sizeof large, SHGFI_ICON | SHGFI_LARGEICON));
+    CIconHandle plainLarge(large.hIcon);
+    const int stored[3] = {16, 32, 48};
+    for (int sizeIndex = 0; sizeIndex < 3; ++sizeIndex) {
+        const int side = Dpi::Scale(stored[sizeIndex], 192);
+        SCOPED_TRACE("side " + std::to_string(side));
+        const std::vector<DWORD> entry = button_test::IconPixels(m_toolbar->ImageList(sizeIndex), button->ImageIndex(), side);
+        CIconHandle shell(ShellIconAtSide(nullptr, m_program.c_str(), side));
+        ASSERT_TRUE(shell);
+        EXPECT_TRUE(entry == pixelsOf(shell.Get(), side)) << "not the shell's icon taken at the list's side";
+        if (side > 32) {
+            EXPECT_FALSE(entry == pixelsOf(plainLarge.Get(), side)) << "the shell's 32-pixel icon stretched";
+        }
+    }
+    m_toolbar->ChangeSettings([](ToolbarSettings& settings) { settings.buttonSize = 2; });
+    ShowWindow(m_toolbar->Handle(), SW_SHOWNA);
+    SetWindowPos(m_toolbar->Handle(), HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(m_toolbar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    driver::Screenshot("dpi-192-shell-icon-button");
 }
