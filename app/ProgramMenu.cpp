@@ -32,13 +32,13 @@ int BuildMenu(HMENU menu, CToolbarSet& set, const std::vector<CText>& recentFile
 
     if (toolbars > 1) {
         const BOOL hidden = set.Host() && set.Host()->IsHidden();
-        HMENU all = CreatePopupMenu();
-        AddItem(all, MenuCommand::ToggleHidden, hidden ? IDS_PMENU_SHOW : IDS_PMENU_HIDE,
+        CMenuHandle all(CreatePopupMenu());
+        AddItem(all.Get(), MenuCommand::ToggleHidden, hidden ? IDS_PMENU_SHOW : IDS_PMENU_HIDE,
                 hidden ? IDI_MENU_SHOW : IDI_MENU_HIDE);
-        AddItem(all, MenuCommand::BringToFront, IDS_PMENU_BRING_TO_FRONT, IDI_MENU_BRING_TO_FRONT);
-        AddItem(all, MenuCommand::CloseAll, IDS_PMENU_CLOSE, IDI_MENU_CLOSE);
+        AddItem(all.Get(), MenuCommand::BringToFront, IDS_PMENU_BRING_TO_FRONT, IDI_MENU_BRING_TO_FRONT);
+        AddItem(all.Get(), MenuCommand::CloseAll, IDS_PMENU_CLOSE, IDI_MENU_CLOSE);
         AddSubmenu(menu, MenuCommand::AllToolbars, LoadText(IDS_PMENU_ALL_TOOLBARS).c_str(), IDI_MENU_ALL_TOOLBARS,
-                   all);
+                   all.Release());
         AddSeparator(menu);
     }
 
@@ -49,14 +49,14 @@ int BuildMenu(HMENU menu, CToolbarSet& set, const std::vector<CText>& recentFile
     if (recentFiles.empty()) {
         AddItem(menu, MenuCommand::OpenToolbar, IDS_PMENU_OPEN_TOOLBAR, IDI_MENU_OPEN_TOOLBAR, openFlags);
     } else {
-        HMENU open = CreatePopupMenu();
+        CMenuHandle open(CreatePopupMenu());
         UINT id = MenuCommand::FirstRecent;
         for (const CText& name : recentFiles)
-            AddMenuItem(open, id++, name.c_str(), IDI_LINTEL);
-        AddSeparator(open);
-        AddItem(open, MenuCommand::OtherToolbar, IDS_PMENU_OTHER_TOOLBAR, IDI_MENU_OPEN_TOOLBAR, openFlags);
+            AddMenuItem(open.Get(), id++, name.c_str(), IDI_LINTEL);
+        AddSeparator(open.Get());
+        AddItem(open.Get(), MenuCommand::OtherToolbar, IDS_PMENU_OTHER_TOOLBAR, IDI_MENU_OPEN_TOOLBAR, openFlags);
         AddSubmenu(menu, MenuCommand::OpenToolbar, LoadText(IDS_PMENU_OPEN_TOOLBAR).c_str(), IDI_MENU_OPEN_TOOLBAR,
-                   open);
+                   open.Release());
     }
 
     AddSeparator(menu);
@@ -64,12 +64,12 @@ int BuildMenu(HMENU menu, CToolbarSet& set, const std::vector<CText>& recentFile
     AddItem(menu, MenuCommand::Options, IDS_PMENU_OPTIONS, IDI_MENU_PROPERTIES,
             COptionsSheet::IsOpen() ? MF_GRAYED : 0);
 
-    HMENU help = CreatePopupMenu();
-    AddItem(help, MenuCommand::HelpTopics, IDS_PMENU_HELP_TOPICS, IDI_MENU_HELP);
-    AddItem(help, MenuCommand::TipOfTheDay, IDS_PMENU_TIP_OF_THE_DAY, IDI_MENU_TIP_OF_THE_DAY);
-    AddSeparator(help);
-    AddItem(help, MenuCommand::About, IDS_PMENU_ABOUT, IDI_MENU_ABOUT);
-    AddSubmenu(menu, MenuCommand::HelpMenu, LoadText(IDS_PMENU_HELP).c_str(), IDI_MENU_HELP, help);
+    CMenuHandle help(CreatePopupMenu());
+    AddItem(help.Get(), MenuCommand::HelpTopics, IDS_PMENU_HELP_TOPICS, IDI_MENU_HELP);
+    AddItem(help.Get(), MenuCommand::TipOfTheDay, IDS_PMENU_TIP_OF_THE_DAY, IDI_MENU_TIP_OF_THE_DAY);
+    AddSeparator(help.Get());
+    AddItem(help.Get(), MenuCommand::About, IDS_PMENU_ABOUT, IDI_MENU_ABOUT);
+    AddSubmenu(menu, MenuCommand::HelpMenu, LoadText(IDS_PMENU_HELP).c_str(), IDI_MENU_HELP, help.Release());
 
     AddSeparator(menu);
     AddItem(menu, MenuCommand::Exit, IDS_PMENU_EXIT, IDI_MENU_EXIT);

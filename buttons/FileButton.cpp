@@ -972,12 +972,11 @@ void CFileButton::ExtractAtListSides(const char* file, int index, IconSet& icons
         if (*slots[sizeIndex])
             continue;
         const int side = ListSide(sizeIndex);
-        HICON icon = nullptr;
-        const UINT got = PrivateExtractIconsA(file, index, side, side, &icon, nullptr, 1, LR_DEFAULTCOLOR);
+        HICON extracted = nullptr;
+        const UINT got = PrivateExtractIconsA(file, index, side, side, &extracted, nullptr, 1, LR_DEFAULTCOLOR);
+        CIconHandle icon(extracted);
         if (got != 0 && got != 0xFFFFFFFFu && icon)
-            slots[sizeIndex]->Reset(icon);
-        else if (icon)
-            DestroyIcon(icon);
+            *slots[sizeIndex] = std::move(icon);
     }
 }
 

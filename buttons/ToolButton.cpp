@@ -286,12 +286,12 @@ HIMAGELIST CToolButton::CurrentList() const
     return m_largeList;
 }
 
-HICON CToolButton::GetIcon(int sizeIndex) const
+CIconHandle CToolButton::GetIcon(int sizeIndex) const
 {
     HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
     if (!list || m_imageIndex < 0)
-        return nullptr;
-    return ImageList_GetIcon(list, m_imageIndex, ILD_NORMAL);
+        return CIconHandle();
+    return CIconHandle(ImageList_GetIcon(list, m_imageIndex, ILD_NORMAL));
 }
 
 int CToolButton::ReleaseImage()
@@ -846,7 +846,7 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
             return TRUE;
         }
     }
-    CIconHandle icon(GetIcon(sizeIndex));
+    CIconHandle icon = GetIcon(sizeIndex);
     if (icon && !storedSide) {
         CIconHandle scaled(static_cast<HICON>(CopyImage(icon.Get(), IMAGE_ICON, stored, stored, 0)));
         if (scaled)

@@ -91,7 +91,7 @@ public:
     void ApplyCreationData(const CreationData& data);
     void SetFocused(BOOL focused);
     void SetRaised(BOOL raised);
-    HICON GetIcon(int sizeIndex) const;
+    CIconHandle GetIcon(int sizeIndex) const;
     // The button's entry leaves the three image lists, whose later entries
     // move down one place; gives the entry it had, or -1 when it had none.
     int ReleaseImage();

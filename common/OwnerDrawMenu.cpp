@@ -293,7 +293,9 @@ const CMenuItemData* MenuItemData(HMENU menu, int position)
 
 CProgramMenu::~CProgramMenu()
 {
-    DestroyMenuAndRecords(m_menu);
+    // The records first; the holder then destroys the menu and its submenus.
+    if (m_menu)
+        FreeItemRecords(m_menu.Get());
 }
 
 int MenuIconSide(int dpi)

@@ -47,10 +47,10 @@ public:
     CProgramMenu(const CProgramMenu&) = delete;
     CProgramMenu& operator=(const CProgramMenu&) = delete;
 
-    HMENU Handle() const { return m_menu; }
+    HMENU Handle() const { return m_menu.Get(); }
 
 private:
-    HMENU m_menu;
+    CMenuHandle m_menu;
 };
 
 // The icon resource shown for items without an icon of their own; each

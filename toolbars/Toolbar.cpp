@@ -77,11 +77,9 @@ HIMAGELIST OverlayList(int sizeIndex, int dpi = Dpi::kDefault)
     // small one makes filling a full toolbar quadratic.
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, kImageListGrowth);
     for (UINT id : {IDI_OVERLAY_BROKEN, IDI_OVERLAY_DROP}) {
-        HICON icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+        CIconHandle icon(static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
         // A missing overlay still takes its entry, so the numbers stay fixed.
-        ImageList_AddIcon(list, icon ? icon : LoadIconA(nullptr, IDI_APPLICATION));
-        if (icon)
-            DestroyIcon(icon);
+        ImageList_AddIcon(list, icon ? icon.Get() : LoadIconA(nullptr, IDI_APPLICATION));
     }
     lists.push_back(Cached{size, list});
     return list;

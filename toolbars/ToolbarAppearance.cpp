@@ -231,12 +231,10 @@ void PaintStylePreview(HWND window, HDC dc)
     const int dpi = Dpi::ForWindow(window);
     const int side = Dpi::Scale(16 * (settings.buttonSize + 1), dpi);
     auto* instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    auto icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LINTEL), IMAGE_ICON, side, side, 0));
+    CIconHandle icon(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LINTEL), IMAGE_ICON, side, side, 0)));
     char text[64] = "Sample";
     LoadStringA(instance, IDS_TBP_SAMPLE_TEXT, text, sizeof text);
-    DrawStyleSample(dc, client, settings, icon, text, dpi);
-    if (icon)
-        DestroyIcon(icon);
+    DrawStyleSample(dc, client, settings, icon.Get(), text, dpi);
 }
 
 void FillArea(HDC dc, const RECT& rect, COLORREF colour)

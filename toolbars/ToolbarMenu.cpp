@@ -156,9 +156,9 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
             AddSeparator(menu, columnFlag());
         } else {
             const char* text = button->Description().IsEmpty() ? noDescription.c_str() : button->Description().c_str();
-            HICON icon = button->GetIcon(iconList);
+            CIconHandle icon = button->GetIcon(iconList);
             if (icon)
-                AddMenuItem(menu, base + static_cast<UINT>(i), text, icon, columnFlag());
+                AddMenuItem(menu, base + static_cast<UINT>(i), text, icon.Release(), columnFlag());
             else
                 AddMenuItem(menu, base + static_cast<UINT>(i), text, IDI_NO_ICON, columnFlag());
         }

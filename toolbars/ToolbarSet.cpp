@@ -665,12 +665,12 @@ int CToolbarSet::AddToolbarsToMenu(HMENU menu)
         return 1;
     }
     for (int i = 0; i < m_count; ++i) {
-        HMENU submenu = CreatePopupMenu();
+        CMenuHandle submenu(CreatePopupMenu());
         if (!submenu)
             continue;
         const UINT base = static_cast<UINT>(i + 1) * 1000;
-        m_toolbars[i]->AddToMenu(submenu, base, IsHidden(i));
-        AddSubmenu(menu, base, m_toolbars[i]->Name().c_str(), IDI_LINTEL, submenu);
+        m_toolbars[i]->AddToMenu(submenu.Get(), base, IsHidden(i));
+        AddSubmenu(menu, base, m_toolbars[i]->Name().c_str(), IDI_LINTEL, submenu.Release());
     }
     return m_count;
 }

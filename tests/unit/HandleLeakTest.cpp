@@ -59,9 +59,13 @@ TEST_F(HandleLeakTest, RepeatedUseLeavesTheCountsFlat)
     for (int i = 0; i < rounds; ++i) {
         LiveHandleCounts during;
         ASSERT_TRUE(RunUseCycle(*m_app, *m_set, path, failure, &during)) << "round " << i << ": " << failure;
-        // The counts see what a round holds: two toolbars' three lists each.
+        // The counts see what a round holds: two toolbars' three lists each,
+        // a menu while one is up, and the program menu's icons of the six
+        // buttons.
         if (i == 0) {
             EXPECT_GE(during.imageLists, before.imageLists + 6);
+            EXPECT_GE(during.menus, before.menus + 1);
+            EXPECT_GE(during.icons, before.icons + 6);
         }
     }
     const LiveHandleCounts after = CurrentLiveHandles();

@@ -8,7 +8,6 @@
 //
 // Each case is made from its number alone, so "fuzz_reader 1 N" runs case N
 // again.
-#include "app/MainApp.h"
 #include "common/ComPtr.h"
 #include "common/SafeStorage.h"
 #include "driver/CompoundDamage.h"

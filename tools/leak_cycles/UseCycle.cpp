@@ -30,8 +30,25 @@ BOOL CALLBACK EndDialog(HWND window, LPARAM)
     return TRUE;
 }
 
+// The highest counts seen in the round: menus and their icons live only
+// while the menu is up, so they are read from inside its loop, just before
+// it is ended.
+LiveHandleCounts g_highest;
+
+void NoteCounts()
+{
+    const LiveHandleCounts now = CurrentLiveHandles();
+    long* highest[kLiveKindCount] = {&g_highest.bitmaps, &g_highest.otherGdiObjects, &g_highest.icons,
+                                     &g_highest.imageLists, &g_highest.menus, &g_highest.atoms};
+    for (int kind = 0; kind < kLiveKindCount; ++kind) {
+        if (now.Of(kind) > *highest[kind])
+            *highest[kind] = now.Of(kind);
+    }
+}
+
 void CALLBACK EndModalLoops(HWND, UINT, UINT_PTR, DWORD)
 {
+    NoteCounts();
     EndMenu();
     EnumThreadWindows(GetCurrentThreadId(), EndDialog, 0);
 }
@@ -181,6 +198,7 @@ BOOL RunUseCycle(CMainApp& app, CToolbarSet& set, const std::string& path, std::
                  LiveHandleCounts* during)
 {
     CModalEnder ender;
+    g_highest = CurrentLiveHandles();
     CToolbar* first = OpenToolbar(app, set, path);
     CToolbar* second = first ? OpenToolbar(app, set, path) : nullptr;
     BOOL done = FALSE;
@@ -197,8 +215,7 @@ BOOL RunUseCycle(CMainApp& app, CToolbarSet& set, const std::string& path, std::
             BuildMenu(menu.Handle(), set);
             TrackPopupMenu(menu.Handle(), TPM_RIGHTBUTTON, 0, 0, 0, first->Handle(), nullptr);
         }
-        if (during)
-            *during = CurrentLiveHandles();
+        NoteCounts();
         if (!DragButton(*first, *second) || first->Count() != 2 || second->Count() != 4) {
             failure = "the drag between the toolbars did not move the button";
         } else {
@@ -214,6 +231,9 @@ BOOL RunUseCycle(CMainApp& app, CToolbarSet& set, const std::string& path, std::
             done = TRUE;
         }
     }
+    NoteCounts();
+    if (during)
+        *during = g_highest;
     CloseToolbar(set, first);
     CloseToolbar(set, second);
     Pump();

@@ -22,8 +22,9 @@ BOOL WriteCycleToolbar(CMainApp& app, CToolbarSet& set, const std::string& progr
 // to the other (the drop target driven as OLE drives it, the source giving
 // the button up as a move does); opens and cancels the Options sheet, the
 // toolbar's property sheet and a button's; closes both without saving.
-// FALSE with what went wrong.  during, when given, gets the live handle
-// counts with both toolbars open.
+// FALSE with what went wrong.  during, when given, gets the highest live
+// handle counts of the round, each kind on its own: both toolbars open, and
+// what each menu and sheet held while it was up.
 BOOL RunUseCycle(CMainApp& app, CToolbarSet& set, const std::string& path, std::string& failure,
                  LiveHandleCounts* during = nullptr);
 
