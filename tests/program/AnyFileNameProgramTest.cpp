@@ -136,27 +136,30 @@ bool NamesTarget(const std::vector<std::string>& lines, const std::wstring& targ
     return lstrcmpiW(LongPathOf(lastArgument(lines[0])).c_str(), target.c_str()) == 0;
 }
 
+struct TitleSearch {
+    const wchar_t* text;
+    DWORD notOf;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<TitleSearch*>(data);
+    wchar_t title[512]{};
+    if (IsWindowVisible(window) && driver::WindowProcess(window) != search->notOf
+        && GetWindowTextW(window, title, 512) && wcsstr(title, search->text)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window of another program than the one given, whose
 // title holds the text.
 HWND WindowTitled(const wchar_t* text, DWORD notOf)
 {
-    struct Search {
-        const wchar_t* text;
-        DWORD notOf;
-        HWND found;
-    } search{text, notOf, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t title[512]{};
-            if (IsWindowVisible(window) && driver::WindowProcess(window) != search->notOf
-                && GetWindowTextW(window, title, 512) && wcsstr(title, search->text)) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TitleSearch search{text, notOf, nullptr};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
