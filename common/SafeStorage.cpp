@@ -119,10 +119,18 @@ private:
             fatSectorList.push_back(Le32(m_bytes + 76 + slot * 4));
         // The rest of the list stands in a chain of its own sectors, each
         // ending with the number of the next.
+        // The structured storage takes the header's count of those sectors
+        // at its word: it sizes a table by it and walks that many links
+        // before it looks at a single one, so a count no file could hold
+        // costs gigabytes before the open fails.  Every sector it counts
+        // must exist, once each, even past the ones the table needs.
         const size_t perDifat = m_sectorSize / 4 - 1;
+        const uint32_t difatCount = Le32(m_bytes + 72);
+        if (difatCount > m_sectorCount)
+            return false;
         uint32_t difat = Le32(m_bytes + 68);
         std::vector<bool> seen(m_sectorCount, false);
-        while (fatSectorList.size() < fatSectors) {
+        for (uint32_t walked = 0; walked < difatCount || fatSectorList.size() < fatSectors; ++walked) {
             if (difat >= m_sectorCount || seen[difat])
                 return false;
             seen[difat] = true;
@@ -171,6 +179,8 @@ private:
     {
         std::vector<uint32_t> miniFatSectors;
         // Writers disagree on how to mark a missing mini table; its count says it.
+        if (Le32(m_bytes + 64) > m_sectorCount)
+            return false;
         if (Le32(m_bytes + 64) != 0 && !Chain(Le32(m_bytes + 60), m_fat, m_sectorCount, &miniFatSectors))
             return false;
         const size_t perSector = m_sectorSize / 4;

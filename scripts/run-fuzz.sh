@@ -3,11 +3,12 @@
 # own whose undefined behaviour traps (MinGW has no address sanitizer), then
 # reads the cases under Wine.  A failing case stops the run and is kept in
 # BUILD_ROOT/x86_64-ubsan/fuzz-failures for the suite's fixtures.
-#   scripts/run-fuzz.sh BUILD_ROOT [cases]
+#   scripts/run-fuzz.sh BUILD_ROOT [cases] [first case]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 root=$(mkdir -p "${1:-$here/build}" && cd "${1:-$here/build}" && pwd)
 cases=${2:-3000}
+first=${3:-0}
 ubsan=$root/x86_64-ubsan
 flags="-fsanitize=undefined -fsanitize-undefined-trap-on-error"
 launcher=()
@@ -21,4 +22,4 @@ cmake --build "$ubsan" -j"${JOBS:-2}" --target fuzz_reader
 wine_session_start "$root/wineprefix-fuzz"
 trap wine_session_stop EXIT
 mkdir -p "$ubsan/fuzz-failures"
-wine "$ubsan/bin/fuzz_reader.exe" "$cases" 0 "$(winepath -w "$ubsan/fuzz-failures")"
+wine "$ubsan/bin/fuzz_reader.exe" "$cases" "$first" "$(winepath -w "$ubsan/fuzz-failures")"

@@ -12,17 +12,20 @@
 #include "driver/Random.h"
 #include "driver/StreamDamage.h"
 #include "driver/ToolbarFiles.h"
+#include "HugeDifatCountImage.h"
 #include "app/MainApp.h"
 #include "toolbars/Toolbar.h"
 
 #include <gtest/gtest.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -567,5 +570,54 @@ TEST(DamagedContainers, CorpusOpensWholeOrNotAtAllAndTheCheckCommandAgrees)
     EXPECT_GT(wholeReads, 0) << summary;
     EXPECT_LT(wholeReads, files) << summary;
     EXPECT_LT(PeakMemory(), 256u * 1024 * 1024);
+    OleUninitialize();
+}
+
+// The header's sector counts are checked against the sectors the image has
+// before the structured storage sees them: it sizes its tables by them.
+TEST(DamagedContainers, SectorCountsBeyondTheImageAreRefusedWithoutTakingMemory)
+{
+    OleInitialize(nullptr);
+    PROCESS_MEMORY_COUNTERS before{};
+    before.cb = sizeof before;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+
+    const std::vector<BYTE> kept(std::begin(kHugeDifatCountImage), std::end(kHugeDifatCountImage));
+    EXPECT_FALSE(CompoundImageIsSound(kept.data(), kept.size()));
+    CComPtr<IStorage> storage;
+    EXPECT_EQ(OpenCompoundImage(kept, storage.put()), STG_E_DOCFILECORRUPT);
+    const std::string path = driver::MakeTempFolder("huge-difat-count") + "\\Huge count.ltl";
+    WriteImage(path, std::vector<uint8_t>(kept.begin(), kept.end()));
+    CToolbar toolbar(nullptr, nullptr, nullptr);
+    EXPECT_FALSE(toolbar.Open(path.c_str(), 2));
+
+    PROCESS_MEMORY_COUNTERS after{};
+    after.cb = sizeof after;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    // A refusal costs a few pages; unmended, the open took some 900 MB.
+    const SIZE_T allowed = std::max(before.PeakPagefileUsage, before.PagefileUsage + 64u * 1024 * 1024);
+    EXPECT_LE(after.PeakPagefileUsage, allowed);
+
+    // The same counts written into a good file.
+    const auto templates = MakeContainerTemplates();
+    const std::vector<uint8_t>& good = templates->front().image;
+    const uint32_t sectors = static_cast<uint32_t>((good.size() - 1) / 512);
+    struct Case {
+        const char* what;
+        size_t offset;
+        uint32_t count;
+    } cases[] = {
+        {"allocation-table list sectors, as kept", 72, 3017645290u},
+        {"allocation-table list sectors, one past the image", 72, sectors + 1},
+        {"mini table sectors, one past the image", 64, sectors + 1},
+        {"mini table sectors, all ones but the marks", 64, 0xFFFFFFFAu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> image = good;
+        for (int i = 0; i < 4; ++i)
+            image[c.offset + i] = static_cast<uint8_t>(c.count >> (8 * i));
+        EXPECT_FALSE(CompoundImageIsSound(image.data(), image.size()));
+    }
     OleUninitialize();
 }
