@@ -65,10 +65,12 @@ LRESULT CMainWindow::OnAddButton(WPARAM slotOrAtom)
         // A slot out of range or empty fails without a word: the sender posted.
         // A toolbar that blocks adding refuses by slot as it does by name.
         CToolbar* target = m_toolbarSet ? m_toolbarSet->Toolbar(static_cast<int>(slotOrAtom)) : nullptr;
-        if (target && target->IsRestricted(kProtectAdd))
+        if (target && (target->IsRestricted(kProtectAdd) || target->RefuseWhenFull()))
             TellAddFailed(Application(), target->Name().c_str());
         else
             added = m_toolbarSet && m_toolbarSet->PasteIntoToolbar(static_cast<int>(slotOrAtom));
+        if (added)
+            g_addFailedNotice.Taken();
     } else {
         const ATOM atom = static_cast<ATOM>(slotOrAtom);
         const CText name = AtomText(atom);
@@ -113,12 +115,15 @@ BOOL CToolbarSet::AddButtonToToolbar(const char* name)
         return FALSE;
     }
     // A toolbar that blocks adding takes nothing, by paste or any other way.
+    // A full one is refused before the clipboard is read and the button
+    // made: in a companion's burst most hand-overs are refused.
     const BOOL blocked = m_toolbars[match]->IsRestricted(kProtectAdd);
-    if (blocked || !PasteIntoToolbar(match)) {
+    if (blocked || m_toolbars[match]->RefuseWhenFull() || !PasteIntoToolbar(match)) {
         TellAddFailed(m_application, name);
         trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, blocked ? 3 : 4);
         return FALSE;
     }
+    g_addFailedNotice.Taken();
     trace.Result(TR_ADD_BUTTON_TO_TOOLBAR_RESULT, 1);
     return TRUE;
 }

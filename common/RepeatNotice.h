@@ -1,7 +1,11 @@
 // A refusal that comes in bursts (a companion handing over button after
 // button to a full toolbar, a big drop) is told once: not again while its
 // box is up, which serves the next messages of the burst from its own loop,
-// nor within a moment of the refusal before.
+// nor while the refusals keep coming less than kQuiet apart.  A companion
+// that waits for each answer takes a clipboard round trip a button, most of
+// a second on a loaded machine, so the burst is measured by the gaps between
+// its refusals, told or not, and a gap of a few seconds still belongs to it.
+// Something taken in between ends the burst: the next refusal is news.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +13,7 @@
 class CRepeatNotice
 {
 public:
-    static constexpr DWORD kQuiet = 1000;
+    static constexpr DWORD kQuiet = 5000;
 
     // Calls show when this refusal is to be told; returns whether it was.
     template <class Show>
@@ -24,11 +28,13 @@ public:
         m_showing = true;
         show();
         m_showing = false;
-        // The quiet moment runs from the box's closing: the refusals queued
-        // behind it arrive just after.
+        // The box may have stood for longer than the quiet moment: the
+        // refusals queued behind it belong to the same burst.
         m_last = GetTickCount();
         return true;
     }
+
+    void Taken() { m_seen = false; }
 
 private:
     bool m_showing = false;

@@ -298,6 +298,19 @@ void CToolbar::StoreCreationData(CreationData& data) const
     data.colour = m_settings.ButtonColour();
 }
 
+BOOL CToolbar::RefuseWhenFull()
+{
+    if (Count() < kMaxButtons)
+        return FALSE;
+    if (CApplication* app = App()) {
+        m_fullNotice.Refused([&] {
+            app->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(), MB_OK | MB_ICONEXCLAMATION,
+                                kCaptionText);
+        });
+    }
+    return TRUE;
+}
+
 CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CToolButton* after)
 {
     CTraceMethod trace(TR_CTOOLBAR, TR_INSERT_AFTER);
@@ -307,13 +320,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
         trace.Result(TR_INSERT_AFTER_RESULT, kInsertNoButton);
         return nullptr;
     }
-    if (Count() >= kMaxButtons) {
-        if (CApplication* app = App()) {
-            m_fullNotice.Refused([&] {
-                app->DisplayMessage(Handle(), IDS_MSG_MAX_BUTTONS, m_settings.name.c_str(),
-                                    MB_OK | MB_ICONEXCLAMATION, kCaptionText);
-            });
-        }
+    if (RefuseWhenFull()) {
         // Its icon went into the lists when it was made.
         ReleaseImage(button);
         trace.Result(TR_INSERT_AFTER_RESULT, kInsertToolbarFull);
@@ -326,6 +333,7 @@ CToolButton* CToolbar::InsertNewButton(std::unique_ptr<CToolButton> owned, CTool
             index = afterIndex + 1;
     }
     m_buttons.insert(m_buttons.begin() + index, std::move(owned));
+    m_fullNotice.Taken();
     // The focus stays on the button it was on.
     if (m_focusIndex >= 0 && index <= m_focusIndex)
         ++m_focusIndex;

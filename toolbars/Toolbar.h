@@ -76,6 +76,9 @@ public:
     // the end).  The inserted button, or null: then the button and its
     // window are gone.
     CToolButton* InsertNewButton(std::unique_ptr<CToolButton> button, CToolButton* after);
+    // A full toolbar tells so (once a burst) and is TRUE; a refused
+    // hand-over asks first, so that nothing is read or made for it.
+    BOOL RefuseWhenFull();
     BOOL Remove(int index);
     BOOL Remove(CToolButton* button) override;
     // Exchanges two buttons' places and lays them out again without

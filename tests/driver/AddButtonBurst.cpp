@@ -141,7 +141,7 @@ HWND CreateToolbarByHandOver(HWND main, DWORD processId, const std::string& name
 }
 
 BurstFigures RunAddButtonBurst(HWND main, DWORD processId, HWND toolbar, const std::string& name,
-                               const std::string& folder, int count)
+                               const std::string& folder, int count, DWORD pauseMs)
 {
     BurstFigures figures;
     const std::string item = folder + "\\Burst item";
@@ -154,6 +154,8 @@ BurstFigures RunAddButtonBurst(HWND main, DWORD processId, HWND toolbar, const s
                         CreateThread(nullptr, 0, ProbeToolbar, &watch, 0, nullptr)};
     const DWORD start = GetTickCount();
     for (int i = 0; i < count; ++i) {
+        if (i > 0 && pauseMs)
+            Sleep(pauseMs);
         ++figures.sent;
         if (!PutFolderOnClipboard(item)) {
             ++figures.unanswered;

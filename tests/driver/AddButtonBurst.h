@@ -31,9 +31,10 @@ struct BurstFigures {
 HWND CreateToolbarByHandOver(HWND main, DWORD processId, const std::string& name, const std::string& folder);
 
 // Runs the burst of count buttons, each a shortcut to folder's "Burst item"
-// folder, at the toolbar of that name.
+// folder, at the toolbar of that name; pauseMs between hand-overs stands for
+// a sender slowed down by a loaded machine.
 BurstFigures RunAddButtonBurst(HWND main, DWORD processId, HWND toolbar, const std::string& name,
-                               const std::string& folder, int count);
+                               const std::string& folder, int count, DWORD pauseMs = 0);
 
 std::string BurstReport(const BurstFigures& figures);
 

@@ -68,6 +68,16 @@ TEST_F(LintelProgramTest, ABurstOfHandOversIsTakenToTheLimitAndRefusedOnce)
     EXPECT_EQ(refused.otherBoxes, 0);
     EXPECT_GT(refused.probes, 0);
     EXPECT_EQ(refused.probesUnanswered, 0);
+
+    // A sender slowed down by a loaded machine hands over more than a second
+    // apart: still the same burst, told no more.
+    const driver::BurstFigures paced =
+        driver::RunAddButtonBurst(main, lintel.Id(), toolbar, name, m_folder, 4, 1500);
+    SCOPED_TRACE(driver::BurstReport(paced));
+    EXPECT_EQ(paced.refused, 4);
+    EXPECT_EQ(paced.unanswered, 0);
+    EXPECT_EQ(paced.fullBoxes + paced.addFailedBoxes + paced.otherBoxes, 0);
+
     // The refused buttons left nothing behind.
     EXPECT_EQ(LiveHandles(main), full);
     EXPECT_EQ(GlobalFindAtomA(name.c_str()), 0);
