@@ -59,26 +59,38 @@ AnsiPathForm AnsiPathOf(const wchar_t* wide, CText& path, ShortPathSource source
     return AnsiPathForm::kShortName;
 }
 
+namespace {
+
+// The long form of an 8-bit path that holds a short component; false when the
+// path has none (only a short component has a longer name to look up: a long
+// path keeps the letters it was given) or the file is not there.
+bool LongFormOfShortPath(const char* path, std::vector<wchar_t>& longPath)
+{
+    const int length = std::strchr(path, '~') ? MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) : 0;
+    if (length <= 0)
+        return false;
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+    const DWORD needed = GetLongPathNameW(wide.data(), nullptr, 0);
+    if (needed == 0)
+        return false;
+    longPath.assign(static_cast<size_t>(needed) + 1, L'\0');
+    const DWORD written = GetLongPathNameW(wide.data(), longPath.data(), needed + 1);
+    return written > 0 && written <= needed;
+}
+
+} // namespace
+
 BOOL AnsiTitleOf(const char* path, CText& title)
 {
     if (!path || !*path)
         return FALSE;
-    // Only a short component has a longer name to look up; a long path keeps
-    // the letters it was given.
-    const int length = std::strchr(path, '~') ? MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) : 0;
-    if (length > 0) {
-        std::vector<wchar_t> wide(static_cast<size_t>(length));
-        MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
-        const DWORD needed = GetLongPathNameW(wide.data(), nullptr, 0);
-        if (needed > 0) {
-            std::vector<wchar_t> longPath(static_cast<size_t>(needed) + 1);
-            const DWORD written = GetLongPathNameW(wide.data(), longPath.data(), needed + 1);
-            wchar_t wideTitle[MAX_PATH]{};
-            // GetFileTitle follows the user's choice of showing extensions.
-            if (written > 0 && written <= needed && GetFileTitleW(longPath.data(), wideTitle, MAX_PATH) == 0
-                && ConvertsExactly(wideTitle, title))
-                return TRUE;
-        }
+    std::vector<wchar_t> longPath;
+    if (LongFormOfShortPath(path, longPath)) {
+        wchar_t wideTitle[MAX_PATH]{};
+        // GetFileTitle follows the user's choice of showing extensions.
+        if (GetFileTitleW(longPath.data(), wideTitle, MAX_PATH) == 0 && ConvertsExactly(wideTitle, title))
+            return TRUE;
     }
     char narrowTitle[MAX_PATH]{};
     if (GetFileTitleA(path, narrowTitle, sizeof narrowTitle) != 0)
@@ -111,23 +123,14 @@ CText TypeExtensionOf(const char* path)
     if (!path || !*path)
         return CText();
     const char* own = ExtensionIn(path);
-    const int length = std::strchr(path, '~') ? MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) : 0;
-    if (length > 0) {
-        std::vector<wchar_t> wide(static_cast<size_t>(length));
-        MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
-        const DWORD needed = GetLongPathNameW(wide.data(), nullptr, 0);
-        if (needed > 0) {
-            std::vector<wchar_t> longPath(static_cast<size_t>(needed) + 1);
-            const DWORD written = GetLongPathNameW(wide.data(), longPath.data(), needed + 1);
-            CText extension;
-            if (written > 0 && written <= needed) {
-                const wchar_t* longExtension = ExtensionIn(longPath.data());
-                if (!longExtension)
-                    return CText();
-                if (ConvertsExactly(longExtension, extension))
-                    return extension;
-            }
-        }
+    std::vector<wchar_t> longPath;
+    if (LongFormOfShortPath(path, longPath)) {
+        const wchar_t* longExtension = ExtensionIn(longPath.data());
+        if (!longExtension)
+            return CText();
+        CText extension;
+        if (ConvertsExactly(longExtension, extension))
+            return extension;
     }
     return CText(own ? own : "");
 }
