@@ -17,6 +17,7 @@
 #include "../common/TraceLog.h"
 #include "../resources/lintel/resource.h"
 
+#include <algorithm>
 #include <oleacc.h>
 #include <windowsx.h>
 
@@ -164,6 +165,7 @@ void CToolbar::ChangeDpi(int dpi, const RECT* suggested)
         return;
     m_dpi = dpi;
     RescaleImageLists();
+    LoadMenuGlyphs();
     if (suggested && Handle() && !m_settings.docked)
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -209,10 +211,9 @@ BOOL CToolbar::OnCreate(HWND handle)
         UINT id;
         int x;
         UINT tipId;
-        UINT bitmapId;
     } menuButtons[] = {
-        {&m_toolbarMenuButton, kToolbarMenuButtonId, 2, IDS_TOOLBAR_MENU_TIP, IDB_TOOLBAR_MENU_BUTTON},
-        {&m_programMenuButton, kProgramMenuButtonId, kMenuButtonStep, IDS_PROGRAM_MENU_TIP, IDB_PROGRAM_MENU_BUTTON},
+        {&m_toolbarMenuButton, kToolbarMenuButtonId, 2, IDS_TOOLBAR_MENU_TIP},
+        {&m_programMenuButton, kProgramMenuButtonId, kMenuButtonStep, IDS_PROGRAM_MENU_TIP},
     };
     const int menuButtonSide = Dpi::Scale(kMenuButtonSize, m_dpi);
     for (size_t i = 0; i < 2; ++i) {
@@ -237,10 +238,8 @@ BOOL CToolbar::OnCreate(HWND handle)
         tool.lpszText = const_cast<char*>(tip.c_str());
         SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 
-        m_menuBitmaps[i].Reset(static_cast<HBITMAP>(
-            LoadImageA(AppInstance(), MAKEINTRESOURCEA(entry.bitmapId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-        SendMessageA(*entry.window, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_menuBitmaps[i].Get()));
     }
+    LoadMenuGlyphs();
 
     if (!m_fileName.IsEmpty()) {
         CText fileName(m_fileName);
@@ -1119,11 +1118,20 @@ void CToolbar::RefreshSystemColours()
 {
     m_settings.FollowSystemColours(GetSysColor(COLOR_BTNFACE));
     SetButtonBackground(m_settings.ButtonColour());
+    LoadMenuGlyphs();
+}
+
+void CToolbar::LoadMenuGlyphs()
+{
+    // The glyphs are 13-pixel pixel art drawn in the 3-D colours: they grow
+    // by whole pixels only, so they stay sharp, and the button centres them
+    // in its scaled side.
+    const int side = kMenuButtonSize * std::max(1, m_dpi / Dpi::kDefault);
     const UINT bitmapIds[2] = {IDB_TOOLBAR_MENU_BUTTON, IDB_PROGRAM_MENU_BUTTON};
     const HWND buttons[2] = {m_toolbarMenuButton, m_programMenuButton};
     for (int i = 0; i < 2; ++i) {
         m_menuBitmaps[i].Reset(static_cast<HBITMAP>(
-            LoadImageA(AppInstance(), MAKEINTRESOURCEA(bitmapIds[i]), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(bitmapIds[i]), IMAGE_BITMAP, side, side, LR_LOADMAP3DCOLORS)));
         if (buttons[i])
             SendMessageA(buttons[i], BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_menuBitmaps[i].Get()));
     }

@@ -281,6 +281,7 @@ public:
 
 protected:
     void RefreshSystemColours();
+    void LoadMenuGlyphs();
     // Image lists of the sides for m_dpi, holding the old lists' entries
     // scaled; the buttons then take their icons again where they can.
     void RescaleImageLists();
