@@ -93,33 +93,7 @@ DWORD WINAPI ProbeToolbar(void* parameter)
 // the program reads it through OLE's clipboard all the same.
 bool PutFolderOnClipboard(const std::string& path)
 {
-    std::wstring list(path.begin(), path.end());
-    list.push_back(L'\0');
-    list.push_back(L'\0');
-    const SIZE_T bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (!memory)
-        return false;
-    auto* block = static_cast<BYTE*>(GlobalLock(memory));
-    auto* header = reinterpret_cast<DROPFILES*>(block);
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    // The program may hold the clipboard open for a moment.
-    bool opened = false;
-    for (int attempt = 0; attempt < 200 && !(opened = OpenClipboard(nullptr) != FALSE); ++attempt)
-        Sleep(5);
-    if (!opened) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool set = SetClipboardData(CF_HDROP, memory) != nullptr;
-    CloseClipboard();
-    if (!set)
-        GlobalFree(memory);
-    return set;
+    return PutFileListOnClipboard({std::wstring(path.begin(), path.end())});
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -489,6 +491,52 @@ int CountChildWindows(HWND parent, const char* className, bool hiddenOnly)
 void KillProgramsWithWindow(const char* className)
 {
     EnumWindows(KillOwner, reinterpret_cast<LPARAM>(className));
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
+{
+    std::wstring list;
+    for (const std::wstring& path : paths) {
+        list += path;
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    const SIZE_T bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!memory)
+        return false;
+    auto* block = static_cast<BYTE*>(GlobalLock(memory));
+    auto* header = reinterpret_cast<DROPFILES*>(block);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    // The program may hold the clipboard open for a moment.
+    bool opened = false;
+    for (int attempt = 0; attempt < 200 && !(opened = OpenClipboard(nullptr) != FALSE); ++attempt)
+        Sleep(5);
+    if (!opened) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_HDROP, memory) != nullptr;
+    CloseClipboard();
+    if (!set)
+        GlobalFree(memory);
+    return set;
 }
 
 } // namespace driver

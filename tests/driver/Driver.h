@@ -96,6 +96,12 @@ bool DeleteRegistryTree(HKEY root, const char* key);
 // The lines of a trace file, without their time stamps.
 std::vector<std::string> ReadTraceLines(const std::string& path);
 bool HasLine(const std::vector<std::string>& lines, const std::string& line);
+// The lines of a text file, without their line ends.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// A wide file list alone on the clipboard (CF_HDROP), put with the plain
+// calls, as a companion's or an older file manager's copy leaves it.
+bool PutFileListOnClipboard(const std::vector<std::wstring>& paths);
 
 // Saves the screen to <screenshot folder>/<name>.bmp; the test run turns the
 // pictures into PNG files under the build folder.

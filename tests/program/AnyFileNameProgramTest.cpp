@@ -54,18 +54,6 @@ bool WideFileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 template <typename T>
 struct Released {
     void operator()(T* object) const { object->Release(); }
@@ -161,37 +149,6 @@ HWND WindowTitled(const wchar_t* text, DWORD notOf)
     TitleSearch search{text, notOf, nullptr};
     EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// A wide file list alone on the clipboard, as a companion's or an older
-// file manager's copy leaves it.
-bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
-{
-    std::wstring list;
-    for (const std::wstring& path : paths) {
-        list += path;
-        list.push_back(L'\0');
-    }
-    list.push_back(L'\0');
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    if (!memory)
-        return false;
-    auto* block = static_cast<BYTE*>(GlobalLock(memory));
-    auto* header = reinterpret_cast<DROPFILES*>(block);
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool put = SetClipboardData(CF_HDROP, memory) != nullptr;
-    CloseClipboard();
-    if (!put)
-        GlobalFree(memory);
-    return put;
 }
 
 // The toolbar's button windows in their order on the toolbar.
@@ -314,7 +271,7 @@ void AnyFileNameProgramTest::HandOverSaveReopenAndStart(HandOver form)
         ASSERT_TRUE(PutShellItemsOnClipboard(
             Wide(m_folder), {kGreek + std::wstring(L".exe"), kCjkDocument + std::wstring(L".lintname"), kCjkFolder}));
     } else {
-        ASSERT_TRUE(PutFileListOnClipboard({m_program, m_document, m_subfolder}));
+        ASSERT_TRUE(driver::PutFileListOnClipboard({m_program, m_document, m_subfolder}));
     }
     ASSERT_TRUE(PostMessageA(m_main, kAddButton, 0, 0));
     const bool added = driver::WaitUntil([&] { return ButtonWindows(toolbar).size() == 3; }, 10000);
@@ -362,7 +319,7 @@ void AnyFileNameProgramTest::HandOverSaveReopenAndStart(HandOver form)
     Click(buttons[1]);
     const std::string output = m_documentOpener + ".out";
     std::vector<std::string> lines;
-    EXPECT_TRUE(driver::WaitUntil([&] { return (lines = ReadLines(output)).size() >= 3; }, 15000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return (lines = driver::ReadLines(output)).size() >= 3; }, 15000));
     EXPECT_TRUE(NamesTarget(lines, m_document)) << (lines.empty() ? "<no report>" : lines[0]);
 
     // The folder opens in a window of the shell's, titled with its name.

@@ -100,18 +100,6 @@ bool HasModule(DWORD processId, const char* name)
     return found;
 }
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 } // namespace
 
 class ButtonPropertiesProgramTest : public LintelProgramTest
@@ -654,7 +642,7 @@ TEST_F(ButtonPropertiesProgramTest, DesktopPageStoresTheChosenDesktopAndTheButto
     ASSERT_TRUE(End(sheet, IDOK));
     // The library goes with the sheet.
     EXPECT_TRUE(driver::WaitUntil([&] { return !HasModule(m_lintel->Id(), "Mlv95Api.dll"); }, 3000));
-    const std::vector<std::string> sheetCalls = ReadLines(log);
+    const std::vector<std::string> sheetCalls = driver::ReadLines(log);
     EXPECT_TRUE(driver::HasLine(sheetCalls, "Initialise()"));
     EXPECT_TRUE(driver::HasLine(sheetCalls, "GetGridSize()"));
 
@@ -666,7 +654,7 @@ TEST_F(ButtonPropertiesProgramTest, DesktopPageStoresTheChosenDesktopAndTheButto
     PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
     EXPECT_TRUE(driver::WaitUntil([&] { return driver::FileExists(output); }, 5000));
-    EXPECT_EQ(ReadLines(log), (std::vector<std::string>{"Attach", "GetScreen()", "MoveToScreen(2, 1)"}));
+    EXPECT_EQ(driver::ReadLines(log), (std::vector<std::string>{"Attach", "GetScreen()", "MoveToScreen(2, 1)"}));
 
     const nlohmann::json saved = SavedButtonAtExit();
     EXPECT_EQ(saved.value("useCurrentDesktop", true), false);
