@@ -108,6 +108,12 @@ public:
     virtual BOOL DropDataObjectOnButton(IDataObject* object, CToolButton* button, DWORD* effect,
                                         BOOL setTarget) = 0;
 
+    // A toolbar opening its file fills the image list of the size it shows
+    // and leaves the others waiting: null in the creation data.  This fills
+    // them and gives the one of the size index (null from a host without
+    // lists).
+    virtual HIMAGELIST FilledImageList(int) { return nullptr; }
+
     // The toolbar a group button opens, or null when it cannot be had.
     virtual std::unique_ptr<IGroupTarget> OpenGroupTarget(const char* fileName) = 0;
 

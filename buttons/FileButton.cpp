@@ -939,6 +939,8 @@ BOOL CFileButton::PutIcons(IconSet& icons)
 {
     if (!icons.Any())
         return FALSE;
+    TakeWaitingLists(false);
+    m_iconsAsStored = false;
     icons.FillGaps();
     // Appending (index -1) keeps the three lists in step: a button has the
     // same entry in each.
@@ -1080,15 +1082,28 @@ HICON CFileButton::GetTargetIcon(int pixels)
 
 BOOL CFileButton::ReadStoredIcons(IStorage* storage)
 {
-    // All three or none: a partly stored set would put the button's entries
-    // out of step in the three lists.
+    TakeWaitingLists(true);
+    // Every size a list takes from, or none: a partly stored set would put
+    // the button's entries out of step in the lists.  A list still waiting
+    // takes its size from the file later; a button without lists checks
+    // all three.
+    HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
+    bool needed[3] = {!lists[0] && !lists[1] && !lists[2], false, false};
+    needed[1] = needed[2] = needed[0];
+    for (int i = 0; i < 3; ++i) {
+        if (lists[i])
+            needed[StoredSizeFor(i)] = true;
+    }
     CBitmapHandle colours[3];
     CBitmapHandle masks[3];
     for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
-        if (!ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
+        if (needed[sizeIndex] && !ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
             return FALSE;
     }
-    return PutIconBitmaps(colours, masks);
+    if (!PutIconBitmaps(colours, masks))
+        return FALSE;
+    m_iconsAsStored = true;
+    return TRUE;
 }
 
 // ---------------------------------------------------------------- records

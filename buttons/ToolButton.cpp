@@ -45,13 +45,31 @@ void CToolButton::ApplyCreationData(const CreationData& data)
     m_colour = data.colour;
 }
 
-void CToolButton::SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small)
+void CToolButton::SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small, BOOL redraw)
 {
     m_largeList = large;
     m_normalList = normal;
     m_smallList = small;
-    if (Handle())
+    if (redraw && Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+HIMAGELIST CToolButton::ListOf(int sizeIndex) const
+{
+    return sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+}
+
+void CToolButton::TakeWaitingLists(bool storedIcons)
+{
+    if (!m_host || (m_largeList && m_normalList && m_smallList))
+        return;
+    if (storedIcons && m_host->IsLoading())
+        return;
+    HIMAGELIST* lists[3] = {&m_smallList, &m_normalList, &m_largeList};
+    for (int i = 0; i < 3; ++i) {
+        if (!*lists[i])
+            *lists[i] = m_host->FilledImageList(i);
+    }
 }
 
 int CToolButton::Px(int size) const
@@ -61,7 +79,7 @@ int CToolButton::Px(int size) const
 
 int CToolButton::ListSide(int sizeIndex) const
 {
-    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    HIMAGELIST list = ListOf(sizeIndex);
     int side = 0;
     int height = 0;
     if (list && ImageList_GetIconSize(list, &side, &height) && side > 0)
@@ -288,8 +306,12 @@ HIMAGELIST CToolButton::CurrentList() const
 
 CIconHandle CToolButton::GetIcon(int sizeIndex) const
 {
-    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
-    if (!list || m_imageIndex < 0)
+    if (m_imageIndex < 0)
+        return CIconHandle();
+    HIMAGELIST list = ListOf(sizeIndex);
+    if (!list && m_host)
+        list = m_host->FilledImageList(sizeIndex);
+    if (!list)
         return CIconHandle();
     return CIconHandle(ImageList_GetIcon(list, m_imageIndex, ILD_NORMAL));
 }
@@ -788,23 +810,31 @@ int PutEntry(HIMAGELIST list, int index, HBITMAP colour, HBITMAP mask)
 
 } // namespace
 
+int CToolButton::StoredSizeFor(int sizeIndex) const
+{
+    // On a monitor of more than 96 dpi the lists are larger than the stored
+    // sizes: each takes the smallest stored icon that is not smaller than
+    // its side, so that icons shrink rather than grow.
+    const int side = ListSide(sizeIndex);
+    int from = 2;
+    while (from > 0 && kStoredIconSides[from - 1] >= side)
+        --from;
+    return from;
+}
+
 BOOL CToolButton::PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3])
 {
-    // All three or none, so that the entry stays the same in every list.
+    HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
+    // All the lists or none, so that the entry stays the same in each.
     for (int i = 0; i < 3; ++i) {
-        if (!colours[i] || !masks[i])
+        const int from = StoredSizeFor(i);
+        if (lists[i] && (!colours[from] || !masks[from]))
             return FALSE;
     }
-    HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
+    m_iconsAsStored = false;
     int indices[3] = {-1, -1, -1};
     for (int i = 2; i >= 0; --i) {
-        // On a monitor of more than 96 dpi the lists are larger than the
-        // stored sizes: each takes the smallest stored icon that is not
-        // smaller than its side, so that icons shrink rather than grow.
-        const int side = ListSide(i);
-        int from = 2;
-        while (from > 0 && kStoredIconSides[from - 1] >= side)
-            --from;
+        const int from = StoredSizeFor(i);
         indices[i] = PutEntry(lists[i], m_imageIndex, colours[from].Get(), masks[from].Get());
     }
     const int index = indices[1] >= 0 ? indices[1] : (indices[0] >= 0 ? indices[0] : indices[2]);
@@ -815,6 +845,25 @@ BOOL CToolButton::PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&ma
     return index >= 0 || (!m_largeList && !m_normalList && !m_smallList);
 }
 
+BOOL CToolButton::PutStoredEntries(IStorage* storage, const bool (&lists)[3])
+{
+    if (m_imageIndex < kOverlayImages || !storage)
+        return FALSE;
+    CBitmapHandle colours[3];
+    CBitmapHandle masks[3];
+    for (int i = 0; i < 3; ++i) {
+        const int from = StoredSizeFor(i);
+        if (lists[i] && !colours[from] && !ReadIconBitmapsFromFile(from, storage, colours[from], masks[from]))
+            return FALSE;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int from = StoredSizeFor(i);
+        if (lists[i] && PutEntry(ListOf(i), m_imageIndex, colours[from].Get(), masks[from].Get()) != m_imageIndex)
+            return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
 {
     CTraceMethod trace(TR_CTOOLBUTTON, TR_WRITE_ICON);
@@ -823,7 +872,8 @@ BOOL CToolButton::WriteIconToFile(int sizeIndex, IStorage* storage)
         trace.Result(TR_WRITE_ICON_RESULT, kIconWriteNoSize);
         return FALSE;
     }
-    HIMAGELIST list = sizeIndex == 0 ? m_smallList : (sizeIndex == 1 ? m_normalList : m_largeList);
+    TakeWaitingLists(false);
+    HIMAGELIST list = ListOf(sizeIndex);
     // The file holds 16, 32 and 48 pixel icons whatever the monitor's DPI:
     // lists of another side give icons scaled back to the stored size.
     const int stored = kStoredIconSides[sizeIndex];

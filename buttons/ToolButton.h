@@ -100,15 +100,27 @@ public:
     BOOL ReadIconFromFile(int sizeIndex, IStorage* storage, HICON& icon);
     // The stored mask and colour bitmaps of one icon size, as they are.
     BOOL ReadIconBitmapsFromFile(int sizeIndex, IStorage* storage, CBitmapHandle& colour, CBitmapHandle& mask);
-    // Puts the three sizes' bitmaps (small, normal, large) into the button's
-    // entry of each image list, or appends one entry to each.
+    // Puts the stored sizes' bitmaps (small, normal, large) into the button's
+    // entry of each image list it has, or appends one entry to each; only the
+    // sizes those lists take from (StoredSizeFor) need be there.
     BOOL PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3]);
+    // The stored icon size a list of the size index takes its image from.
+    int StoredSizeFor(int sizeIndex) const;
+    // The icons came from the button's stored streams and have not changed
+    // since; the toolbar then fills a list it left waiting from the element
+    // the button was read from.
+    bool IconsAsStored() const { return m_iconsAsStored; }
+    int StoredElement() const { return m_storedElement; }
+    void SetStoredElement(int element) { m_storedElement = element; }
+    // Puts the stored icons of the element's streams into the button's entry
+    // of the lists marked, which the toolbar has just made long enough.
+    BOOL PutStoredEntries(IStorage* storage, const bool (&lists)[3]);
     BOOL WriteIconToFile(int sizeIndex, IStorage* storage);
     void Destroy();
 
-    // The toolbar's lists take other image lists (of another size); the
-    // button keeps its entry.
-    void SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small);
+    // The toolbar's lists take other image lists (of another size), or one
+    // it had left waiting is filled; the button keeps its entry.
+    void SetImageLists(HIMAGELIST large, HIMAGELIST normal, HIMAGELIST small, BOOL redraw = TRUE);
     // Takes the button's icons again from their source, at the sizes the
     // image lists have now; FALSE (the entries as they were) when the
     // source cannot be read.
@@ -135,6 +147,12 @@ public:
 protected:
     // The image list of the button's own icon size.
     HIMAGELIST CurrentList() const;
+    HIMAGELIST ListOf(int sizeIndex) const;
+    // A toolbar opening its file fills only the list of the size it shows
+    // and hands the others out as null.  Icons of any source but the stored
+    // streams go into every list, so the waiting ones are asked for first;
+    // stored icons wait with the lists while the toolbar reads its file.
+    void TakeWaitingLists(bool storedIcons);
     // A 96-dpi size on the toolbar's monitor.
     int Px(int size) const;
     // The side the button's icon is drawn with.
@@ -154,6 +172,8 @@ protected:
     HIMAGELIST m_normalList = nullptr;
     HIMAGELIST m_smallList = nullptr;
     int m_imageIndex = -1;
+    int m_storedElement = -1;
+    bool m_iconsAsStored = false;
     int m_iconSize = 32;
     COLORREF m_colour;
     int m_modified = 0;

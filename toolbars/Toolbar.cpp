@@ -118,7 +118,9 @@ void CToolbar::DestroyButtons()
     for (int i = 0; i < 3; ++i) {
         if (m_imageLists[i])
             ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(ImageList_GetImageCount(OverlayList(i, m_dpi))));
+        m_listFilled[i] = true;
     }
+    m_iconSource = StoredIconSource{};
     // Each button takes its window with it.
     m_buttons.clear();
 }
@@ -128,13 +130,18 @@ CApplication* CToolbar::App() const
     return Application();
 }
 
-HIMAGELIST CToolbar::ImageList(int sizeIndex) const
+HIMAGELIST CToolbar::ImageList(int sizeIndex)
 {
-    return m_imageLists[sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex)].Get();
+    const int index = sizeIndex < 0 ? 0 : (sizeIndex > 2 ? 2 : sizeIndex);
+    if (!m_listFilled[index])
+        FillImageLists();
+    return m_imageLists[index].Get();
 }
 
 void CToolbar::RescaleImageLists()
 {
+    // The entries are copied across: a waiting list has none to copy.
+    FillImageLists();
     for (int i = 0; i < 3; ++i) {
         CImageListHandle list(ImageList_Duplicate(OverlayList(i, m_dpi)));
         if (!list)
@@ -290,9 +297,9 @@ void CToolbar::StoreCreationData(CreationData& data) const
     data.x = slot.x;
     data.y = slot.y;
     data.sizeIndex = m_settings.buttonSize;
-    data.largeList = m_imageLists[2].Get();
-    data.normalList = m_imageLists[1].Get();
-    data.smallList = m_imageLists[0].Get();
+    data.largeList = m_listFilled[2] ? m_imageLists[2].Get() : nullptr;
+    data.normalList = m_listFilled[1] ? m_imageLists[1].Get() : nullptr;
+    data.smallList = m_listFilled[0] ? m_imageLists[0].Get() : nullptr;
     data.version = m_version;
     data.colour = m_settings.ButtonColour();
 }
@@ -966,6 +973,8 @@ void CToolbar::SetTitle(const char* newName)
 void CToolbar::SetButtonSize(int size)
 {
     m_settings.buttonSize = size < 0 ? 0 : (size > 2 ? 2 : size);
+    if (!m_listFilled[m_settings.buttonSize])
+        FillImageLists();
     for (int i = 0; i < Count(); ++i) {
         if (m_buttons[i])
             m_buttons[i]->SetIconSize(m_settings.buttonSize, m_version < kVersion20000);

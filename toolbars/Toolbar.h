@@ -255,7 +255,9 @@ public:
     BOOL ShowDescription() const override { return m_settings.showDescription; }
     BOOL ShowButtonBackground() const override { return m_settings.showButtonBackground; }
     HWND Tooltip() const { return m_tooltip; }
-    HIMAGELIST ImageList(int sizeIndex) const;
+    // The image list of a size index, filled (see FillImageLists).
+    HIMAGELIST ImageList(int sizeIndex);
+    HIMAGELIST FilledImageList(int sizeIndex) override { return ImageList(sizeIndex); }
     // The DPI of the monitor the toolbar stands on; every size the toolbar
     // works out is its 96-dpi size scaled to it, and the settings keep the
     // 96-dpi sizes.
@@ -290,6 +292,13 @@ protected:
     int NextNonSpace(int from, int step) const;
     static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second);
     void DestroyButtons();
+    // A toolbar opening its file fills only the image list of the size it
+    // shows: the other sizes' icons are most of the work of opening, and
+    // most toolbars are never shown at another size.  Those lists wait, with
+    // the overlays only, until a size change, a save, a menu or a button
+    // needs them; this fills them from the stored icons of the file as it
+    // was read.
+    void FillImageLists();
     BOOL ReadButton(IStorage* storage, const std::vector<StorageElement>& elements, int index, int mode);
     void OnHoverTimer();
     void ArrangeAllDocked();
@@ -321,6 +330,17 @@ protected:
     CRepeatNotice m_fullNotice;
     HWND m_tooltip = nullptr;
     CImageListHandle m_imageLists[3];   // 16, 32 and 48 pixels at 96 dpi
+    bool m_listFilled[3] = {true, true, true};
+    // Where waiting lists take their icons from: the file being read, else
+    // the file as it stood when it was read (another program may have
+    // written it since).
+    IStorage* m_readingStorage = nullptr;
+    struct StoredIconSource {
+        CText file;
+        WIN32_FILE_ATTRIBUTE_DATA stood{};
+        bool known = false;
+    } m_iconSource;
+    bool m_openingFile = false;
     int m_dpi = 96;
     CToolbarSet* m_set;
     IToolbarHost* m_host;

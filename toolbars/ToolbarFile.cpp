@@ -206,6 +206,11 @@ BOOL CToolbar::Open(const char* fileName, int mode)
 {
     m_readFailed = FALSE;
     m_fileName = fileName ? fileName : "";
+    // Taken before the read, so that a write by another program while the
+    // file is read counts as a change.
+    StoredIconSource source;
+    source.file = m_fileName;
+    source.known = GetFileAttributesExA(m_fileName.c_str(), GetFileExInfoStandard, &source.stood) != FALSE;
     // Read into memory and checked first: a damaged container must cost a
     // message, never the program.
     CComPtr<IStorage> storage;
@@ -219,8 +224,13 @@ BOOL CToolbar::Open(const char* fileName, int mode)
     }
     const int wasLoading = m_loading;
     m_loading = 1;
+    m_openingFile = true;
     const BOOL read = Read(storage.Get(), mode);
+    m_openingFile = false;
     m_loading = wasLoading;
+    // The lists left waiting take their icons from the file as it was read.
+    if (read && !(m_listFilled[0] && m_listFilled[1] && m_listFilled[2]))
+        m_iconSource = source;
     if (!read) {
         m_fileName = "";
         m_readFailed = TRUE;
@@ -300,6 +310,13 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
 
     if (mode != kReadRecordOnly) {
         DestroyButtons();
+        // The lists of the sizes not shown wait (see FillImageLists); the
+        // buttons put their stored icons into the shown size's list alone.
+        if (m_openingFile) {
+            for (int i = 0; i < 3; ++i)
+                m_listFilled[i] = i == m_settings.buttonSize;
+        }
+        m_readingStorage = storage;
         if (m_progress)
             m_progress->SetRange(count);
         bool reported = false;
@@ -315,6 +332,7 @@ BOOL CToolbar::Read(IStorage* storage, int mode)
                                           Name().IsEmpty() ? kCaptionProgramName : kCaptionText);
             }
         }
+        m_readingStorage = nullptr;
     }
 
     if (fields.havePosition)
@@ -392,6 +410,7 @@ BOOL CToolbar::ReadButton(IStorage* storage, const std::vector<StorageElement>& 
             return FALSE;
         // A stored button is as saved; only later edits count as changes.
         button->SetModified(FALSE);
+        button->SetStoredElement(index);
     }
     return InsertNewButton(std::move(button), nullptr) != nullptr;
 }
@@ -432,6 +451,7 @@ BOOL CToolbar::Write(IStorage* storage)
     }
 
     // The buttons copy their icons out of the image lists, read once here.
+    FillImageLists();
     CIconListSnapshot icons;
     for (int i = 0; i < Count(); ++i) {
         wchar_t elementName[16];
@@ -457,6 +477,71 @@ BOOL CToolbar::Write(IStorage* storage)
     }
     trace.Result(TR_WRITE_RESULT, kWriteDone);
     return TRUE;
+}
+
+void CToolbar::FillImageLists()
+{
+    bool waiting[3] = {!m_listFilled[0], !m_listFilled[1], !m_listFilled[2]};
+    if (!waiting[0] && !waiting[1] && !waiting[2])
+        return;
+    // Every entry of a filled list belongs to a button of this toolbar, in
+    // the same place as in every other list.
+    int filled = m_listFilled[m_settings.buttonSize] ? m_settings.buttonSize : -1;
+    for (int i = 0; i < 3 && filled < 0; ++i)
+        filled = m_listFilled[i] ? i : -1;
+    HIMAGELIST shown = filled >= 0 ? m_imageLists[filled].Get() : nullptr;
+    const int count = shown ? ImageList_GetImageCount(shown) : CToolButton::kOverlayImages;
+    for (int i = 0; i < 3; ++i) {
+        if (waiting[i]) {
+            ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(count));
+            m_listFilled[i] = true;
+        }
+    }
+    for (const auto& button : m_buttons)
+        button->SetImageLists(m_imageLists[2].Get(), m_imageLists[1].Get(), m_imageLists[0].Get(), FALSE);
+
+    // The file being read is at hand; one read before is opened again only
+    // when it is still as it stood then.
+    IStorage* storage = m_readingStorage;
+    CComPtr<IStorage> opened;
+    if (!storage && m_iconSource.known) {
+        WIN32_FILE_ATTRIBUTE_DATA now{};
+        const WIN32_FILE_ATTRIBUTE_DATA& stood = m_iconSource.stood;
+        if (GetFileAttributesExA(m_iconSource.file.c_str(), GetFileExInfoStandard, &now)
+            && CompareFileTime(&now.ftLastWriteTime, &stood.ftLastWriteTime) == 0
+            && now.nFileSizeLow == stood.nFileSizeLow && now.nFileSizeHigh == stood.nFileSizeHigh) {
+            const HRESULT hr = OpenCompoundFile(m_iconSource.file.c_str(), opened.put());
+            if (FAILED(hr) && TraceOn())
+                LogHResult(hr);
+            storage = opened.Get();
+        }
+    }
+    m_iconSource = StoredIconSource{};
+    std::vector<StorageElement> elements;
+    if (storage)
+        ListStorageElements(storage, elements);
+    for (const auto& button : m_buttons) {
+        const int entry = button->ImageIndex();
+        if (entry < CToolButton::kOverlayImages)
+            continue;
+        BOOL put = FALSE;
+        wchar_t name[16];
+        if (storage && button->IconsAsStored() && ElementName(button->StoredElement(), name)
+            && HasElement(elements, name, STGTY_STORAGE)) {
+            CComPtr<IStorage> element;
+            if (SUCCEEDED(storage->OpenStorage(name, nullptr, kReadElement, nullptr, 0, element.put())))
+                put = button->PutStoredEntries(element.Get(), waiting);
+        }
+        if (put || !shown)
+            continue;
+        // The file is gone or changed, or its icon damaged: the shown
+        // icon, scaled, keeps the entry the button's own.
+        CIconHandle icon(ImageList_GetIcon(shown, entry, ILD_NORMAL));
+        for (int i = 0; i < 3; ++i) {
+            if (waiting[i])
+                ImageList_ReplaceIcon(m_imageLists[i].Get(), entry, icon ? icon.Get() : LoadIconA(nullptr, IDI_APPLICATION));
+        }
+    }
 }
 
 BOOL CToolbar::WriteToFile(const char* fileName, DWORD newVersion)

@@ -147,7 +147,9 @@ void CToolbar::AddToMenu(HMENU menu, UINT base, BOOL hidden) const
     for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
         int side = 0;
         int height = 0;
-        if (ImageList(sizeIndex) && ImageList_GetIconSize(ImageList(sizeIndex), &side, &height) && side >= menuSide)
+        // A waiting list has its side already; the button's icon fills it.
+        HIMAGELIST list = m_imageLists[sizeIndex].Get();
+        if (list && ImageList_GetIconSize(list, &side, &height) && side >= menuSide)
             iconList = sizeIndex;
     }
     for (int i = 0; i < Count(); ++i) {
