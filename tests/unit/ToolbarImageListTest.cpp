@@ -2,6 +2,7 @@
 // with an icon: a button that goes gives its entry back.
 #include "ButtonTestSupport.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -153,4 +154,89 @@ TEST_F(ToolbarImageListTest, RefusedButtonTakesItsEntryAlong)
     EXPECT_NE(text, "<no box>");
     EXPECT_EQ(inserted, nullptr);
     ExpectListsFitTheButtons("refused");
+}
+
+// A toolbar opened from its file fills the list of the size it shows; the
+// lists of the other sizes wait, and whatever needs one of them first fills
+// them with each button's own stored icons, in step with the shown list.
+TEST_F(ToolbarImageListTest, OpenedToolbarFillsTheSizesItDoesNotShowOnceOneIsNeeded)
+{
+    const int icons = 6;
+    for (int i = 0; i < icons; ++i)
+        ASSERT_NE(AddIconButton(i), nullptr);
+    AddSpace(m_toolbar);
+    std::vector<std::vector<std::vector<DWORD>>> saved;
+    for (int i = 0; i < icons; ++i)
+        saved.push_back(m_pictures[m_toolbar->Button(i)]);
+    const std::string path = m_folder + "\\Waiting.ltl";
+    ASSERT_TRUE(m_toolbar->WriteToFile(path.c_str(), kVersionCurrent));
+    // The same buttons with their icons the other way round, for a file
+    // written over the first one after it was read.
+    for (int i = 0; i < icons; ++i) {
+        auto* button = static_cast<CExecButton*>(m_toolbar->Button(i));
+        button->SetIconIndex(icons - 1 - i);
+        ASSERT_TRUE(button->UpdateIcon(m_toolbar->ButtonSize(), TRUE));
+    }
+    const std::string reversed = m_folder + "\\Reversed.ltl";
+    ASSERT_TRUE(m_toolbar->WriteToFile(reversed.c_str(), kVersionCurrent));
+
+    const std::string copy = m_folder + "\\Copy.ltl";
+    struct Case {
+        const char* what;
+        std::function<void()> need;
+        bool fileReplaced;
+    };
+    const Case cases[] = {
+        {"a size change", [&] { m_toolbar->SetButtonSize(0); }, false},
+        {"a save", [&] { ASSERT_TRUE(m_toolbar->WriteToFile(copy.c_str(), 0)); }, false},
+        {"a menu asking a button for its small icon", [&] { EXPECT_TRUE(m_toolbar->Button(2)->GetIcon(0)); }, false},
+        {"a button added", [&] { ASSERT_NE(AddIconButton(3), nullptr); }, false},
+        {"a button removed, then a size change",
+         [&] {
+             ASSERT_TRUE(m_toolbar->Remove(1));
+             m_toolbar->SetButtonSize(2);
+         },
+         false},
+        {"the file written over since", [&] {
+             ASSERT_TRUE(CopyFileA(reversed.c_str(), path.c_str(), FALSE));
+             m_toolbar->SetButtonSize(0);
+         },
+         true},
+    };
+    const std::string kept = path + ".kept";
+    ASSERT_TRUE(CopyFileA(path.c_str(), kept.c_str(), FALSE));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(m_toolbar->Open(path.c_str(), kReadButtonsOnly));
+        ASSERT_EQ(m_toolbar->Count(), icons + 1);
+        m_pictures.clear();
+        for (int i = 0; i < icons; ++i)
+            m_pictures[m_toolbar->Button(i)] = saved[static_cast<size_t>(i)];
+
+        CreationData waiting;
+        m_toolbar->StoreCreationData(waiting);
+        EXPECT_EQ(waiting.smallList, nullptr);
+        EXPECT_NE(waiting.normalList, nullptr);
+        EXPECT_EQ(waiting.largeList, nullptr);
+
+        c.need();
+        CreationData filled;
+        m_toolbar->StoreCreationData(filled);
+        EXPECT_TRUE(filled.smallList && filled.normalList && filled.largeList);
+        if (!c.fileReplaced) {
+            ExpectListsFitTheButtons(c.what);
+        } else {
+            // The other file's icons are not these buttons' own: each keeps
+            // its shown icon at the new size, never another button's.
+            for (int i = 0; i < icons; ++i) {
+                const std::vector<DWORD> small = Pictures(m_toolbar->Button(i))[0];
+                for (int other = 0; other < icons; ++other) {
+                    if (other != i) {
+                        EXPECT_NE(small, saved[static_cast<size_t>(other)][0]) << "button " << i;
+                    }
+                }
+            }
+        }
+        ASSERT_TRUE(CopyFileA(kept.c_str(), path.c_str(), FALSE));
+    }
 }
