@@ -63,9 +63,13 @@ BOOL CRecentList::Add(const char* path, BOOL checkExists)
         return FALSE;
     if (checkExists && !RecentFileExists(path))
         return FALSE;
+    if (!m_entries)
+        m_entries = std::make_unique<Entries>();
+    CText* paths = m_entries->paths;
+    CText* menuTexts = m_entries->menuTexts;
     int found = -1;
     for (int i = 0; i < m_count; ++i) {
-        if (m_paths[i].Compare(path) == 0) {
+        if (paths[i].Compare(path) == 0) {
             found = i;
             break;
         }
@@ -73,18 +77,18 @@ BOOL CRecentList::Add(const char* path, BOOL checkExists)
     if (found >= 0) {
         // The entry keeps its own spelling and its menu text.
         for (int i = found; i > 0; --i) {
-            std::swap(m_paths[i], m_paths[i - 1]);
-            std::swap(m_menuTexts[i], m_menuTexts[i - 1]);
+            std::swap(paths[i], paths[i - 1]);
+            std::swap(menuTexts[i], menuTexts[i - 1]);
         }
         return TRUE;
     }
     const int last = m_count < kMaxEntries ? m_count : kMaxEntries - 1;
     for (int i = last; i > 0; --i) {
-        m_paths[i] = std::move(m_paths[i - 1]);
-        m_menuTexts[i] = std::move(m_menuTexts[i - 1]);
+        paths[i] = std::move(paths[i - 1]);
+        menuTexts[i] = std::move(menuTexts[i - 1]);
     }
-    m_paths[0] = path;
-    m_menuTexts[0] = "";
+    paths[0] = path;
+    menuTexts[0] = "";
     if (m_count < kMaxEntries)
         ++m_count;
     return TRUE;
@@ -94,21 +98,20 @@ void CRecentList::Remove(int index)
 {
     if (index < 0 || index >= m_count)
         return;
+    CText* paths = m_entries->paths;
+    CText* menuTexts = m_entries->menuTexts;
     for (int i = index; i + 1 < m_count; ++i) {
-        m_paths[i] = std::move(m_paths[i + 1]);
-        m_menuTexts[i] = std::move(m_menuTexts[i + 1]);
+        paths[i] = std::move(paths[i + 1]);
+        menuTexts[i] = std::move(menuTexts[i + 1]);
     }
     --m_count;
-    m_paths[m_count] = "";
-    m_menuTexts[m_count] = "";
+    paths[m_count] = "";
+    menuTexts[m_count] = "";
 }
 
 void CRecentList::Clear()
 {
-    for (int i = 0; i < kMaxEntries; ++i) {
-        m_paths[i] = "";
-        m_menuTexts[i] = "";
-    }
+    m_entries.reset();
     m_count = 0;
 }
 
@@ -118,7 +121,7 @@ BOOL CRecentList::GetEntry(int index, CText& path) const
         path = "";
         return FALSE;
     }
-    path = m_paths[index];
+    path = m_entries->paths[index];
     return TRUE;
 }
 
@@ -128,9 +131,9 @@ BOOL CRecentList::GetMenuText(int index, CText& text, int maximum) const
         text = "";
         return FALSE;
     }
-    CText& cached = m_menuTexts[index];
+    CText& cached = m_entries->menuTexts[index];
     if (cached.IsEmpty() || cached.Length() >= maximum)
-        cached = ShortenedPath(m_paths[index].c_str(), maximum);
+        cached = ShortenedPath(m_entries->paths[index].c_str(), maximum);
     text = cached;
     return TRUE;
 }
@@ -176,7 +179,7 @@ BOOL CRecentList::Write(IStream* stream) const
         return FALSE;
     }
     for (int i = m_count - 1; i >= 0; --i) {
-        if (!m_paths[i].Write(stream)) {
+        if (!m_entries->paths[i].Write(stream)) {
             Trace("CRecentList::Write: Failed to write nth file");
             return FALSE;
         }
@@ -246,8 +249,7 @@ BOOL CRecentList::WriteToRegistry(HKEY root, const CText& parent) const
     BOOL ok = TRUE;
     for (int number = 1; number <= kMaxEntries; ++number) {
         const CText name = RecentValueName(number);
-        const CText& entry = m_paths[number - 1];
-        if (!key.SetStringValue(name, number <= m_count ? entry : CText()))
+        if (!key.SetStringValue(name, number <= m_count ? m_entries->paths[number - 1] : CText()))
             ok = FALSE;
     }
     return ok;

@@ -8,6 +8,8 @@
 
 #include <objidl.h>
 
+#include <memory>
+
 class CRecentList
 {
 public:
@@ -47,9 +49,14 @@ public:
     BOOL WriteToRegistry(HKEY root, const CText& parent) const;
 
 private:
+    struct Entries {
+        CText paths[kMaxEntries];
+        CText menuTexts[kMaxEntries];
+    };
     int m_count = 0;
-    CText m_paths[kMaxEntries];
-    mutable CText m_menuTexts[kMaxEntries];
+    // Made with the first entry: most program buttons never list a document,
+    // and a toolbar set holds thousands of them.
+    std::unique_ptr<Entries> m_entries;
 };
 
 // Whether the path names an existing file (not a folder).  Read from the

@@ -545,6 +545,28 @@ int main(int argc, char** argv)
         OpenCompoundFile(file.c_str(), checked.put());
         checkedOpening += Now() - start;
     }
+    // The same ten toolbars held in this process without windows: what
+    // their buttons and lists take with the shown size alone, and once every
+    // size is filled.
+    double heldShown = 0;
+    double heldAll = 0;
+    {
+        const SIZE_T before = PrivateBytesOf(GetCurrentProcess());
+        std::vector<std::unique_ptr<CToolbar>> held;
+        for (int i = 0; i < kStartupToolbars; ++i) {
+            held.push_back(std::make_unique<CToolbar>(nullptr, nullptr, nullptr));
+            if (!held.back()->Open(file.c_str(), 2)) {
+                std::fprintf(stderr, "bench_toolbar: the toolbar could not be opened\n");
+                return 1;
+            }
+        }
+        heldShown = static_cast<double>(PrivateBytesOf(GetCurrentProcess())) - static_cast<double>(before);
+        for (const auto& toolbar : held) {
+            toolbar->ImageList(0);
+            toolbar->ImageList(2);
+        }
+        heldAll = static_cast<double>(PrivateBytesOf(GetCurrentProcess())) - static_cast<double>(before);
+    }
     Wakes idle;
     const bool idleMeasured = IdleWakes(file, idle);
 
@@ -612,6 +634,10 @@ int main(int argc, char** argv)
         std::printf("       against all three sizes' pixel bytes, as held once every size is filled: floor %7.1f MB   "
                     "ratio %.2f\n",
                     iconBytes / 1048576.0, iconBytes ? static_cast<double>(beyond) / static_cast<double>(iconBytes) : 0.0);
+        std::printf("       the ten toolbars opened here without windows: %.1f MB (ratio %.2f to the shown icons); "
+                    "every size filled: %.1f MB (ratio %.2f to all three sizes)\n",
+                    heldShown / 1048576.0, shownBytes ? heldShown / static_cast<double>(shownBytes) : 0.0,
+                    heldAll / 1048576.0, iconBytes ? heldAll / static_cast<double>(iconBytes) : 0.0);
     } else {
         std::printf("start: Lintel.exe did not start to its tray icon\n");
     }
