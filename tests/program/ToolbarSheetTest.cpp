@@ -548,3 +548,58 @@ TEST_F(ToolbarSheetTest, ButtonsPageFollowsTheLiveButtonList)
     EXPECT_EQ(kinds, (std::vector<std::string>{"space", "folder", "space"})) << saved.dump();
     OleUninitialize();
 }
+
+// A toolbar shows its stored size at start and fills the other sizes' icons
+// from its file only when one is chosen: chosen later, the buttons show them
+// and a save keeps every button's stored icons as they were.
+TEST_F(ToolbarSheetTest, SizeChosenAfterTheStartShowsAndKeepsTheStoredIcons)
+{
+    const std::string file = FileOf("Sample");
+    const std::string original = m_folder + "\\Original.ltl";
+    driver::Process tool;
+    ASSERT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"", m_folder,
+                                     m_folder + "\\sample.txt"));
+    ASSERT_TRUE(tool.WaitForExit(30000));
+    ASSERT_EQ(tool.ExitCode(), 0u);
+    ASSERT_TRUE(CopyFileA(file.c_str(), original.c_str(), FALSE));
+    driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
+    driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
+    m_lintel = &Start();
+    ASSERT_NE(WaitForMainWindow(*m_lintel), nullptr);
+    HWND toolbar = Toolbar("Sample");
+    ASSERT_NE(toolbar, nullptr);
+    for (int size : {kLarge, kSmall}) {
+        SCOPED_TRACE(size == kLarge ? "large" : "small");
+        const RECT before = WindowRect(toolbar);
+        HWND sheet = OpenSheet(toolbar);
+        ASSERT_NE(sheet, nullptr);
+        Click(ShowPage(sheet, kStyle), size);
+        ASSERT_TRUE(CloseSheet(sheet, PSBTN_OK));
+        EXPECT_TRUE(driver::WaitUntil([&] { return !SameRect(WindowRect(toolbar), before); }))
+            << Describe(WindowRect(toolbar));
+        UpdateWindow(toolbar);
+        driver::Screenshot(size == kLarge ? "toolbar-large-after-start" : "toolbar-small-after-start");
+    }
+
+    ASSERT_TRUE(Save(toolbar));
+    CompoundContent before;
+    CompoundContent after;
+    ASSERT_TRUE(ReadCompoundFile(original, before));
+    ASSERT_TRUE(ReadCompoundFile(file, after));
+    int icons = 0;
+    for (const auto& element : before.storages) {
+        for (const wchar_t* name : {L"SMALL", L"NORMAL", L"LARGE"}) {
+            const auto stored = element.second.find(name);
+            if (stored == element.second.end())
+                continue;
+            ++icons;
+            const auto& saved = after.storages[element.first];
+            const auto kept = saved.find(name);
+            ASSERT_NE(kept, saved.end());
+            EXPECT_TRUE(kept->second == stored->second);
+        }
+    }
+    // The sample's programs are there only where the prefix has them; its
+    // drive button always is.
+    EXPECT_GE(icons, 3) << "the drive button's three stored sizes";
+}
