@@ -492,13 +492,18 @@ void CToolbar::FillImageLists()
     HIMAGELIST shown = filled >= 0 ? m_imageLists[filled].Get() : nullptr;
     const int count = shown ? ImageList_GetImageCount(shown) : CToolButton::kOverlayImages;
     for (int i = 0; i < 3; ++i) {
-        if (waiting[i]) {
-            ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(count));
+        // A list that cannot grow (out of memory) stays waiting rather than
+        // put the entries out of step.
+        if (waiting[i] && ImageList_SetImageCount(m_imageLists[i].Get(), static_cast<UINT>(count)))
             m_listFilled[i] = true;
-        }
+        else
+            waiting[i] = false;
     }
+    if (!waiting[0] && !waiting[1] && !waiting[2])
+        return;
+    auto given = [this](int i) { return m_listFilled[i] ? m_imageLists[i].Get() : nullptr; };
     for (const auto& button : m_buttons)
-        button->SetImageLists(m_imageLists[2].Get(), m_imageLists[1].Get(), m_imageLists[0].Get(), FALSE);
+        button->SetImageLists(given(2), given(1), given(0), FALSE);
 
     // The file being read is at hand; one read before is opened again only
     // when it is still as it stood then.
