@@ -505,7 +505,7 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
+HGLOBAL WideFileList(const std::vector<std::wstring>& paths)
 {
     std::wstring list;
     for (const std::wstring& path : paths) {
@@ -516,13 +516,21 @@ bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
     const SIZE_T bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
     if (!memory)
-        return false;
+        return nullptr;
     auto* block = static_cast<BYTE*>(GlobalLock(memory));
     auto* header = reinterpret_cast<DROPFILES*>(block);
     header->pFiles = sizeof(DROPFILES);
     header->fWide = TRUE;
     std::memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
+    return memory;
+}
+
+bool PutFileListOnClipboard(const std::vector<std::wstring>& paths)
+{
+    HGLOBAL memory = WideFileList(paths);
+    if (!memory)
+        return false;
     // The program may hold the clipboard open for a moment.
     bool opened = false;
     for (int attempt = 0; attempt < 200 && !(opened = OpenClipboard(nullptr) != FALSE); ++attempt)

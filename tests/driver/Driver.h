@@ -99,6 +99,10 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line);
 // The lines of a text file, without their line ends.
 std::vector<std::string> ReadLines(const std::string& path);
 
+// A wide file list (CF_HDROP) in a movable block of its own, as the shell
+// hands one over; null when the memory cannot be had.
+HGLOBAL WideFileList(const std::vector<std::wstring>& paths);
+
 // A wide file list alone on the clipboard (CF_HDROP), put with the plain
 // calls, as a companion's or an older file manager's copy leaves it.
 bool PutFileListOnClipboard(const std::vector<std::wstring>& paths);

@@ -96,20 +96,12 @@ public:
     {
         if (QueryGetData(format) != S_OK)
             return DV_E_FORMATETC;
-        std::wstring list;
-        for (const std::string& file : m_files) {
-            list.append(file.begin(), file.end());
-            list.push_back(L'\0');
-        }
-        list.push_back(L'\0');
-        const SIZE_T bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-        auto* block = static_cast<BYTE*>(GlobalLock(memory));
-        auto* header = reinterpret_cast<DROPFILES*>(block);
-        header->pFiles = sizeof(DROPFILES);
-        header->fWide = TRUE;
-        std::memcpy(block + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-        GlobalUnlock(memory);
+        std::vector<std::wstring> paths;
+        for (const std::string& file : m_files)
+            paths.emplace_back(file.begin(), file.end());
+        HGLOBAL memory = driver::WideFileList(paths);
+        if (!memory)
+            return E_OUTOFMEMORY;
         *medium = STGMEDIUM{};
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = memory;
