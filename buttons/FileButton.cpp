@@ -1087,20 +1087,13 @@ BOOL CFileButton::ReadStoredIcons(IStorage* storage)
     // the button's entries out of step in the lists.  A list still waiting
     // takes its size from the file later; a button without lists checks
     // all three.
-    HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
-    bool needed[3] = {!lists[0] && !lists[1] && !lists[2], false, false};
-    needed[1] = needed[2] = needed[0];
-    for (int i = 0; i < 3; ++i) {
-        if (lists[i])
-            needed[StoredSizeFor(i)] = true;
-    }
+    const bool lists[3] = {m_smallList != nullptr, m_normalList != nullptr, m_largeList != nullptr};
+    bool sizes[3] = {true, true, true};
+    if (lists[0] || lists[1] || lists[2])
+        StoredSizesFor(lists, sizes);
     CBitmapHandle colours[3];
     CBitmapHandle masks[3];
-    for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
-        if (needed[sizeIndex] && !ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
-            return FALSE;
-    }
-    if (!PutIconBitmaps(colours, masks))
+    if (!ReadStoredBitmaps(storage, sizes, colours, masks) || !PutIconBitmaps(colours, masks))
         return FALSE;
     m_iconsAsStored = true;
     return TRUE;

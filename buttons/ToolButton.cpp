@@ -822,6 +822,26 @@ int CToolButton::StoredSizeFor(int sizeIndex) const
     return from;
 }
 
+void CToolButton::StoredSizesFor(const bool (&lists)[3], bool (&sizes)[3]) const
+{
+    for (bool& size : sizes)
+        size = false;
+    for (int i = 0; i < 3; ++i) {
+        if (lists[i])
+            sizes[StoredSizeFor(i)] = true;
+    }
+}
+
+BOOL CToolButton::ReadStoredBitmaps(IStorage* storage, const bool (&sizes)[3], CBitmapHandle (&colours)[3],
+                                    CBitmapHandle (&masks)[3])
+{
+    for (int sizeIndex = 2; sizeIndex >= 0; --sizeIndex) {
+        if (sizes[sizeIndex] && !ReadIconBitmapsFromFile(sizeIndex, storage, colours[sizeIndex], masks[sizeIndex]))
+            return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CToolButton::PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3])
 {
     HIMAGELIST lists[3] = {m_smallList, m_normalList, m_largeList};
@@ -849,13 +869,12 @@ BOOL CToolButton::PutStoredEntries(IStorage* storage, const bool (&lists)[3])
 {
     if (m_imageIndex < kOverlayImages || !storage)
         return FALSE;
+    bool sizes[3];
+    StoredSizesFor(lists, sizes);
     CBitmapHandle colours[3];
     CBitmapHandle masks[3];
-    for (int i = 0; i < 3; ++i) {
-        const int from = StoredSizeFor(i);
-        if (lists[i] && !colours[from] && !ReadIconBitmapsFromFile(from, storage, colours[from], masks[from]))
-            return FALSE;
-    }
+    if (!ReadStoredBitmaps(storage, sizes, colours, masks))
+        return FALSE;
     for (int i = 0; i < 3; ++i) {
         const int from = StoredSizeFor(i);
         if (lists[i] && PutEntry(ListOf(i), m_imageIndex, colours[from].Get(), masks[from].Get()) != m_imageIndex)

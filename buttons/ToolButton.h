@@ -106,6 +106,12 @@ public:
     BOOL PutIconBitmaps(CBitmapHandle (&colours)[3], CBitmapHandle (&masks)[3]);
     // The stored icon size a list of the size index takes its image from.
     int StoredSizeFor(int sizeIndex) const;
+    // Marks in sizes the stored sizes the lists marked take their images from.
+    void StoredSizesFor(const bool (&lists)[3], bool (&sizes)[3]) const;
+    // Reads the stored sizes marked, largest first; FALSE when one of them is
+    // missing or damaged.
+    BOOL ReadStoredBitmaps(IStorage* storage, const bool (&sizes)[3], CBitmapHandle (&colours)[3],
+                           CBitmapHandle (&masks)[3]);
     // The icons came from the button's stored streams and have not changed
     // since; the toolbar then fills a list it left waiting from the element
     // the button was read from.
