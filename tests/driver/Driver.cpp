@@ -35,6 +35,33 @@ std::string ProgramFolder()
     return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
 }
 
+namespace {
+
+// Empties a folder, its subfolders with it.
+void EmptyFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            EmptyFolder(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+} // namespace
+
 std::string MakeTempFolder(const std::string& name)
 {
     char base[MAX_PATH]{};
@@ -42,17 +69,9 @@ std::string MakeTempFolder(const std::string& name)
     std::string root = std::string(base) + "lintel-tests";
     CreateDirectoryA(root.c_str(), nullptr);
     std::string folder = root + "\\" + name;
-    // Start empty: remove what an earlier run left (files only; the tests
-    // make no subfolders of their own here).
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    // Start empty: a test run again in the same prefix finds what the last
+    // run left, subfolders too.
+    EmptyFolder(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
