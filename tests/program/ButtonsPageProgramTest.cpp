@@ -133,9 +133,13 @@ protected:
     {
         return driver::WaitForWindow("#32770", kButtonSheetCaption, timeout, m_lintel->Id());
     }
-    static bool End(HWND sheet, int button)
+    // A sheet that stays says why: the dialogs Lintel shows go with the
+    // failure.
+    ::testing::AssertionResult End(HWND sheet, int button) const
     {
-        return driver::PressButton(sheet, button) && driver::WaitForWindowGone(sheet);
+        if (driver::PressButton(sheet, button) && driver::WaitForWindowGone(sheet))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the sheet stayed; Lintel shows " << ShownDialogs(m_lintel->Id());
     }
     static bool Save(HWND toolbar)
     {
@@ -347,7 +351,10 @@ TEST_F(ButtonsPageProgramTest, AddKeepsTheNewButtonOnlyOnceItsPagesGaveItATarget
     buttonSheet = addFile();
     ASSERT_NE(buttonSheet, nullptr);
     SendMessageA(buttonSheet, PSM_SETCURSEL, 1, 0);
-    SetDlgItemTextA(CurrentPage(buttonSheet), kTarget, program.c_str());
+    HWND target = GetDlgItem(CurrentPage(buttonSheet), kTarget);
+    ASSERT_NE(target, nullptr) << "the target page is not shown";
+    SetWindowTextA(target, program.c_str());
+    EXPECT_EQ(driver::WindowText(target), program);
     ASSERT_TRUE(End(buttonSheet, IDOK));
     EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListViewTexts(list).size() == kSampleButtons + 1; }));
     // The new button is the last, and chosen in the list.

@@ -59,6 +59,21 @@ int CountTopWindows(const char* className, const char* title, DWORD processId)
     return static_cast<int>(data.found.size());
 }
 
+std::string ShownDialogs(DWORD processId)
+{
+    Collect data{"#32770", nullptr, processId, true, {}};
+    EnumWindows(CollectProc, reinterpret_cast<LPARAM>(&data));
+    std::string shown;
+    for (HWND dialog : data.found) {
+        shown += "\"" + driver::WindowText(dialog) + "\"";
+        const std::string message = driver::MessageBoxText(dialog);
+        if (!message.empty())
+            shown += " says \"" + message + "\"";
+        shown += "; ";
+    }
+    return shown.empty() ? "no dialog" : shown;
+}
+
 HWND CurrentPage(HWND sheet)
 {
     return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));

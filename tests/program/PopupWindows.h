@@ -17,6 +17,9 @@ HWND WaitForMenus(DWORD processId, size_t count);
 void PostKey(HWND window, UINT key);
 // How many top-level windows of a class and title a process has.
 int CountTopWindows(const char* className, const char* title, DWORD processId);
+// The dialogs a process shows, with their captions and messages, for a
+// test's failure message.
+std::string ShownDialogs(DWORD processId);
 // The page a property sheet shows.
 HWND CurrentPage(HWND sheet);
 // Whether a check box or radio button of another process is ticked.
