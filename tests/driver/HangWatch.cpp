@@ -8,6 +8,8 @@
 //    CTest's time-out the watcher prints every window on the desktop (whose,
 //    its class, its caption and, for dialogs, their message), which is what
 //    a hang under Wine is usually found from.
+#include "driver/Driver.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -37,35 +39,10 @@ std::string TextOf(HWND window)
     return narrow;
 }
 
-std::string ClassOf(HWND window)
-{
-    char name[128]{};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-BOOL CALLBACK LongestStatic(HWND child, LPARAM param)
-{
-    auto* text = reinterpret_cast<std::string*>(param);
-    if (ClassOf(child) == "Static") {
-        const std::string own = TextOf(child);
-        if (own.size() > text->size())
-            *text = own;
-    }
-    return TRUE;
-}
-
-std::string DialogMessage(HWND dialog)
-{
-    std::string text;
-    EnumChildWindows(dialog, LongestStatic, reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
 // A message box has its text in a static control with the id 0xFFFF.
 bool IsMessageBox(HWND window)
 {
-    return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
+    return driver::ClassName(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
 }
 
 struct Boxes {
@@ -87,11 +64,11 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    const std::string name = ClassOf(window);
+    const std::string name = driver::ClassName(window);
     std::fprintf(stderr, "  pid %lu %s %s \"%s\"", static_cast<unsigned long>(process),
                  IsWindowVisible(window) ? "shown " : "hidden", name.c_str(), TextOf(window).c_str());
     if (name == "#32770")
-        std::fprintf(stderr, " says \"%s\"", DialogMessage(window).c_str());
+        std::fprintf(stderr, " says \"%s\"", driver::MessageBoxText(window).c_str());
     std::fprintf(stderr, "\n");
     return TRUE;
 }
@@ -101,10 +78,8 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM)
 void PressWayOut(HWND box)
 {
     for (int id : {IDCANCEL, IDNO, IDOK, IDABORT}) {
-        if (HWND button = GetDlgItem(box, id)) {
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        if (driver::PressButton(box, id))
             return;
-        }
     }
 }
 
@@ -155,7 +130,7 @@ private:
                     continue;
                 std::fprintf(stderr, "A message box nobody answered for %lu s: \"%s\" says \"%s\"; pressed its way out.\n",
                              static_cast<unsigned long>(kStrayBoxMs / 1000), TextOf(box).c_str(),
-                             DialogMessage(box).c_str());
+                             driver::MessageBoxText(box).c_str());
                 std::fflush(stderr);
                 PressWayOut(box);
                 boxes.firstSeen[box] = 0;   // pressed once; never again
