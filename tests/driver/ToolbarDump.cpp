@@ -25,4 +25,12 @@ nlohmann::json DumpToolbar(const std::string& path, const std::string& folder)
     return nlohmann::json::parse(text, nullptr, false);
 }
 
+bool WriteSampleToolbar(const std::string& path, const std::string& folder)
+{
+    Process tool;
+    return tool.StartWithOutput(ProgramFolder() + "\\ltltool.exe", "sample \"" + path + "\"", folder,
+                                folder + "\\sample.txt")
+           && tool.WaitForExit(30000) && tool.ExitCode() == 0;
+}
+
 } // namespace driver

@@ -73,10 +73,7 @@ protected:
             ASSERT_TRUE(driver::SetRegistryString(HKEY_CLASSES_ROOT, ".exe", nullptr, "exefile"));
         }
         const std::string sample = m_folder + "\\sample.ltl";
-        driver::Process tool;
-        const bool made = tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe",
-                                               "sample \"" + sample + "\"", m_folder, m_folder + "\\sample.txt")
-                          && tool.WaitForExit(30000);
+        const bool made = driver::WriteSampleToolbar(sample, m_folder);
         if (!hadClass)
             driver::DeleteRegistryTree(HKEY_CLASSES_ROOT, ".exe");
         ASSERT_TRUE(made);

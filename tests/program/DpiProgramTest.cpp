@@ -3,6 +3,7 @@
 // toolbar file opens with every size its 96-dpi size scaled.
 #include "LintelFixture.h"
 #include "PopupWindows.h"
+#include "driver/ToolbarDump.h"
 
 #include <prsht.h>
 
@@ -138,10 +139,7 @@ RECT ColourBox(HWND window, COLORREF colour)
 bool UseSampleToolbar(const std::string& folder)
 {
     const std::string file = folder + "\\Sample.ltl";
-    driver::Process tool;
-    if (!tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"", folder,
-                              folder + "\\sample.txt")
-        || !tool.WaitForExit(30000) || tool.ExitCode() != 0)
+    if (!driver::WriteSampleToolbar(file, folder))
         return false;
     driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
     driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
@@ -169,13 +167,7 @@ TEST_F(DpiProgramTest, SampleToolbarTakesTheScreensDpi)
     // generic icon.
     ExeClass exeClass;
     ASSERT_TRUE(exeClass.Registered());
-    {
-        driver::Process tool;
-        ASSERT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"",
-                                         m_folder, m_folder + "\\sample.txt"));
-        ASSERT_TRUE(tool.WaitForExit(30000));
-        ASSERT_EQ(tool.ExitCode(), 0u);
-    }
+    ASSERT_TRUE(driver::WriteSampleToolbar(file, m_folder));
     driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
     driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
 

@@ -556,11 +556,7 @@ TEST_F(ToolbarSheetTest, SizeChosenAfterTheStartShowsAndKeepsTheStoredIcons)
 {
     const std::string file = FileOf("Sample");
     const std::string original = m_folder + "\\Original.ltl";
-    driver::Process tool;
-    ASSERT_TRUE(tool.StartWithOutput(driver::ProgramFolder() + "\\ltltool.exe", "sample \"" + file + "\"", m_folder,
-                                     m_folder + "\\sample.txt"));
-    ASSERT_TRUE(tool.WaitForExit(30000));
-    ASSERT_EQ(tool.ExitCode(), 0u);
+    ASSERT_TRUE(driver::WriteSampleToolbar(file, m_folder));
     ASSERT_TRUE(CopyFileA(file.c_str(), original.c_str(), FALSE));
     driver::SetRegistryDword(HKEY_CURRENT_USER, kUserKey, "NumToolbars", 1);
     driver::SetRegistryString(HKEY_CURRENT_USER, kUserKey, "Toolbar01", file.c_str());
