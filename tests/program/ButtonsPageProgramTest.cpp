@@ -327,6 +327,7 @@ TEST_F(ButtonsPageProgramTest, AddKeepsTheNewButtonOnlyOnceItsPagesGaveItATarget
 
     // "Add file button..." is the add menu's first entry.
     const auto addFile = [&]() -> HWND {
+        ParkPointer();
         Command(page, kAdd);
         HWND menu = WaitForMenus(m_lintel->Id(), 1);
         if (!menu)

@@ -52,6 +52,11 @@ void PostKey(HWND window, UINT key)
     PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scanCode << 16) | 0xC0000000u));
 }
 
+void ParkPointer()
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+}
+
 int CountTopWindows(const char* className, const char* title, DWORD processId)
 {
     Collect data{className, title, processId, false, {}};

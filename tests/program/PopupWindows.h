@@ -15,6 +15,11 @@ std::vector<HWND> VisibleMenus(DWORD processId);
 HWND WaitForMenus(DWORD processId, size_t count);
 // A key press as a menu's modal loop reads it from its thread's queue.
 void PostKey(HWND window, UINT key);
+// Moves the pointer to a corner of the screen, away from where a menu opens
+// beside a control: a menu shown under the pointer highlights the item there
+// as soon as the pointer's first move reaches it, and the keys a test posts
+// then start from that item instead of from none.
+void ParkPointer();
 // How many top-level windows of a class and title a process has.
 int CountTopWindows(const char* className, const char* title, DWORD processId);
 // The dialogs a process shows, with their captions and messages, for a
