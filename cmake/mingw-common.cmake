@@ -5,5 +5,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${LINTEL_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# CTest runs the Windows test programs through Wine; the harness sets WINEPREFIX.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the Windows test programs through Wine (by a script that starts
+# a program again when Wine failed to start it); the harness sets WINEPREFIX.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test.sh)

@@ -26,7 +26,13 @@ for build in "$@"; do
   shots="$build/screenshots"
   mkdir -p "$shots"
   export LINTEL_SCREENSHOTS_WIN=$(winepath -w "$shots" 2>/dev/null)
+  export LINTEL_WINE_RESTARTS="$build/Testing/wine-restarts.log"
+  mkdir -p "$build/Testing" && : > "$LINTEL_WINE_RESTARTS"
   (cd "$build" && ctest --output-on-failure --timeout 180) || status=1
+  if [ -s "$LINTEL_WINE_RESTARTS" ]; then
+    echo "=== Test programs Wine failed to start and that were started again:"
+    cat "$LINTEL_WINE_RESTARTS"
+  fi
   # The driver saves bitmaps; PNG is what people and tools look at.
   for bmp in "$shots"/*.bmp; do
     [ -e "$bmp" ] || continue
