@@ -231,9 +231,11 @@ BOOL CToolbar::OnCreate(HWND handle)
                                         nullptr);
         if (!*entry.window)
             return FALSE;
-        SetWindowLongPtrA(*entry.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        m_menuButtonProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(*entry.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuButtonProc)));
+        // Through the common controls' chain, not by swapping the window
+        // procedure: the tooltip below subclasses the button the same way,
+        // and a procedure put back by hand would cut its link out, so that
+        // its records were never freed.
+        SetWindowSubclass(*entry.window, MenuButtonProc, kMenuButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
         CText tip;
         tip.LoadString(AppInstance(), entry.tipId);
@@ -1063,9 +1065,11 @@ BOOL CToolbar::OnClose()
 
 BOOL CToolbar::OnDestroy()
 {
+    // The buttons are destroyed after this window's own message; from here
+    // on they reach this object no more.
     for (HWND button : {m_toolbarMenuButton, m_programMenuButton}) {
-        if (button && m_menuButtonProc)
-            SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_menuButtonProc));
+        if (button)
+            RemoveWindowSubclass(button, MenuButtonProc, kMenuButtonSubclassId);
     }
     RevokeDropTarget();
     ReleaseScreenStrip();
@@ -1264,11 +1268,10 @@ BOOL CToolbar::OnTimer(UINT_PTR timerId)
     return TRUE;
 }
 
-LRESULT CALLBACK CToolbar::MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second)
+LRESULT CALLBACK CToolbar::MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second, UINT_PTR,
+                                          DWORD_PTR data)
 {
-    auto* self = reinterpret_cast<CToolbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(window, message, first, second);
+    auto* self = reinterpret_cast<CToolbar*>(data);
     switch (message) {
     case WM_KEYDOWN:
         // The toolbar's keyboard rules apply while a menu button has the focus.
@@ -1297,7 +1300,7 @@ LRESULT CALLBACK CToolbar::MenuButtonProc(HWND window, UINT message, WPARAM firs
     default:
         break;
     }
-    return CallWindowProcA(self->m_menuButtonProc, window, message, first, second);
+    return DefSubclassProc(window, message, first, second);
 }
 
 LRESULT CToolbar::WindowProc(UINT message, WPARAM first, LPARAM second)

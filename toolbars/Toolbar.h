@@ -49,6 +49,7 @@ public:
     static constexpr int kMenuButtonSize = kMenuButtonStrip;
     static constexpr UINT kToolbarMenuButtonId = 101;
     static constexpr UINT kProgramMenuButtonId = 102;
+    static constexpr UINT_PTR kMenuButtonSubclassId = 1;
 
     CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host);
     ~CToolbar() override;
@@ -290,7 +291,8 @@ protected:
     void LayoutMenuButtons();
     void UpdateMenuButtonFocus(int index, BOOL focused);
     int NextNonSpace(int from, int step) const;
-    static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second);
+    static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second, UINT_PTR,
+                                           DWORD_PTR data);
     void DestroyButtons();
     // A toolbar opening its file fills only the image list of the size it
     // shows: the other sizes' icons are most of the work of opening, and
@@ -349,7 +351,6 @@ protected:
     COpenProgressDialog* m_progress = nullptr;
     HWND m_toolbarMenuButton = nullptr;
     HWND m_programMenuButton = nullptr;
-    WNDPROC m_menuButtonProc = nullptr;
     CBitmapHandle m_menuBitmaps[2];
     int m_dropKind = -1;
     int m_rightDrag = 0;

@@ -38,6 +38,26 @@ class HandleLeakTest : public ButtonTest
 {
 };
 
+// The blocks in use in every heap of the process: what the common controls
+// and the system keep for a window is there, where no handle count sees it.
+long BusyHeapBlocks()
+{
+    HANDLE heaps[256];
+    const DWORD count = GetProcessHeaps(256, heaps);
+    long busy = 0;
+    for (DWORD i = 0; i < count && i < 256; ++i) {
+        if (!HeapLock(heaps[i]))
+            continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                ++busy;
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return busy;
+}
+
 } // namespace
 
 TEST_F(HandleLeakTest, RepeatedUseLeavesTheCountsFlat)
@@ -76,4 +96,30 @@ TEST_F(HandleLeakTest, RepeatedUseLeavesTheCountsFlat)
     const SIZE_T now = PrivateBytes();
     const SIZE_T grown = now > bytesBefore ? now - bytesBefore : 0;
     EXPECT_LT(grown, 8u * 1024 * 1024) << grown << " bytes more after " << rounds << " rounds";
+}
+
+// The toolbar's menu buttons carry a tooltip that subclasses them through the
+// common controls; a toolbar that undid its own subclassing by putting the
+// window procedure back cut the tooltip's link out of the chain, and each
+// closed toolbar left its records behind.
+TEST_F(HandleLeakTest, ClosedToolbarsLeaveNoHeapBlocksBehind)
+{
+    const auto openAndClose = [this] {
+        CToolbar* toolbar = MakeToolbar("Opened and closed");
+        ASSERT_NE(toolbar->Handle(), nullptr);
+        toolbar->ClearDirty();
+        SendMessageA(toolbar->Handle(), WM_CLOSE, 0, 0);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    };
+    for (int i = 0; i < 3; ++i)
+        ASSERT_NO_FATAL_FAILURE(openAndClose());
+    const long before = BusyHeapBlocks();
+    const int rounds = 40;
+    for (int i = 0; i < rounds; ++i)
+        ASSERT_NO_FATAL_FAILURE(openAndClose());
+    // Less than a block a round: caches may settle, but nothing a toolbar
+    // takes may stay with each one.
+    EXPECT_LT(BusyHeapBlocks() - before, rounds / 2) << "heap blocks in use after " << rounds << " toolbars";
 }
