@@ -49,7 +49,6 @@ public:
     static constexpr int kMenuButtonSize = kMenuButtonStrip;
     static constexpr UINT kToolbarMenuButtonId = 101;
     static constexpr UINT kProgramMenuButtonId = 102;
-    static constexpr UINT_PTR kMenuButtonSubclassId = 1;
 
     CToolbar(CApplication* application, CToolbarSet* set, IToolbarHost* host);
     ~CToolbar() override;
@@ -291,6 +290,7 @@ protected:
     void LayoutMenuButtons();
     void UpdateMenuButtonFocus(int index, BOOL focused);
     int NextNonSpace(int from, int step) const;
+    static constexpr UINT_PTR kMenuButtonSubclassId = 1;
     static LRESULT CALLBACK MenuButtonProc(HWND window, UINT message, WPARAM first, LPARAM second, UINT_PTR,
                                            DWORD_PTR data);
     void DestroyButtons();
