@@ -13,16 +13,23 @@ set -u
 
 for attempt in 1 2; do
   out=$(mktemp)
+  err=$(mktemp)
   started=$(date +%s%N)
-  wine "$@" | tee "$out"
+  # Both streams pass straight through, so that what a test prints before
+  # CTest stops it is kept; a copy of each tells whether anything came.
+  wine "$@" 2> >(tee "$err" >&2) | tee "$out"
   rc=${PIPESTATUS[0]}
   elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
   printed=$(stat -c %s "$out")
   rm -f "$out"
   if [ "$rc" = 0 ] || [ "$printed" != 0 ] || [ "$elapsed" -ge 1000 ] || [ "$attempt" = 2 ]; then
+    rm -f "$err"
     exit "$rc"
   fi
-  note="Wine ended $(basename "$1") with exit code $rc after $elapsed ms without printing anything; started again"
+  sleep 0.2   # the copy of the error stream may still be on its way
+  said=$(head -c 400 "$err" | tr '\n' ' ')
+  rm -f "$err"
+  note="Wine ended $(basename "$1") with exit code $rc after $elapsed ms, printing nothing${said:+ but \"$said\" on stderr}; started again"
   echo "wine-test: $note" >&2
   if [ -n "${LINTEL_WINE_RESTARTS:-}" ]; then
     echo "$note: $*" >> "$LINTEL_WINE_RESTARTS"
