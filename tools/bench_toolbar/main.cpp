@@ -19,6 +19,7 @@
 #include "buttons/IconListSnapshot.h"
 #include "common/ComPtr.h"
 #include "common/SafeStorage.h"
+#include "common/ScopedHandle.h"
 #include "toolbars/Toolbar.h"
 #include "toolbars/ToolbarSet.h"
 
@@ -352,17 +353,17 @@ SIZE_T PrivateBytesOf(HANDLE process)
 
 int ThreadsOf(DWORD processId)
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    // The snapshot fails as INVALID_HANDLE_VALUE, as CreateFile does.
+    CFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot)
         return 0;
     int threads = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry)) {
         if (entry.th32OwnerProcessID == processId)
             ++threads;
     }
-    CloseHandle(snapshot);
     return threads;
 }
 
@@ -378,22 +379,24 @@ DWORD WINAPI WaitForStop(void* stop)
 double PrivateBytesPerThread()
 {
     constexpr int kThreads = 4;
-    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    CHandle stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!stop)
+        return 0.0;
     const SIZE_T before = PrivateBytesOf(GetCurrentProcess());
-    HANDLE threads[kThreads]{};
+    CHandle threads[kThreads];
+    HANDLE waited[kThreads]{};
     int made = 0;
     for (; made < kThreads; ++made) {
-        threads[made] = CreateThread(nullptr, 0, WaitForStop, stop, 0, nullptr);
+        threads[made].Reset(CreateThread(nullptr, 0, WaitForStop, stop.Get(), 0, nullptr));
         if (!threads[made])
             break;
+        waited[made] = threads[made].Get();
     }
     Sleep(300);
     const SIZE_T after = PrivateBytesOf(GetCurrentProcess());
-    SetEvent(stop);
-    WaitForMultipleObjects(made, threads, TRUE, 5000);
-    for (int i = 0; i < made; ++i)
-        CloseHandle(threads[i]);
-    CloseHandle(stop);
+    SetEvent(stop.Get());
+    if (made)
+        WaitForMultipleObjects(made, waited, TRUE, 5000);
     return made && after > before ? static_cast<double>(after - before) / made : 0.0;
 }
 
