@@ -15,6 +15,8 @@ namespace driver {
 // How long a wait lasts unless a test says otherwise.
 constexpr DWORD kDefaultTimeout = 10000;
 
+// Dispatches the messages waiting in this thread's queue, and returns.
+void PumpMessages();
 // Pumps this thread's messages until the condition holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeout);
 

@@ -4,6 +4,7 @@
 // holder that forgets its count shows here too, as a count that drifts.
 #include "ButtonTestSupport.h"
 #include "common/ScopedHandle.h"
+#include "driver/Driver.h"
 #include "tools/leak_cycles/UseCycle.h"
 
 #include <gtest/gtest.h>
@@ -109,9 +110,7 @@ TEST_F(HandleLeakTest, ClosedToolbarsLeaveNoHeapBlocksBehind)
         ASSERT_NE(toolbar->Handle(), nullptr);
         toolbar->ClearDirty();
         SendMessageA(toolbar->Handle(), WM_CLOSE, 0, 0);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+        driver::PumpMessages();
     };
     for (int i = 0; i < 3; ++i)
         ASSERT_NO_FATAL_FAILURE(openAndClose());

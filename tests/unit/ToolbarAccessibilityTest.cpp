@@ -18,15 +18,6 @@ void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
         g_focusEvents.push_back(window);
 }
 
-void Pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 struct Accessible {
     std::wstring name;
     long role = 0;
@@ -103,12 +94,12 @@ TEST_F(ToolbarTest, ScreenReadersReadNamesAndRolesAndFollowTheKeyboard)
     SetFocus(toolbar->Handle());
     ASSERT_EQ(GetFocus(), toolbar->Handle());
     toolbar->SetFocusIndex(kFocusProgramMenuButton);
-    Pump();
+    driver::PumpMessages();
     g_focusEvents.clear();
     for (int press = 0; press < 2; ++press)
         SendMessageA(toolbar->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
     driver::WaitUntil([] {
-        Pump();
+        driver::PumpMessages();
         return g_focusEvents.size() >= 2;
     }, 3000);
     UnhookWinEvent(hook);
